@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game needs to build, run and be tested.
+# Only missing packages are installed, so a second run does no apt work.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config clang
+    libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libpng-dev zlib1g-dev libfreetype-dev
+    libogg-dev libvorbis-dev fonts-play
+    libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "setup: installing ${missing[*]}"
+sudo_cmd=()
+[[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

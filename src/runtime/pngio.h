@@ -1,0 +1,11 @@
+// PNG reading and writing with libpng, shared by image loading, screenshots and the media
+// generator.
+#pragma once
+#include "renderer.h"
+#include <string>
+
+// Decodes any PNG into RGBA. hasAlpha tells whether the file carried an alpha channel (or a
+// transparency chunk). False, with a message in error, when the file is missing or damaged.
+bool ReadPng(const std::string& path, Pixels& out, bool& hasAlpha, std::string& error);
+// Writes RGBA pixels; false on failure.
+bool WritePng(const std::string& path, const Pixels& pixels);

@@ -1,0 +1,36 @@
+// Start-up and shutdown of the runtime layer, and the ways to drive it: live (real window,
+// clock, keyboard and sound), scripted (virtual clock and input from a script, offscreen video
+// when there is no display) and the drawing backends used by tests.
+#pragma once
+#include <string>
+
+class RecordingRenderer;
+
+enum class VideoMode {
+    Live,      // a real window: x11 or wayland; refuses to start without a display
+    Offscreen, // SDL's offscreen driver with real OpenGL (Mesa) and no visible window
+    Recording, // no window; every draw call is logged with its state (tests)
+    None,      // no window, nothing drawn at all (long simulations)
+};
+
+struct RuntimeOptions {
+    VideoMode video = VideoMode::Live;
+    bool virtualClock = false;  // time moves only through Delay and FlipFrame pacing
+    bool sound = true;          // false: no audio device is opened (silent)
+    std::string scriptPath;     // input script; empty for none
+    long maxFrames = -1;        // end the program with status 0 after this many frames
+};
+
+// Initialises the layer once; false with a message on stderr when that is impossible
+// (for instance no display in live mode, or an unreadable script).
+bool InitRuntime(const RuntimeOptions& options);
+// Closes graphics and sound; safe to call more than once.
+void ShutdownRuntime();
+// Shuts the runtime down and ends the process with the status.
+[[noreturn]] void EndProgram(int status);
+// The drawing log when the video mode is Recording, else null.
+RecordingRenderer* Recorder();
+// True when a display server is reachable (x11 or wayland).
+bool DisplayAvailable();
+// Number of frames presented since the runtime started.
+long FramesPresented();

@@ -1,0 +1,25 @@
+// Sound: Ogg Vorbis files decoded into memory and played on channels mixed in the audio
+// device's callback. Without an audio device every call still works and nothing is heard.
+#pragma once
+#include <memory>
+#include <string>
+
+struct TSoundData;
+struct TChannelData;
+using TSound = std::shared_ptr<TSoundData>;
+using TChannel = std::shared_ptr<TChannelData>;
+
+// Decodes the file; null when it is missing or not Ogg Vorbis. flags 0 = play once.
+TSound LoadSound(const std::string& path, int flags);
+// A new idle channel.
+TChannel AllocChannel();
+// Prepares the sound on the channel from its start, paused; returns the channel.
+TChannel CueSound(const TSound& sound, const TChannel& channel);
+void SetChannelVolume(const TChannel& channel, float volume);
+void ResumeChannel(const TChannel& channel);
+// Stops; the sound must be cued again to play.
+void StopChannel(const TChannel& channel);
+// 0 once the sound has played to its end or was stopped.
+int ChannelPlaying(const TChannel& channel);
+// Length of a decoded sound in milliseconds (0 for null).
+int SoundLength(const TSound& sound);

@@ -1,0 +1,31 @@
+// Text files read and written line by line, as plain 8-bit text.
+#pragma once
+#include <memory>
+#include <string>
+#include <string_view>
+
+class TStream;
+using Stream = std::unique_ptr<TStream>;
+
+// An existing file for reading; null when it does not exist or cannot be opened.
+Stream OpenRead(const std::string& path);
+// Creates or truncates the file for writing; null when it cannot be opened.
+Stream OpenWrite(const std::string& path);
+// General form: readable and writable together open an existing file for update.
+Stream OpenStream(const std::string& path, int readable, int writable);
+// Deletes the file if present and creates it empty; 1 if a regular file now exists there.
+int CreateEmptyFile(const std::string& path);
+// 1 when no byte is left to read.
+int AtEnd(TStream& stream);
+// Bytes up to the next LF, NUL or end of file; the LF or NUL is consumed, CR bytes are dropped
+// wherever they occur. At the end of the file returns what was read (possibly empty).
+std::string ReadLine(TStream& stream);
+// Writes the text then CR LF; 1 on success.
+int WriteLine(TStream& stream, std::string_view text);
+// Flushes the data to the disk and closes; 1 when everything was written. Resets the pointer.
+int CloseStream(Stream& stream);
+// Renames from over to in one step (the old file stays whole until the new one is complete);
+// 1 on success.
+int ReplaceFile(const std::string& from, const std::string& to);
+// 1 when a file or folder exists at the path.
+int FileExists(const std::string& path);
