@@ -1,0 +1,25 @@
+// Frame pacing for FlipFrame(-1): a steady schedule of frames at the refresh rate given to
+// OpenGraphics, over a millisecond clock. Pure arithmetic, so it runs the same on the real
+// clock and on the virtual clock of scripted runs.
+//
+// Frame n is due at start + n * 1000 / hertz (exact integer maths, so 60 Hz does not drift by
+// the rounding of 16.67 ms). When a frame comes in late, or the clock jumps by a second or more
+// either way, the schedule restarts from now instead of rushing frames to catch up: a stalled
+// game resumes at normal speed rather than fast-forwarding.
+#pragma once
+
+class FramePacer {
+  public:
+    // Switches timer mode on at the rate; hertz <= 0 switches it off (waitFor then returns 0).
+    void open(int hertz, int nowMs);
+    // Milliseconds to sleep before showing the next frame (0 = show now); advances the
+    // schedule by one frame.
+    int waitFor(int nowMs);
+    bool active() const { return hertz_ > 0; }
+
+  private:
+    int hertz_ = 0;
+    int startMs_ = 0;     // clock reading of frame 0 of the current schedule
+    long long ticks_ = 0; // frames scheduled since startMs_
+    int lastMs_ = 0;
+};
