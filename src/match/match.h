@@ -20,8 +20,6 @@ class Tburst;
 class Ttrailitem;
 class MatchTrace;
 
-using Tcolour = std::array<float, 3>;
-
 class Tmatch {
   public:
     Tmatch();
@@ -43,8 +41,8 @@ class Tmatch {
     int startscore = 0;
     int score = 0;
     int level = 0;
-    std::array<Tcolour, 10> colourspeeds{};
-    std::array<Tcolour, 10> colours{};
+    float colourspeeds[10][3] = {};
+    float colours[10][3] = {};
     int fireworks = 0;
     int trail = 0;
     std::string mode;
@@ -52,8 +50,8 @@ class Tmatch {
     TChannel musicchannel;
     std::array<TSound, 4> sounds;
     std::string state;
-    Tcolour gridcolour{0, 0, 0};
-    Tcolour gridcolourspeed{2, 2, 2};
+    float gridcolour[3] = {0, 0, 0};
+    float gridcolourspeed[3] = {2, 2, 2};
     std::array<std::unique_ptr<Tman>, 7> men; // figure k is men[k - 1]
     int screenwidth = 0, screenheight = 0;
     std::vector<ragobject*> bodies; // simulated bodies in the order added; not owning
@@ -74,8 +72,8 @@ class Tmatch {
     int frame = 0;
     int stateframe = 0;
     int winner = 0;
-    Tcolour textcolour{0, 0, 0};
-    Tcolour textcolourspeed{2, 2, 2};
+    float textcolour[3] = {0, 0, 0};
+    float textcolourspeed[3] = {2, 2, 2};
     std::string bannertext;
     int bannertime = 0;
 
