@@ -1,0 +1,41 @@
+// Victory fireworks: a burst is a shell that explodes behind the playfield into a ball of
+// sparks flying outwards in three dimensions. Depth z is 0 at the playfield and negative
+// farther away; a spark's apparent size and position shrink with its depth.
+#pragma once
+#include "runtime/graphics.h"
+
+// One spark of a burst.
+class tspark {
+  public:
+    float x = 0, y = 0, z = 0;
+    float vx = 0, vy = 0, vz = 0;
+    TImage image;
+
+    virtual ~tspark() = default;
+    // Draws the spark with additive light at the burst's alpha and colour, only when its
+    // projected position lies strictly inside the screen.
+    virtual void draw(float camx, float camy, float zoom, float screenw, float screenh, float alpha,
+                      const float colour[3]);
+};
+
+// One firework: up to sparkcapacity sparks sharing a drifting colour and a fading life.
+class Tburst {
+  public:
+    static constexpr int sparkcapacity = 500;
+
+    int count = 0;
+    float colour[3] = {0, 0, 0};
+    float life = 0;
+    TImage image;
+    tspark sparks[sparkcapacity];
+    float colourspeed[3] = {6, 6, 6};
+
+    virtual ~Tburst() = default;
+    // Fills the first count slots with sparks leaving (x, y, z) at speed in random directions
+    // (two random angles per spark, theta first), plus the offset velocity.
+    virtual void explode(float x, float y, float z, float offsetx, float offsety, float speed,
+                         int r, int g, int b, int count, const TImage& image);
+    // Ages the burst one frame; 1 once it has faded out.
+    virtual int update();
+    virtual void draw(float camx, float camy, float zoom, float screenw, float screenh);
+};

@@ -1,0 +1,40 @@
+#include "effects/trailitem.h"
+#include "runtime/text.h"
+
+namespace {
+constexpr double blobsize = 40.0;
+// Both constants are single-precision values: they fix how many frames a blob lives
+// (44 from full alpha, 38 from half alpha).
+constexpr double fade = double(0.9f);
+constexpr double faintest = double(0.01f);
+} // namespace
+
+void Ttrailitem::start(double px, double py, double pvx, double pvy, const float tint[3],
+                       const TImage& picture, float startalpha) {
+    image = picture;
+    for (int c = 0; c < 3; ++c) colour[c] = FloatToInt(tint[c]);
+    alpha = startalpha;
+    size = blobsize;
+    x = FloatToInt(px), y = FloatToInt(py);
+    vx = FloatToInt(pvx), vy = FloatToInt(pvy);
+}
+
+int Ttrailitem::update() {
+    alpha *= fade;
+    x += vx;
+    y += vy;
+    return alpha > faintest ? 0 : 1;
+}
+
+void Ttrailitem::draw(double zoom, double camx, double camy, double screenw, double screenh) {
+    SetBlendMode(BLEND_LIGHT);
+    SetDrawAlpha(float(alpha));
+    SetDrawColor(colour[0], colour[1], colour[2]);
+    double sx = (x - camx) * zoom + screenw / 2;
+    double sy = (y - camy) * zoom + screenh / 2;
+    SetDrawScale(float(zoom * 2 * size / 50), float(zoom * size * 2 / 50));
+    DrawImage(image, float(sx), float(sy), 0);
+    SetDrawScale(1, 1);
+    SetDrawAlpha(1);
+    SetBlendMode(BLEND_ALPHA);
+}

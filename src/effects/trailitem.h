@@ -1,0 +1,22 @@
+// The main ball's glowing wake: every frame soft blobs in the ball's current colour are left
+// where it is, and each fades out over some forty frames.
+#pragma once
+#include "runtime/graphics.h"
+
+class Ttrailitem {
+  public:
+    TImage image;
+    double size = 0;
+    double alpha = 0;
+    int x = 0, y = 0;
+    int vx = 0, vy = 0;
+    int colour[3] = {0, 0, 0};
+
+    virtual ~Ttrailitem() = default;
+    virtual void start(double x, double y, double vx, double vy, const float colour[3],
+                       const TImage& image, float alpha);
+    // Fades the blob one frame; 1 once it is too faint to matter.
+    virtual int update();
+    // Drawn with additive light; blobs are never tested for being on screen.
+    virtual void draw(double zoom, double camx, double camy, double screenw, double screenh);
+};
