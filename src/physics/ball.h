@@ -1,0 +1,40 @@
+// One physical ball: the building block of figures, main balls and obstacles.
+#pragma once
+#include "physics/geometry.h"
+#include "runtime/graphics.h"
+#include <string>
+
+struct Tarena;
+
+class Tball {
+  public:
+    // A new ball sits at a random whole-number spot of 0..800 x 0..600 until its creator
+    // places it.
+    Tball();
+    virtual ~Tball() = default;
+
+    int bigimage = 0; // 1: drawn with the large obstacle image scale
+    TImage image;
+    int elastic = 0; // 1: full speed off straight walls; non-zero: no link friction
+    std::string kind = "normal";
+    double mass = 0; // what the solvers use: basemass, or 99 when fixed
+    double anchorx = 0, anchory = 0;
+    int fixed = 0; // 1: pinned to the anchor; non-zero: mass 99
+    double screenx = 0, screeny = 0, screenradius = 0;
+    double basemass = 1.0;
+    double corrx = 0, corry = 0; // position correction gathered during one solver pass
+    int coloured = 0;            // 1: drawn in the team colour
+    int id = 0;
+    double vx = 0, vy = 0;
+    double oldx = 0, oldy = 0;
+    double x = 0, y = 0;
+    double radius = 15.0;
+
+    void project(const Camera& cam);
+    void integrate(double dt, double g);
+    // Velocity from the displacement of this step, without damping.
+    void updatevelocity(double dt);
+    virtual void draw(const Camera& cam);
+    // Keeps the ball inside the stadium.
+    void collidearena(const Tarena& arena);
+};

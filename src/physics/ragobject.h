@@ -1,0 +1,35 @@
+// A ragdoll object: balls joined by links and tensions, stepped as one body. Figures, the
+// body around each main ball and the arena's obstacles are all ragdoll objects.
+#pragma once
+#include "physics/ball.h"
+#include "physics/link.h"
+#include "physics/tension.h"
+#include <memory>
+#include <vector>
+
+struct Tarena;
+
+class ragobject {
+  public:
+    virtual ~ragobject() = default;
+
+    double centrex = 0, centrey = 0;           // valid after computecentre
+    double meanvx = 0, meanvy = 0;             // valid after computevelocity
+    std::vector<std::unique_ptr<Tball>> balls; // load order; the first one is steered
+    std::vector<Tlink> links;
+    std::vector<Ttension> tensions;
+
+    // Means over the balls; the object must have at least one ball.
+    void computecentre();
+    void computevelocity();
+    void setmasses();
+    void updatevelocities(double dt);
+    void storeold();
+    void integrate(double dt, double g);
+    void pin();
+    void relax(double dt);
+    virtual void draw(const Camera& cam);
+    void solvelinks();
+    void solvetensions(double dt);
+    void collidearena(const Tarena& arena);
+};
