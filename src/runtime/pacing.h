@@ -20,6 +20,5 @@ class FramePacer {
   private:
     int hertz_ = 0;
     int startMs_ = 0;     // clock reading of frame 0 of the current schedule
-    long long ticks_ = 0; // frames scheduled since startMs_
-    int lastMs_ = 0;
+    long long ticks_ = 0; // 1000 per frame since startMs_, so ticks_ / hertz_ is in ms
 };

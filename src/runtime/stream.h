@@ -5,7 +5,11 @@
 #include <string_view>
 
 class TStream;
-using Stream = std::unique_ptr<TStream>;
+// Closes a stream that was never passed to CloseStream (data written so far is kept).
+struct TStreamCloser {
+    void operator()(TStream* stream) const;
+};
+using Stream = std::unique_ptr<TStream, TStreamCloser>;
 
 // An existing file for reading; null when it does not exist or cannot be opened.
 Stream OpenRead(const std::string& path);
