@@ -15,7 +15,7 @@
 class ragobject;
 class Tman;
 class Tmainball;
-class Tarena;
+struct Tarena;
 class Tburst;
 class Ttrailitem;
 class MatchTrace;
@@ -121,3 +121,6 @@ void steer(Tman& m, int keyset);
 void retarget(Tman& m, int count);
 // One decision of a computer figure: record its history, then push towards the ball.
 void aisteer(Tman& m, Tmainball& b);
+// The steering direction 1 (up) to 8 (up-left, clockwise) for a whole-degree heading 0..359,
+// 0 being up.
+int aisector(int heading);

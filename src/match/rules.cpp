@@ -1,0 +1,73 @@
+// The rules applied every frame: possession of the main ball, the colour bars, contacts
+// between figures, the pause and the frame limiter.
+#include "match/match.h"
+#include "match/routines.h"
+#include "physics/collide.h"
+#include "physics/mainball.h"
+#include "physics/man.h"
+#include "runtime/clock.h"
+#include "runtime/keyboard.h"
+#include "runtime/random.h"
+
+// The main ball takes the colour of the figure that touches it. The tests start at a random
+// figure and always make four, so when several figures touch at once the last one tested
+// keeps the ball and nobody is favoured by their number.
+void Tmatch::checktouches() {
+    mainballs[0]->idle += 1;
+    for (int b = 0; b < mainballcount; ++b) {
+        Tmainball& ball = *mainballs[b];
+        int s = RandomInt(0, mancount - 1);
+        for (int j = s; j < s + 4; ++j) {
+            Tman& m = man(j % mancount + 1);
+            if (collideobjects(m, *mainballbodies[b], -20)) {
+                ball.idle = 0;
+                ball.owner = m.team;
+            }
+        }
+    }
+}
+
+// Figures that have been in contact for 159 frames in a row have probably got tangled up;
+// instead of bouncing they are kicked apart until one frame passes without contact.
+void Tmatch::collidefigures() {
+    for (int i = 0; i < mancount; ++i) {
+        for (int j = i + 1; j < mancount; ++j) {
+            bool stuck = true;
+            for (int c = 159; c >= 1; --c) {
+                contacthistory[c][i][j] = contacthistory[c - 1][i][j];
+                if (contacthistory[c][i][j] == 0) stuck = false;
+            }
+            double kick = stuck ? 60 : -20;
+            contacthistory[0][i][j] = collideobjects(man(i + 1), man(j + 1), kick) ? 1 : 0;
+        }
+    }
+}
+
+// Each frame the owner's bar grows by one, until somebody has won.
+void Tmatch::updatebars() {
+    if (winner == 0) {
+        for (int k = 1; k <= mancount; ++k) {
+            for (int b = 0; b < mainballcount; ++b) {
+                if (mainballs[b]->owner == man(k).team) man(k).bar += 1.0f;
+            }
+        }
+    }
+    drawbars();
+}
+
+// P pauses everything but the clock. Not on the game-over screen, where P may be part of the
+// name being typed. The loop sleeps between checks so a paused game does not load the CPU.
+void Tmatch::checkpause() {
+    if (KeyHits(KEY_P) == 0 || state == "gameover") return;
+    for (;;) {
+        checkclose();
+        if (KeyHits(KEY_P) || KeyHits(KEY_ESCAPE)) return;
+        Delay(5);
+    }
+}
+
+// At most 63 frames a second, on top of the display's own pacing.
+void Tmatch::waitframe() {
+    while (Millisecs() - lastframe < 1000.0 / 63) Delay(1);
+    lastframe = Millisecs();
+}

@@ -1,0 +1,124 @@
+// The three set-ups: figures, main ball and arena for a level of the campaign, a custom game
+// or a multiplayer game.
+#include "effects/trailitem.h"
+#include "match/levels.h"
+#include "match/match.h"
+#include "physics/constants.h"
+#include "physics/loader.h"
+#include "physics/mainball.h"
+#include "physics/man.h"
+#include "runtime/dialog.h"
+#include "runtime/random.h"
+#include <algorithm>
+
+namespace {
+
+const char* const FIGUREFILE = "media/man.txt";
+
+// Figures stand 1300 apart, centred on the arena's middle.
+double figureoffset(int k, int mancount) {
+    return (k - 1 - (mancount - 1) / 2.0) * 1300;
+}
+
+} // namespace
+
+// Loads figure k into its slot. A figure file that is missing or gives a figure that cannot
+// be stepped ends the set-up: the player is told once and the game is not played.
+static Tman* loadfigure(Tmatch& m, int k, double size) {
+    if (m.setupfailed) return nullptr;
+    m.men[k - 1] = std::make_unique<Tman>();
+    Tman& figure = *m.men[k - 1];
+    LoadStatus status = loadragdoll(FIGUREFILE, figure, size, double(1.12f), m.ballimage,
+                                    m.rectimage, figureoffset(k, m.mancount), 0, 1.0);
+    if (status == LoadStatus::Loaded) return &figure;
+    // A file that could not be opened has already been reported by the loader.
+    if (status == LoadStatus::Broken) Notify(std::string("could not open ") + FIGUREFILE, 0);
+    m.setupfailed = true;
+    return nullptr;
+}
+
+static void addmainball(Tmatch& m, double radius, double basemass) {
+    auto body = std::make_unique<ragobject>();
+    auto ball = std::make_unique<Tmainball>();
+    ball->image = m.mainballimage;
+    ball->radius = radius;
+    ball->basemass = basemass;
+    ball->elastic = 1;
+    ball->x = 0;
+    ball->y = 0;
+    ball->vx = RandomInt(-20, 20);
+    ball->vy = RandomInt(-20, 20);
+    m.mainballs[0] = ball.get();
+    body->balls.push_back(std::move(ball));
+    m.bodies.push_back(body.get());
+    m.mainballbodies[0] = std::move(body);
+    m.goal = 1800;
+}
+
+void Tmatch::setuplevel(int levelnumber) {
+    mainballcount = 1;
+    goal = 1800;
+    gravity = 0;
+    Tlevelrow row = levelrow(levelnumber);
+    mancount = row.mancount;
+    bodies.clear();
+    trailitems = CreateList<Ttrailitem>();
+    for (int k = 1; k <= mancount; ++k) {
+        Tman* figure = loadfigure(*this, k, row.big && k == 2 ? 1.0 : 0.5);
+        if (!figure) return;
+        figure->team = k;
+        figure->dimmed = k >= 2 ? 1 : 0;
+        figure->speed = 6.0f;
+        figure->target = RandomInt(0, mainballcount - 1);
+        figure->aidelay = row.aidelay;
+        bodies.push_back(figure);
+    }
+    addmainball(*this, 40, 5);
+    buildarena(row.arena);
+    state = "normal";
+    bannertime = 120;
+    bannertext = "   LEVEL " + std::to_string(levelnumber) + "   ";
+}
+
+void Tmatch::setupcustom(const Tcustomsettings& c) {
+    bodies.clear();
+    trailitems = CreateList<Ttrailitem>();
+    // The contact history has room for four figures.
+    mancount = std::clamp(c.players, 2, 4);
+    for (int k = 1; k <= mancount; ++k) {
+        Tman* figure = loadfigure(*this, k, 0.5);
+        if (!figure) return;
+        figure->dimmed = k >= 2 ? 1 : 0;
+        figure->team = k;
+        figure->speed = float(c.playerspeed);
+        // AI level 15 reacts on the present, level 0 on what happened half a second ago.
+        figure->aidelay = std::clamp(30 - 2 * c.ailevel, 0, HISTORY - 1);
+        bodies.push_back(figure);
+    }
+    mainballcount = 1;
+    goal = 1800;
+    gravity = c.gravity / 20.0;
+    addmainball(*this, 8.0 * c.ballsize, c.ballmass);
+    buildarena(c.arenanumber);
+    state = "normal";
+}
+
+void Tmatch::setupmultiplayer(const Tmultisettings& mp) {
+    bodies.clear();
+    trailitems = CreateList<Ttrailitem>();
+    // Three key sets: at most three people.
+    mancount = std::clamp(mp.players, 2, 3);
+    for (int k = 1; k <= mancount; ++k) {
+        Tman* figure = loadfigure(*this, k, 0.5);
+        if (!figure) return;
+        figure->team = k;
+        figure->speed = float(mp.playerspeed);
+        bodies.push_back(figure);
+    }
+    mainballcount = 1;
+    goal = 1800;
+    gravity = mp.gravity / 20.0;
+    addmainball(*this, 8.0 * mp.ballsize, mp.ballmass);
+    buildarena(mp.arenanumber);
+    state = "normal";
+}

@@ -1,0 +1,81 @@
+// The match object's life: creation, and the state machine that finds the winner and shows
+// the result screens while play goes on underneath.
+#include "effects/burst.h"
+#include "effects/colourdrift.h"
+#include "effects/trailitem.h"
+#include "match/match.h"
+#include "match/trace.h"
+#include "physics/arena.h"
+#include "physics/mainball.h"
+#include "physics/man.h"
+#include "runtime/clock.h"
+#include "runtime/keyboard.h"
+
+Tmatch::Tmatch() : lastframe(Millisecs()) {}
+
+Tmatch::~Tmatch() = default;
+
+namespace {
+
+// Holding 1 with 4 (or 1 with 5) fills figure 1's (or figure 2's) bar past the goal: a quick
+// way to reach the result screens when trying the game out.
+void applyshortcuts(Tmatch& m) {
+    if (KeyDown(KEY_1) && KeyDown(KEY_4)) m.man(1).bar = m.goal + 10;
+    if (KeyDown(KEY_1) && KeyDown(KEY_5) && m.mancount >= 2) m.man(2).bar = m.goal + 10;
+}
+
+// Every figure past the goal wins; when two pass in one frame both get the win counted and
+// the later one in figure order is named the winner.
+void findwinner(Tmatch& m) {
+    for (int i = 0; i < m.mancount; ++i) {
+        Tman& man = m.man(i + 1);
+        if (man.bar <= m.goal) continue;
+        man.wins += 1;
+        m.winner = i + 1;
+        if (m.mode == "custom" || m.mode == "multiplayer") {
+            m.state = "tellwinner";
+        } else if (m.mode == "levels") {
+            if (m.winner == 1) {
+                m.state = "levelcompleted";
+                m.scorelevel();
+            } else {
+                m.state = "gameover";
+            }
+        }
+        m.stateframe = m.frame;
+    }
+}
+
+} // namespace
+
+void Tmatch::updatestate() {
+    applyshortcuts(*this);
+    frame += 1;
+    drift(textcolour, textcolourspeed);
+    if (state == "normal") findwinner(*this);
+    // The three screens are tested in this order on purpose: a level-40 win turns into the
+    // game-over screen within the same frame.
+    if (state == "levelcompleted") {
+        drawlevelcompleted(frame - stateframe);
+        if (KeyDown(KEY_ENTER) || KeyDown(KEY_SPACE)) {
+            if (level >= 40) {
+                state = "gameover";
+                // The key that closed the level screen must not also close the name entry.
+                FlushKeys();
+            } else {
+                state = "end";
+            }
+        }
+    }
+    if (state == "tellwinner") {
+        drawwinner(frame - stateframe);
+        if (KeyDown(KEY_ENTER) || KeyDown(KEY_SPACE)) state = "end";
+    }
+    if (state == "gameover") {
+        drawgameover(frame - stateframe);
+        if (KeyDown(KEY_ENTER)) state = "end";
+        bool nameentry = score > 0 && score > entrythreshold;
+        if (KeyDown(KEY_SPACE) && !nameentry) state = "end";
+    }
+    if (trace) trace->line(*this);
+}
