@@ -1,0 +1,112 @@
+// Drawing of balls, links, figures and main balls through the camera. The ball pictures are
+// 300 pixels across (800 for the big obstacle picture) and the link picture 280 square, so
+// the scales below turn them into discs of the ball's radius and bars of the link's width.
+#include "physics/ball.h"
+#include "physics/constants.h"
+#include "physics/link.h"
+#include "physics/mainball.h"
+#include "physics/man.h"
+#include <cmath>
+#include <numbers>
+
+static double degrees(double radians) {
+    return radians * (180.0 / std::numbers::pi);
+}
+
+void Tball::project(const Camera& cam) {
+    screenx = toscreen(x, cam.x, cam.zoom, cam.screenw);
+    screeny = toscreen(y, cam.y, cam.zoom, cam.screenh);
+    screenradius = radius * cam.zoom;
+}
+
+void Tball::draw(const Camera& cam) {
+    project(cam);
+    if (bigimage != 0)
+        SetDrawScale(float(screenradius * 0.0025f), float(screenradius * 0.00125f * 2));
+    else
+        SetDrawScale(float(screenradius * 0.0066666668f), float(screenradius * 0.0033333334f * 2));
+    DrawImage(image, float(screenx), float(screeny), 0);
+    SetDrawScale(1, 1);
+    SetDrawAlpha(1);
+}
+
+void Tlink::draw(const Camera& cam) {
+    ball1->project(cam);
+    ball2->project(cam);
+    double dx = ball2->screenx - ball1->screenx;
+    double dy = ball2->screeny - ball1->screeny;
+    double len = std::sqrt(dx * dx + dy * dy);
+    double rotation = degrees(std::atan(dy / guard(dx)));
+    if (rotation > 45) rotation -= 180;
+    SetDrawRotation(float(rotation));
+    SetDrawScale(float(len * 0.0035714286f), float(cam.zoom * thickness * 2 * 0.0035714286f));
+    DrawImage(image, float((ball1->screenx + ball2->screenx) / 2),
+              float((ball1->screeny + ball2->screeny) / 2), 0);
+    SetDrawScale(1, 1);
+    SetDrawRotation(0);
+}
+
+static void setteamcolour(int team) {
+    switch (team) {
+    case 1:
+        SetDrawColor(200, 0, 0);
+        break;
+    case 2:
+        SetDrawColor(0, 0, 200);
+        break;
+    case 3:
+        SetDrawColor(0, 200, 0);
+        break;
+    case 4:
+        SetDrawColor(200, 200, 0);
+        break;
+    default:
+        break; // other teams keep the grey
+    }
+}
+
+// Parts flagged with any other value than 0 or 1 are drawn in neither pass.
+static void drawparts(Tman& man, int coloured, const Camera& cam) {
+    for (auto& b : man.balls)
+        if (b->coloured == coloured) b->draw(cam);
+    for (auto& l : man.links)
+        if (l.coloured == coloured) l.draw(cam);
+}
+
+void Tman::draw(const Camera& cam) {
+    if (dimmed == 1)
+        SetDrawColor(70, 70, 70);
+    else
+        SetDrawColor(160, 160, 160);
+    drawparts(*this, 0, cam);
+    setteamcolour(team);
+    drawparts(*this, 1, cam);
+}
+
+void Tmainball::draw(const Camera& cam) {
+    colour = {130, 130, 130};
+    switch (owner) {
+    case 0:
+        colour = {255, 255, 255};
+        break;
+    case 1:
+        colour[0] = 255;
+        break;
+    case 2:
+        colour[2] = 255;
+        break;
+    case 3:
+        colour[1] = 255;
+        break;
+    case 4:
+        colour = {255, 255, 130};
+        break;
+    default:
+        break;
+    }
+    SetDrawColor(int(colour[0]), int(colour[1]), int(colour[2]));
+    // Turned as seen from a point far above the arena, so it seems to roll as it crosses.
+    SetDrawRotation(float(degrees(std::atan2(y + 3000, x)) - 45));
+    Tball::draw(cam);
+    SetDrawRotation(0);
+}
