@@ -7,5 +7,6 @@
 // Decodes any PNG into RGBA. hasAlpha tells whether the file carried an alpha channel (or a
 // transparency chunk). False, with a message in error, when the file is missing or damaged.
 bool ReadPng(const std::string& path, Pixels& out, bool& hasAlpha, std::string& error);
-// Writes RGBA pixels; false on failure.
-bool WritePng(const std::string& path, const Pixels& pixels);
+// Writes the pixels as RGBA, or as RGB without the alpha bytes when withAlpha is false;
+// false on failure.
+bool WritePng(const std::string& path, const Pixels& pixels, bool withAlpha = true);

@@ -22,38 +22,43 @@ struct TImageData {
     float handleX = 0.0f, handleY = 0.0f;
     int flags = 0;
     TextureId texture = 0;
+    unsigned long rendererSerial = 0; // the renderer that made the texture
     ~TImageData();
 };
 
 struct Glyph {
-    float advance = 0;               // at the font's own size, in pixels
-    int left = 0, top = 0;           // bitmap offset from the pen position (top below the line top)
-    int width = 0, height = 0;       // bitmap size
+    float advance = 0;         // at the font's own size, in pixels
+    int left = 0, top = 0;     // bitmap offset from the pen position (top below the line top)
+    int width = 0, height = 0; // bitmap size
     float u0 = 0, v0 = 0, u1 = 0, v1 = 0; // place in the font's atlas texture
 };
 
 struct TFontData {
     std::string path;
     int size = 0;
-    int height = 0;                  // TextHeight
+    int height = 0; // TextHeight
     int ascent = 0;
-    Glyph glyphs[256];               // indexed by byte value
+    Glyph glyphs[256]; // indexed by byte value
     TextureId atlas = 0;
     int atlasWidth = 0, atlasHeight = 0;
+    unsigned long rendererSerial = 0; // the renderer that made the atlas
     ~TFontData();
 };
 
 // One logged primitive (recording renderer).
 struct DrawCall {
     enum Kind { Image, Rect, Line, Text, Clear } kind = Image;
-    std::string what;     // image path or the text
-    float x = 0, y = 0, w = 0, h = 0;  // position; rect size or line end
+    std::string what;                 // image path or the text
+    float x = 0, y = 0, w = 0, h = 0; // position; rect size or line end
     DrawState state;
 };
 
 class Renderer {
   public:
     virtual ~Renderer() = default;
+    // Unique per renderer ever made. Textures belong to the renderer that made them: an image
+    // kept from a closed surface must not free a texture of the next one with the same id.
+    const unsigned long serial = ++serialCounter;
     // Surface size in game pixels.
     virtual void resize(int width, int height) = 0;
     virtual TextureId createTexture(const Pixels& pixels, int flags) = 0;
@@ -69,6 +74,9 @@ class Renderer {
     virtual void flush() = 0;
     // The back buffer as RGBA rows from the top; false when there is none.
     virtual bool readPixels(Pixels& out) = 0;
+
+  private:
+    static inline unsigned long serialCounter = 0;
 };
 
 class RecordingRenderer : public Renderer {

@@ -1,0 +1,137 @@
+// The image font: a TrueType face rasterised once, at one pixel size, into a single texture
+// atlas. Glyphs are white with their coverage in alpha, so the drawing colour tints them and
+// text is never rasterised again while drawing.
+#include "runtime/context.h"
+#include <algorithm>
+#include <cstdio>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+namespace {
+
+constexpr int ATLAS_WIDTH = 2048;
+// Empty space around each glyph, so the smaller mipmap levels of the scaled-down text do not
+// bleed neighbouring glyphs into each other.
+constexpr int PADDING = 8;
+
+struct Bitmap {
+    int width = 0, height = 0;
+    std::vector<uint8_t> coverage;
+};
+
+// Rasterises byte c (read as Latin-1) into glyph and bitmap; bytes without a glyph in the
+// face stay empty with no advance.
+void rasterise(FT_Face face, int c, Glyph& glyph, Bitmap& bitmap, int ascent) {
+    FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
+    if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER) != 0) return;
+    FT_GlyphSlot slot = face->glyph;
+    // Unhinted advance with its fraction: TextWidth truncates the running sum itself.
+    glyph.advance = slot->linearHoriAdvance / 65536.0f;
+    glyph.left = slot->bitmap_left;
+    glyph.top = ascent - slot->bitmap_top;
+    const FT_Bitmap& b = slot->bitmap;
+    if (b.pixel_mode != FT_PIXEL_MODE_GRAY) return;
+    bitmap.width = static_cast<int>(b.width);
+    bitmap.height = static_cast<int>(b.rows);
+    bitmap.coverage.resize(static_cast<size_t>(bitmap.width) * bitmap.height);
+    for (int y = 0; y < bitmap.height; ++y) {
+        std::copy_n(b.buffer + static_cast<ptrdiff_t>(y) * b.pitch, bitmap.width,
+                    bitmap.coverage.begin() + static_cast<ptrdiff_t>(y) * bitmap.width);
+    }
+}
+
+// Shelf packing: glyphs left to right in rows as tall as their tallest glyph. Fills in the
+// atlas positions (in pixels for now) and returns the height used.
+int pack(const Bitmap (&bitmaps)[256], int (&px)[256], int (&py)[256]) {
+    int x = PADDING, y = PADDING, rowHeight = 0;
+    for (int c = 0; c < 256; ++c) {
+        const Bitmap& b = bitmaps[c];
+        if (b.width == 0 || b.height == 0) continue;
+        if (x + b.width + PADDING > ATLAS_WIDTH) {
+            x = PADDING;
+            y += rowHeight + PADDING;
+            rowHeight = 0;
+        }
+        px[c] = x, py[c] = y;
+        x += b.width + PADDING;
+        rowHeight = std::max(rowHeight, b.height);
+    }
+    return y + rowHeight + PADDING;
+}
+
+int powerOfTwoAtLeast(int n) {
+    int p = 1;
+    while (p < n) p *= 2;
+    return p;
+}
+
+// Builds the atlas pixels and the glyphs' texture coordinates.
+Pixels buildAtlas(TFontData& font, const Bitmap (&bitmaps)[256]) {
+    int px[256] = {}, py[256] = {};
+    Pixels atlas;
+    atlas.width = ATLAS_WIDTH;
+    atlas.height = powerOfTwoAtLeast(pack(bitmaps, px, py));
+    atlas.rgba.resize(static_cast<size_t>(atlas.width) * atlas.height * 4);
+    // White everywhere, alpha 0 outside glyphs, so filtering never pulls in a dark colour.
+    for (size_t i = 0; i < atlas.rgba.size(); i += 4)
+        atlas.rgba[i] = atlas.rgba[i + 1] = atlas.rgba[i + 2] = 255;
+    for (int c = 0; c < 256; ++c) {
+        const Bitmap& b = bitmaps[c];
+        Glyph& g = font.glyphs[c];
+        if (b.width == 0 || b.height == 0) continue;
+        for (int y = 0; y < b.height; ++y) {
+            for (int x = 0; x < b.width; ++x) {
+                size_t at = (static_cast<size_t>(py[c] + y) * atlas.width + px[c] + x) * 4;
+                atlas.rgba[at + 3] = b.coverage[static_cast<size_t>(y) * b.width + x];
+            }
+        }
+        g.width = b.width;
+        g.height = b.height;
+        g.u0 = static_cast<float>(px[c]) / atlas.width;
+        g.v0 = static_cast<float>(py[c]) / atlas.height;
+        g.u1 = static_cast<float>(px[c] + b.width) / atlas.width;
+        g.v1 = static_cast<float>(py[c] + b.height) / atlas.height;
+    }
+    font.atlasWidth = atlas.width;
+    font.atlasHeight = atlas.height;
+    return atlas;
+}
+
+} // namespace
+
+TFontData::~TFontData() {
+    if (!atlas) return; // the built-in font may outlive the runtime context
+    Renderer* renderer = rt().renderer.get();
+    if (renderer && renderer->serial == rendererSerial) renderer->destroyTexture(atlas);
+}
+
+TFont LoadFont(const std::string& path, int size, int style) {
+    if (size <= 0) return nullptr;
+    FT_Library library;
+    if (FT_Init_FreeType(&library) != 0) return nullptr;
+    FT_Face face;
+    if (FT_New_Face(library, path.c_str(), 0, &face) != 0 ||
+        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size)) != 0) {
+        std::fprintf(stderr, "LoadFont: cannot read %s\n", path.c_str());
+        FT_Done_FreeType(library); // also releases a face that was opened
+        return nullptr;
+    }
+    auto font = std::make_shared<TFontData>();
+    font->path = path;
+    font->size = size;
+    font->height = size;
+    font->ascent = static_cast<int>(face->size->metrics.ascender / 64);
+    static Bitmap bitmaps[256]; // large: kept off the stack
+    for (int c = 0; c < 256; ++c) {
+        bitmaps[c] = Bitmap{};
+        rasterise(face, c, font->glyphs[c], bitmaps[c], font->ascent);
+    }
+    FT_Done_FreeType(library);
+    Pixels atlas = buildAtlas(*font, bitmaps);
+    if (Renderer* renderer = rt().renderer.get()) {
+        int flags = (style & 4) ? IMAGE_FILTERED | IMAGE_MIPMAPPED : 0;
+        font->atlas = renderer->createTexture(atlas, flags);
+        font->rendererSerial = renderer->serial;
+    }
+    return font;
+}
