@@ -1,0 +1,66 @@
+// Tapp's construction, the preference operations it owns and the dispatch of the main menu.
+#include "app/app.h"
+#include "match/match.h"
+#include "runtime/clock.h"
+#include "runtime/random.h"
+#include "runtime/runtime.h"
+#include "runtime/stream.h"
+
+Tapp::Tapp() : scores(CreateList<Tscore>()) {
+    // A new object starts with the fields' own values; defaults() sets the real start values.
+    prefs.resolution = 3;
+    prefs.fullscreen = 0;
+    prefs.trail = 0;
+    prefs.fireworks = 1;
+    prefs.musicvolume = 0;
+    prefs.unlockedlevel = 0;
+}
+
+Tapp::~Tapp() = default;
+
+void Tapp::defaults() {
+    ::defaults(prefs);
+    initiallevel = 1;
+}
+
+void Tapp::loadprefs() {
+    // The demo never asks the first-run question: it plays on the defaults until the player
+    // has a preferences file of their own.
+    if (launch.kind == Launch::Demo && !FileExists("prefs.txt")) {
+        initiallevel = prefs.unlockedlevel;
+        return;
+    }
+    // Cancel in the first-run question ends the program before anything is written.
+    if (::loadprefs(prefs) == PrefsStart::Quit) EndProgram(0);
+    initiallevel = prefs.unlockedlevel;
+}
+
+void Tapp::saveprefs() {
+    ::saveprefs(prefs);
+}
+
+void Tapp::seedrandom() {
+    SeedRandom(tools.seeded ? tools.seed : Millisecs());
+}
+
+void Tapp::dispatch(int entry) {
+    switch (entry) {
+    case SINGLEPLAYER:
+        singleplayer();
+        break;
+    case MULTIPLAYER:
+        if (multiplayersetup()) playmultiplayer(multisettings);
+        break;
+    case OPTIONS:
+        options();
+        break;
+    case SCORES:
+        showscores();
+        break;
+    case HELP:
+        showhelp();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,95 @@
+// Tapp: the top of the program. It owns everything that outlives a single game: the options
+// and campaign progress, the high-score table, the settings of the custom and multiplayer
+// games, the loaded media and the menus' animated colour table. run() performs the start-up
+// and then shows the main menu until QUIT; the screens and series drivers are its operations.
+// Depends on: match (Tmatch and its settings), persist (prefs and scores), effects (colours).
+#pragma once
+#include "match/settings.h"
+#include "persist/prefs.h"
+#include "persist/scores.h"
+#include "runtime/graphics.h"
+#include "runtime/sound.h"
+#include "runtime/tlist.h"
+#include <array>
+#include <memory>
+#include <string>
+
+class Tmatch;
+class MatchTrace;
+
+// Main-menu entries, top to bottom.
+enum MainEntry : int { SINGLEPLAYER, MULTIPLAYER, OPTIONS, SCORES, HELP, QUIT };
+
+// What the program does after the start-up, before (or instead of) the main menu.
+struct Launch {
+    enum Kind { Menu, Levels, Custom, Multiplayer, Demo } kind = Menu;
+    int level = 1; // first level of a Levels launch
+    Tcustomsettings custom;
+    Tmultisettings multi;
+};
+
+// Tools that reach into every match the program plays (tests, bug reports, the demo).
+struct MatchTools {
+    int autopilot = -1;          // >= 0: figure 1 steered by the computer rule at this delay
+    MatchTrace* trace = nullptr; // one line per match frame when set
+    bool seeded = false;         // seed the generator with seed instead of the clock
+    int seed = 0;
+};
+
+class Tapp {
+  public:
+    Tapp();
+    virtual ~Tapp();
+    Tapp(const Tapp&) = delete;
+    Tapp& operator=(const Tapp&) = delete;
+
+    int initiallevel = 0;
+    // The six persistent options: resolution, fullscreen, trail, fireworks, musicvolume and
+    // unlockedlevel, read from and written to the preferences file as one record.
+    Prefs prefs;
+    std::unique_ptr<TList<Tscore>> scores;
+    TChannel musicchannel;
+    std::array<TSound, 4> sounds; // slot 0 holds the music; the others are handed on empty
+    static constexpr int colourrows = 10;
+    float colourspeeds[colourrows][3] = {};
+    float colours[colourrows][3] = {};
+    int screenwidth = 1024;
+    int screenheight = 768;
+    TImage trailimage, mezballimage, mainballimage, bigballimage, ballimage, rectimage, logoimage,
+        sparkimage;
+    TFont font;
+    Tcustomsettings customsettings;
+    Tmultisettings multisettings;
+
+    Launch launch;
+    MatchTools tools;
+
+    virtual void singleplayer();
+    virtual void playcustom(const Tcustomsettings& settings);
+    virtual void playlevels();
+    virtual void playmultiplayer(const Tmultisettings& settings);
+    // Start-up in its fixed order, the launch, then the main menu until QUIT.
+    virtual void run();
+    virtual void showscores();
+    virtual void showhelp();
+    // Opens the display (closing it first when reopen is 1) and loads every image and the
+    // font. A picture or the font that cannot be loaded ends the program with status 1.
+    virtual void setupdisplay(int fullscreen, int resolution, int reopen);
+    virtual void options();
+    virtual void splash();
+    // Returns the chosen entry; Escape ends the program.
+    virtual int mainmenu(int highlight);
+    virtual void loadprefs();
+    virtual void defaults();
+    virtual void saveprefs();
+    virtual void seedrandom();
+
+    // The multiplayer setup screen: true when PLAY was confirmed.
+    virtual bool multiplayersetup();
+    // Runs one main-menu choice.
+    virtual void dispatch(int entry);
+    // A match with every field a series hands down already set.
+    virtual std::unique_ptr<Tmatch> newmatch();
+    // The demo: levels played by the computer on figure 1, looping until Escape.
+    virtual void playdemo();
+};

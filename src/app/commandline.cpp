@@ -1,0 +1,172 @@
+// Parsing of the command line, with every value checked against the range the game accepts,
+// so a mistyped start says what is wrong instead of playing something else.
+#include "app/commandline.h"
+#include <cerrno>
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+// A whole decimal integer, nothing else.
+bool parseint(const std::string& text, long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(text.c_str(), &end, 10);
+    return errno == 0 && *end == '\0';
+}
+
+bool rangeerror(const std::string& name, const std::string& text, long lo, long hi,
+                std::string& error) {
+    std::ostringstream out;
+    out << name << " must be a whole number from " << lo << " to " << hi << ", not '" << text
+        << "'";
+    error = out.str();
+    return false;
+}
+
+bool parseranged(const std::string& name, const std::string& text, long lo, long hi, int& value,
+                 std::string& error) {
+    long v = 0;
+    if (!parseint(text, v) || v < lo || v > hi) return rangeerror(name, text, lo, hi, error);
+    value = static_cast<int>(v);
+    return true;
+}
+
+struct Field {
+    const char* name;
+    int* value;
+    int lo, hi;
+};
+
+// "players=4,ai=15,..." over the named fields; unnamed fields keep their values.
+bool parsesettings(const std::string& option, const std::string& text,
+                   const std::vector<Field>& fields, std::string& error) {
+    std::istringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        const size_t eq = item.find('=');
+        const std::string key = item.substr(0, eq);
+        const Field* field = nullptr;
+        for (const Field& f : fields) {
+            if (key == f.name) field = &f;
+        }
+        if (eq == std::string::npos || !field) {
+            error = option + ": unknown setting '" + item + "'";
+            return false;
+        }
+        if (!parseranged(option + " " + key, item.substr(eq + 1), field->lo, field->hi,
+                         *field->value, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<Field> customfields(Tcustomsettings& c) {
+    return {{"players", &c.players, 2, 4},    {"ai", &c.ailevel, 0, 15},
+            {"speed", &c.playerspeed, 1, 10}, {"size", &c.ballsize, 1, 10},
+            {"mass", &c.ballmass, 1, 10},     {"gravity", &c.gravity, 0, 10},
+            {"arena", &c.arenanumber, 1, 15}};
+}
+
+std::vector<Field> multifields(Tmultisettings& m) {
+    return {{"players", &m.players, 2, 3},  {"speed", &m.playerspeed, 1, 10},
+            {"size", &m.ballsize, 1, 10},   {"mass", &m.ballmass, 1, 10},
+            {"gravity", &m.gravity, 0, 10}, {"arena", &m.arenanumber, 1, 15}};
+}
+
+// Only one way of starting play can be asked for.
+bool setlaunch(Launch& launch, Launch::Kind kind, const std::string& option, std::string& error) {
+    if (launch.kind != Launch::Menu) {
+        error = option + " cannot be combined with another start (--level, --custom, "
+                         "--multiplayer, --demo)";
+        return false;
+    }
+    launch.kind = kind;
+    return true;
+}
+
+} // namespace
+
+std::string usagetext() {
+    return "usage: vantorix [options]\n"
+           "  --script FILE          drive the game from an input script (virtual clock)\n"
+           "  --frames N             end with status 0 after N frames\n"
+           "  --level N              play the levels campaign from level N (1-40)\n"
+           "  --custom k=v,...       play a custom series; keys players (2-4), ai (0-15),\n"
+           "                         speed, size, mass (1-10), gravity (0-10), arena (1-15)\n"
+           "  --multiplayer k=v,...  play a multiplayer series; keys players (2-3), speed,\n"
+           "                         size, mass (1-10), gravity (0-10), arena (1-15)\n"
+           "  --trace FILE           append one line per match frame to FILE\n"
+           "  --autopilot D          the computer steers figure 1 with delay D (0-49)\n"
+           "  --nodraw               draw nothing at all (only with --script)\n"
+           "  --demo                 watch the computer play, saving screenshots to shots/\n"
+           "  --seed S               seed the random numbers with S instead of the clock\n"
+           "  --help                 show this text\n"
+           "  --version              show the version\n";
+}
+
+bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        // Options that take a value read it here; a missing one is an error.
+        auto value = [&](std::string& v) {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            v = args[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "--help") {
+            out.help = true;
+        } else if (arg == "--version") {
+            out.version = true;
+        } else if (arg == "--nodraw") {
+            out.nodraw = true;
+        } else if (arg == "--demo") {
+            if (!setlaunch(out.launch, Launch::Demo, arg, error)) return false;
+        } else if (arg == "--script") {
+            if (!value(out.script)) return false;
+        } else if (arg == "--trace") {
+            if (!value(out.trace)) return false;
+        } else if (arg == "--frames") {
+            long n = 0;
+            if (!value(v)) return false;
+            if (!parseint(v, n) || n < 0) return rangeerror(arg, v, 0, 2147483647, error);
+            out.frames = n;
+        } else if (arg == "--level") {
+            if (!value(v) || !setlaunch(out.launch, Launch::Levels, arg, error)) return false;
+            if (!parseranged(arg, v, 1, 40, out.launch.level, error)) return false;
+        } else if (arg == "--custom") {
+            if (!value(v) || !setlaunch(out.launch, Launch::Custom, arg, error)) return false;
+            if (!parsesettings(arg, v, customfields(out.launch.custom), error)) return false;
+        } else if (arg == "--multiplayer") {
+            if (!value(v) || !setlaunch(out.launch, Launch::Multiplayer, arg, error)) {
+                return false;
+            }
+            if (!parsesettings(arg, v, multifields(out.launch.multi), error)) return false;
+        } else if (arg == "--autopilot") {
+            // The computer's observation histories hold 50 frames.
+            if (!value(v) || !parseranged(arg, v, 0, 49, out.autopilot, error)) return false;
+        } else if (arg == "--seed") {
+            long s = 0;
+            if (!value(v)) return false;
+            if (!parseint(v, s) || s < -2147483648L || s > 2147483647L) {
+                return rangeerror(arg, v, -2147483648L, 2147483647L, error);
+            }
+            out.seeded = true;
+            out.seed = static_cast<int>(s);
+        } else {
+            error = "unknown argument '" + arg + "'";
+            return false;
+        }
+    }
+    if (out.nodraw && out.script.empty()) {
+        error = "--nodraw works only together with --script";
+        return false;
+    }
+    return true;
+}

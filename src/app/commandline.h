@@ -1,0 +1,27 @@
+// The command line: how the game is started for play, for the demo and by the tests.
+//   vantorix [--script FILE] [--frames N] [--level N] [--custom k=v,...]
+//            [--multiplayer k=v,...] [--trace FILE] [--autopilot D] [--nodraw] [--demo]
+//            [--seed S] [--help] [--version]
+#pragma once
+#include "app/app.h"
+#include <string>
+#include <vector>
+
+struct CommandLine {
+    std::string script;
+    long frames = -1; // end after this many frames; -1 never
+    Launch launch;
+    std::string trace;
+    int autopilot = -1;
+    bool nodraw = false;
+    bool seeded = false;
+    int seed = 0;
+    bool help = false;
+    bool version = false;
+};
+
+// Parses the arguments after the program name. False with a one-line reason in error for an
+// unknown or malformed argument or a setting outside its range.
+bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, std::string& error);
+// The usage text printed by --help and after a bad argument.
+std::string usagetext();

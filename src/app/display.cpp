@@ -1,0 +1,89 @@
+// Opening the display with its media, and the logo screen shown once at start-up.
+#include "app/app.h"
+#include "match/routines.h"
+#include "runtime/clock.h"
+#include "runtime/dialog.h"
+#include "runtime/graphics.h"
+#include "runtime/keyboard.h"
+#include "runtime/runtime.h"
+#include <cstdio>
+
+namespace {
+
+// The game cannot run with a picture or its font missing: say which file, then stop.
+[[noreturn]] void missingmedia(const std::string& path) {
+    std::fprintf(stderr, "vantorix: could not load %s\n", path.c_str());
+    Notify("could not load " + path, 1);
+    EndProgram(1);
+}
+
+TImage loadimage(const std::string& path) {
+    TImage image = LoadImage(path);
+    if (!image) missingmedia(path);
+    return image;
+}
+
+void showpointer(int fullscreen) {
+    if (fullscreen == 1) {
+        HidePointer();
+    } else {
+        ShowPointer();
+    }
+}
+
+} // namespace
+
+void Tapp::setupdisplay(int fullscreen, int resolution, int reopen) {
+    if (reopen) CloseGraphics();
+    UseOpenGLDriver();
+    switch (resolution) {
+    case 1:
+        screenwidth = 640, screenheight = 480;
+        break;
+    case 2:
+        screenwidth = 800, screenheight = 600;
+        break;
+    case 3:
+        screenwidth = 1024, screenheight = 768;
+        break;
+    default:
+        break;
+    }
+    if (!OpenGraphics(screenwidth, screenheight, fullscreen == 1 ? 32 : 0, 60, 0)) {
+        std::fprintf(stderr, "vantorix: could not open a %d x %d display\n", screenwidth,
+                     screenheight);
+        EndProgram(1);
+    }
+    showpointer(fullscreen);
+    SetBlendMode(BLEND_ALPHA);
+    SetAutoImageFlags(IMAGE_MASKED | IMAGE_FILTERED | IMAGE_MIPMAPPED);
+    // Replacing a field releases the image loaded for the display that was closed.
+    bigballimage = loadimage("media/bigball.png");
+    mainballimage = loadimage("media/mainball+0.png");
+    ballimage = loadimage("media/ball.png");
+    rectimage = loadimage("media/rect.png");
+    mezballimage = loadimage("media/mezball2.png");
+    sparkimage = loadimage("media/spark.png");
+    logoimage = loadimage("media/logo.png");
+    trailimage = loadimage("media/scia.png");
+    for (const TImage& image : {bigballimage, mainballimage, ballimage, rectimage, sparkimage}) {
+        MidHandleImage(image);
+    }
+    showpointer(fullscreen);
+    font = LoadFont("media/zekton__.ttf", 128, 4);
+    if (!font) missingmedia("media/zekton__.ttf");
+    SetFont(font);
+}
+
+void Tapp::splash() {
+    const int start = Millisecs();
+    for (;;) {
+        ClearScreen();
+        SetDrawColor(255, 255, 255);
+        DrawImage(logoimage, (screenwidth - 205) / 2, (screenheight - 275) / 2 - 50);
+        FlipFrame(-1);
+        checkclose();
+        if (Millisecs() - start > 2000) return;
+        if (KeyDown(KEY_SPACE) || KeyDown(KEY_ENTER) || KeyDown(KEY_ESCAPE)) return;
+    }
+}

@@ -1,0 +1,86 @@
+// The program entry: reads the command line, moves to the game folder, starts the runtime in
+// the right mode and hands over to the application object.
+#include "app/app.h"
+#include "app/commandline.h"
+#include "app/demo.h"
+#include "app/gamefolder.h"
+#include "match/trace.h"
+#include "runtime/runtime.h"
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+RuntimeOptions runtimeoptions(const CommandLine& cl, const std::string& demoscriptpath) {
+    RuntimeOptions options;
+    options.maxFrames = cl.frames;
+    if (!cl.script.empty()) {
+        options.scriptPath = cl.script;
+        options.virtualClock = true;
+        options.video = cl.nodraw            ? VideoMode::None
+                        : DisplayAvailable() ? VideoMode::Live
+                                             : VideoMode::Offscreen;
+    } else if (cl.launch.kind == Launch::Demo) {
+        // Headless, the demo draws offscreen on a virtual clock so its screenshots come at
+        // once; with a display it plays in a window in real time.
+        options.scriptPath = demoscriptpath;
+        options.video = DisplayAvailable() ? VideoMode::Live : VideoMode::Offscreen;
+        options.virtualClock = !DisplayAvailable();
+    }
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CommandLine cl;
+    std::string error;
+    if (!parsecommandline(std::vector<std::string>(argv + 1, argv + argc), cl, error)) {
+        std::fprintf(stderr, "vantorix: %s\n%s", error.c_str(), usagetext().c_str());
+        return 2;
+    }
+    if (cl.help) {
+        std::fputs(usagetext().c_str(), stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::puts("vantorix 0.1.0");
+        return 0;
+    }
+    if (cl.launch.kind == Launch::Demo && !cl.script.empty()) {
+        std::fprintf(stderr, "vantorix: --demo makes its own script; leave out --script\n%s",
+                     usagetext().c_str());
+        return 2;
+    }
+
+    std::error_code ec;
+    std::filesystem::current_path(findgamefolder(), ec);
+    std::string demoscriptpath;
+    if (cl.launch.kind == Launch::Demo) {
+        demoscriptpath = writedemoscript(cl.frames);
+        if (demoscriptpath.empty()) {
+            std::fprintf(stderr, "vantorix: could not write shots/ in the game folder\n");
+            return 1;
+        }
+    }
+    if (!InitRuntime(runtimeoptions(cl, demoscriptpath))) return 1;
+
+    std::unique_ptr<MatchTrace> trace;
+    if (!cl.trace.empty()) {
+        trace = std::make_unique<MatchTrace>(cl.trace);
+        if (!trace->isopen()) {
+            std::fprintf(stderr, "vantorix: could not open the trace file %s\n", cl.trace.c_str());
+            EndProgram(1);
+        }
+    }
+
+    Tapp app;
+    app.launch = cl.launch;
+    app.tools.autopilot = cl.autopilot;
+    app.tools.trace = trace.get();
+    app.tools.seeded = cl.seeded;
+    app.tools.seed = cl.seed;
+    app.run();
+    EndProgram(0);
+}

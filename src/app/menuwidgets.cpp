@@ -1,0 +1,75 @@
+// Shared drawing and key handling of the menu screens.
+#include "app/menuwidgets.h"
+#include "match/routines.h"
+#include "runtime/graphics.h"
+#include "runtime/keyboard.h"
+
+namespace {
+// Entries that are not highlighted are drawn in this grey on every menu.
+constexpr int grey = 100;
+} // namespace
+
+float layoutunit(int screenwidth) {
+    return screenwidth / 1024.0f;
+}
+
+void setrowcolour(const float row[3]) {
+    SetDrawColor(static_cast<int>(row[0]), static_cast<int>(row[1]), static_cast<int>(row[2]));
+}
+
+void drawcentred(std::string_view text, float scale, float y, int screenwidth) {
+    SetDrawScale(scale, scale);
+    DrawText(text, (screenwidth - TextWidth(text) * scale) / 2, y);
+}
+
+void drawtitle(std::string_view text, const float row[3], int screenwidth) {
+    float u = layoutunit(screenwidth);
+    setrowcolour(row);
+    drawcentred(text, 0.7f * u, 30 * u, screenwidth);
+}
+
+void drawentries(const std::vector<MenuLine>& lines, int highlighted, const float row[3],
+                 int screenwidth) {
+    float u = layoutunit(screenwidth);
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        if (i == highlighted) {
+            setrowcolour(row);
+        } else {
+            SetDrawColor(grey, grey, grey);
+        }
+        drawcentred(lines[i].text, lines[i].scale * u, lines[i].y * u, screenwidth);
+    }
+    SetDrawScale(1, 1);
+}
+
+int movehighlight(int highlighted, int count) {
+    if (KeyHits(KEY_UP)) highlighted = highlighted == 0 ? count - 1 : highlighted - 1;
+    if (KeyHits(KEY_DOWN)) highlighted = highlighted == count - 1 ? 0 : highlighted + 1;
+    return highlighted;
+}
+
+int adjustvalue(int value, int step) {
+    if (KeyHits(KEY_RIGHT)) value += step;
+    if (KeyHits(KEY_LEFT)) value -= step;
+    return value;
+}
+
+int clampvalue(int value, int lo, int hi) {
+    return value < lo ? lo : value > hi ? hi : value;
+}
+
+void presentframe() {
+    FlipFrame(-1);
+    checkclose();
+}
+
+bool confirmpressed() {
+    // Both keys are read so neither keeps a stale press for the next screen.
+    bool enter = KeyHits(KEY_ENTER) != 0;
+    bool space = KeyHits(KEY_SPACE) != 0;
+    return enter || space;
+}
+
+bool escapepressed() {
+    return KeyHits(KEY_ESCAPE) != 0;
+}

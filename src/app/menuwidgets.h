@@ -1,0 +1,38 @@
+// The pieces every menu screen is built from: the layout unit, centred text, the title, a list
+// of entries drawn grey with one highlighted in colour, the arrow-key handling and the end of
+// a menu frame. All positions are given for a 1024-pixel-wide display and scaled by u.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One line of a menu: its text, its scale and y in units of u.
+struct MenuLine {
+    std::string text;
+    float scale;
+    float y;
+};
+
+// u = screen width / 1024: every menu position and text scale is multiplied by it.
+float layoutunit(int screenwidth);
+// Sets the drawing colour from a colour-table row, truncating each channel.
+void setrowcolour(const float row[3]);
+// Draws text centred across the screen at the given scale and y, both already in pixels.
+void drawcentred(std::string_view text, float scale, float y, int screenwidth);
+// The screen title at scale 0.7 u, y 30 u, in the colour of the given row.
+void drawtitle(std::string_view text, const float row[3], int screenwidth);
+// The entries in grey, the highlighted one (0-based) in the colour of the given row;
+// the scale is reset to 1 afterwards.
+void drawentries(const std::vector<MenuLine>& lines, int highlighted, const float row[3],
+                 int screenwidth);
+// Up and Down presses move the highlight over count entries, wrapping at both ends.
+int movehighlight(int highlighted, int count);
+// Right and Left presses: +step or -step (any number of presses since the last frame counts
+// as one, like every menu key).
+int adjustvalue(int value, int step);
+int clampvalue(int value, int lo, int hi);
+// Presents the frame at the display's pace and ends the program on a close request.
+void presentframe();
+// Enter or Space pressed since the last frame.
+bool confirmpressed();
+bool escapepressed();

@@ -1,0 +1,31 @@
+// The options screen: the five settings the preferences file keeps. Leaving always writes the
+// file; the display is reopened only when its mode really changed, compared on leaving, so
+// going 3 -> 1 -> 3 before leaving costs no reload.
+#include "app/app.h"
+#include "app/settingsscreen.h"
+
+void Tapp::options() {
+    const int oldfullscreen = prefs.fullscreen;
+    const int oldresolution = prefs.resolution;
+    SettingsScreen screen;
+    screen.confirmanywhere = true;
+    screen.settings = {
+        {"FULL SCREEN= ", &prefs.fullscreen, 0, 1, 0.3f, 260},
+        {"SCREEN RESOLUTION= ",
+         &prefs.resolution,
+         1,
+         3,
+         0.3f,
+         320,
+         1,
+         {"640 x 480", "800 x 600", "1024 x 768"}},
+        {"TRAIL= ", &prefs.trail, 0, 2, 0.3f, 380, 1, {"NONE", "MEDIUM QUALITY", "HIGH QUALITY"}},
+        {"FIREWORKS= ", &prefs.fireworks, 0, 1, 0.3f, 440},
+        {"MUSIC VOLUME= ", &prefs.musicvolume, 0, 10, 0.3f, 500},
+    };
+    runsettings(screen, colours, colourspeeds, colourrows, screenwidth);
+    saveprefs();
+    if (prefs.fullscreen != oldfullscreen || prefs.resolution != oldresolution) {
+        setupdisplay(prefs.fullscreen, prefs.resolution, 1);
+    }
+}

@@ -1,0 +1,92 @@
+// The series drivers: one new match per game, the win tally carried from game to game, and in
+// the levels campaign the carried score, the unlock of every fifth level and the high-score
+// entry, each written to its file at once so a later crash or close cannot lose them.
+#include "app/app.h"
+#include "match/match.h"
+#include "match/routines.h"
+
+std::unique_ptr<Tmatch> Tapp::newmatch() {
+    auto match = std::make_unique<Tmatch>();
+    match->musicvolume = prefs.musicvolume;
+    match->fireworks = prefs.fireworks;
+    match->trail = prefs.trail;
+    match->screenwidth = screenwidth;
+    match->screenheight = screenheight;
+    match->musicchannel = musicchannel;
+    match->sounds = sounds;
+    match->trailimage = trailimage;
+    match->mezballimage = mezballimage;
+    match->bigballimage = bigballimage;
+    match->ballimage = ballimage;
+    match->mainballimage = mainballimage;
+    match->rectimage = rectimage;
+    match->sparkimage = sparkimage;
+    match->autopilot = tools.autopilot;
+    match->trace = tools.trace;
+    return match;
+}
+
+namespace {
+
+void beginseries(const Tapp& app) {
+    if (app.prefs.musicvolume > 0) {
+        startmusic(app.sounds, app.musicchannel, app.prefs.musicvolume / 10.0f);
+    }
+}
+
+// A tally series: the same settings game after game until one is left with Escape.
+template <class Play> void tallyseries(Tapp& app, Play play) {
+    std::array<int, 4> wins = {};
+    beginseries(app);
+    for (;;) {
+        std::unique_ptr<Tmatch> match = app.newmatch();
+        const int r = play(*match, wins);
+        if (r < 1 || r > 4) break;
+        wins[r - 1] += 1;
+    }
+    stopmusic(app.musicchannel);
+}
+
+} // namespace
+
+void Tapp::playcustom(const Tcustomsettings& settings) {
+    tallyseries(*this, [&](Tmatch& match, std::array<int, 4>& wins) {
+        return match.rungame("custom", 1, nullptr, &settings, wins);
+    });
+}
+
+void Tapp::playmultiplayer(const Tmultisettings& settings) {
+    tallyseries(*this, [&](Tmatch& match, std::array<int, 4>& wins) {
+        return match.rungame("multiplayer", 1, &settings, nullptr, wins);
+    });
+}
+
+void Tapp::playlevels() {
+    std::array<int, 4> wins = {};
+    beginseries(*this);
+    int level = initiallevel - 1;
+    int carried = 0;
+    int r = 0;
+    do {
+        level += 1;
+        std::unique_ptr<Tmatch> match = newmatch();
+        match->entrythreshold = scorethreshold(*scores);
+        match->startscore = carried;
+        match->score = carried;
+        r = match->rungame("levels", level, nullptr, nullptr, wins);
+        carried = match->score;
+        if (r == 1 && level % 5 == 0 && level < 40) {
+            // The unlock replaces whatever was unlocked before, even a higher level.
+            prefs.unlockedlevel = level + 1;
+            initiallevel = level + 1;
+            saveprefs();
+        }
+        if ((r != 1 && r != -1) || level >= 40) {
+            if (!match->name.empty()) {
+                addscore(match->name, match->score, *scores);
+                savescores(*scores);
+            }
+        }
+    } while (r == 1 && level < 40);
+    stopmusic(musicchannel);
+}

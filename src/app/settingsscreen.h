@@ -1,0 +1,34 @@
+// A menu screen of adjustable settings, optionally headed by a PLAY entry: the custom game,
+// multiplayer, initial-level and options screens are all this one loop with their own lines.
+#pragma once
+#include "app/menuwidgets.h"
+#include <string>
+#include <vector>
+
+struct Setting {
+    std::string label;                   // drawn directly followed by the value text
+    int* value;                          // edited in place
+    int lo, hi;                          // clamped into this range in every frame
+    float scale, y;                      // in units of u
+    int step = 1;                        // per press of Right or Left
+    std::vector<std::string> names = {}; // value texts from lo upwards; decimal when empty
+};
+
+struct SettingsScreen {
+    std::string play; // the PLAY entry above the settings; empty for none
+    float playscale = 0, playy = 0;
+    std::vector<Setting> settings;
+    std::vector<MenuLine> notes; // grey lines that are never highlighted
+    // Enter and Space leave from any line (the options screen) instead of only from PLAY.
+    bool confirmanywhere = false;
+};
+
+enum class MenuResult { Play, Back };
+
+// The text of one setting line as drawn: label and value.
+std::string settingtext(const Setting& s);
+
+// Runs the screen until PLAY is confirmed or it is left. The colour table is animated every
+// frame; its speeds are the caller's to reset.
+MenuResult runsettings(const SettingsScreen& screen, float colours[][3], float speeds[][3],
+                       int rows, int screenwidth);

@@ -1,0 +1,50 @@
+// Start-up: everything in its fixed order, since each step needs the ones before it (the
+// preferences decide the display mode; the splash needs the logo; the music loads last so the
+// logo shows while it decodes).
+#include "app/app.h"
+#include "runtime/graphics.h"
+#include "runtime/keyboard.h"
+#include "runtime/sound.h"
+
+void Tapp::run() {
+    musicchannel = AllocChannel();
+    WindowTitle("Vantorix");
+    defaultscores(*scores);
+    loadscores(*scores);
+    FlushKeys();
+    seedrandom();
+    defaults();
+    loadprefs();
+    setupdisplay(prefs.fullscreen, prefs.resolution, 0);
+    splash();
+    sounds[0] = LoadSound("media/tutto.ogg", 0);
+
+    switch (launch.kind) {
+    case Launch::Levels:
+        initiallevel = launch.level;
+        playlevels();
+        break;
+    case Launch::Custom:
+        // The settings asked for stay in the custom screen for the games that follow.
+        customsettings = launch.custom;
+        playcustom(customsettings);
+        break;
+    case Launch::Multiplayer:
+        multisettings = launch.multi;
+        playmultiplayer(multisettings);
+        break;
+    case Launch::Demo:
+        playdemo();
+        return;
+    case Launch::Menu:
+        break;
+    }
+
+    // The menu reopens with the entry last chosen highlighted.
+    int entry = SINGLEPLAYER;
+    for (;;) {
+        entry = mainmenu(entry);
+        if (entry == QUIT) return;
+        dispatch(entry);
+    }
+}
