@@ -1,0 +1,54 @@
+// The software mixer: every playing channel is added into the device buffer with its volume.
+// It runs on the audio thread, so it only touches channels under the mixer lock and never
+// allocates or frees memory there.
+#include "runtime/mixer.h"
+#include "runtime/sound_data.h"
+#include <algorithm>
+
+namespace {
+
+std::vector<TChannelData*>& channels() {
+    static std::vector<TChannelData*> list;
+    return list;
+}
+
+void mixChannel(TChannelData& channel, int16_t* stereo, int frames) {
+    const std::vector<int16_t>& samples = channel.sound->samples;
+    size_t available =
+        channel.sound->frames() - std::min(channel.position, channel.sound->frames());
+    size_t count = std::min(available, static_cast<size_t>(frames));
+    const int16_t* source = samples.data() + channel.position * 2;
+    for (size_t i = 0; i < count * 2; ++i) {
+        float mixed = stereo[i] + source[i] * channel.volume;
+        stereo[i] = static_cast<int16_t>(std::clamp(mixed, -32768.0f, 32767.0f));
+    }
+    channel.position += count;
+    if (channel.position >= channel.sound->frames()) channel.state = TChannelData::Finished;
+}
+
+} // namespace
+
+std::mutex& MixerLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+void RegisterChannel(TChannelData* channel) {
+    std::lock_guard<std::mutex> guard(MixerLock());
+    channels().push_back(channel);
+}
+
+void UnregisterChannel(TChannelData* channel) {
+    std::lock_guard<std::mutex> guard(MixerLock());
+    std::erase(channels(), channel);
+}
+
+void MixAudio(int16_t* stereo, int frames) {
+    if (frames <= 0) return;
+    std::lock_guard<std::mutex> guard(MixerLock());
+    for (TChannelData* channel : channels()) {
+        if (channel->state == TChannelData::Playing && channel->sound) {
+            mixChannel(*channel, stereo, frames);
+        }
+    }
+}
