@@ -1,0 +1,48 @@
+// Message boxes through SDL. Scripted runs never block: questions take the script's answers
+// and information goes to stderr. The text also goes to stderr in live runs, so a message
+// survives in a terminal or a log after the box is gone.
+#include "runtime/dialog.h"
+#include "runtime/platform.h"
+#include <cstdio>
+
+namespace {
+
+void WriteLine(const std::string& text) {
+    std::string line = text;
+    for (char& c : line) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+Uint32 Icon(int serious) {
+    return serious == 1 ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
+}
+
+} // namespace
+
+int AskYesNoCancel(const std::string& text, int serious) {
+    PlatformContext& p = platform();
+    if (p.scripted()) return p.script.nextAnswer();
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+        {0, 0, "No"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, -1, "Cancel"},
+    };
+    const SDL_MessageBoxData box = {Icon(serious), p.window, p.title.c_str(), text.c_str(), 3,
+                                    buttons,       nullptr};
+    int answer = -1; // closing the box counts as Cancel
+    if (SDL_ShowMessageBox(&box, &answer) < 0) {
+        // No box can be shown: the question is answered "no", as an unanswered script's.
+        WriteLine(text + " (no message box: " + SDL_GetError() + "; answered no)");
+        return 0;
+    }
+    return answer;
+}
+
+void Notify(const std::string& text, int serious) {
+    WriteLine(text);
+    PlatformContext& p = platform();
+    if (p.scripted()) return;
+    SDL_ShowSimpleMessageBox(Icon(serious), p.title.c_str(), text.c_str(), p.window);
+}

@@ -1,0 +1,106 @@
+// SDL events -> keyboard state. Keys arrive as Windows virtual-key codes; typed characters
+// come from text input (so shift and the keyboard layout apply), plus Backspace, Delete and
+// Enter, which text input does not report but the name entry reads as characters 8, 127, 13.
+#include "runtime/events.h"
+#include "runtime/context.h"
+#include "runtime/gl_renderer.h"
+#include "runtime/keymap.h"
+#include "runtime/platform.h"
+
+namespace {
+
+// Text input is UTF-8; characters above 255 have no place in the game's 8-bit text.
+void TypeText(const char* text) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    while (*s) {
+        unsigned code = *s;
+        int extra = code < 0x80 ? 0 : code >= 0xF0 ? 3 : code >= 0xE0 ? 2 : code >= 0xC0 ? 1 : 0;
+        if (extra) code &= 0x3F >> extra;
+        ++s;
+        for (int i = 0; i < extra && (*s & 0xC0) == 0x80; ++i, ++s) code = code << 6 | (*s & 0x3F);
+        if (code > 0 && code < 256) rt().keys.typed(static_cast<int>(code));
+    }
+}
+
+void KeyDown(const SDL_KeyboardEvent& key) {
+    int code = VirtualKeyFromScancode(key.keysym.scancode);
+    if (code == 8 || code == 13) rt().keys.typed(code);
+    if (code == 46) rt().keys.typed(127);
+    if (code != 0 && !key.repeat) PressKey(code);
+}
+
+void WindowEvent(const SDL_WindowEvent& w, bool live) {
+    switch (w.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        if (live) rt().keys.focusChanged();
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        rt().keys.requestClose();
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (platform().glRenderer && platform().window) {
+            int width = 0, height = 0;
+            SDL_GL_GetDrawableSize(platform().window, &width, &height);
+            platform().glRenderer->setDrawableSize(width, height);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void PressKey(int code) {
+    rt().keys.press(code);
+    if (code == 123) platform().screenshotKey = true;
+}
+
+void ApplyScriptEvent(const ScriptEvent& event) {
+    switch (event.kind) {
+    case ScriptEvent::Down:
+        PressKey(event.code);
+        break;
+    case ScriptEvent::Up:
+        rt().keys.release(event.code);
+        break;
+    case ScriptEvent::Char:
+        rt().keys.typed(event.code);
+        break;
+    case ScriptEvent::Close:
+        rt().keys.requestClose();
+        break;
+    case ScriptEvent::Shot:
+        platform().pendingShots.push_back(event.file);
+        break;
+    }
+}
+
+void PumpEvents() {
+    // A scripted run takes its keys from the script only; the close box still works.
+    const bool live = !platform().scripted();
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_QUIT:
+            rt().keys.requestClose();
+            break;
+        case SDL_WINDOWEVENT:
+            WindowEvent(e.window, live);
+            break;
+        case SDL_KEYDOWN:
+            if (live) KeyDown(e.key);
+            break;
+        case SDL_KEYUP:
+            if (live && VirtualKeyFromScancode(e.key.keysym.scancode) != 0)
+                rt().keys.release(VirtualKeyFromScancode(e.key.keysym.scancode));
+            break;
+        case SDL_TEXTINPUT:
+            if (live) TypeText(e.text.text);
+            break;
+        default:
+            break;
+        }
+    }
+}

@@ -1,0 +1,133 @@
+// The drawing surface's life and its frames: OpenGraphics/CloseGraphics, ClearScreen,
+// FlipFrame with pacing, screenshots and the frame count that drives scripts.
+#include "runtime/clock.h"
+#include "runtime/context.h"
+#include "runtime/gl_renderer.h"
+#include "runtime/graphics.h"
+#include "runtime/null_renderer.h"
+#include "runtime/platform.h"
+#include "runtime/screenshot.h"
+#include "runtime/video.h"
+
+namespace {
+
+std::unique_ptr<Renderer> MakeRenderer(int width, int height, int depth) {
+    PlatformContext& p = platform();
+    switch (p.options.video) {
+    case VideoMode::Recording:
+        return std::make_unique<RecordingRenderer>();
+    case VideoMode::None:
+        return std::make_unique<NullRenderer>();
+    default:
+        break;
+    }
+    if (!p.videoReady || !OpenWindow(width, height, depth == 32)) return nullptr;
+    int drawableWidth = 0, drawableHeight = 0;
+    DrawableSize(drawableWidth, drawableHeight);
+    auto gl = std::make_unique<GlRenderer>(drawableWidth, drawableHeight);
+    p.glRenderer = gl.get();
+    return gl;
+}
+
+// Pictures asked for by the script or F12, taken just before the frame is shown.
+void TakeScreenshots() {
+    PlatformContext& p = platform();
+    for (const std::string& path : p.pendingShots) SaveScreenshot(path);
+    p.pendingShots.clear();
+    if (p.screenshotKey) {
+        p.screenshotKey = false;
+        std::string path = NextScreenshotName(".");
+        if (!path.empty()) SaveScreenshot(path);
+    }
+}
+
+} // namespace
+
+// There is only the OpenGL renderer; nothing to choose.
+void UseOpenGLDriver() {}
+
+void WindowTitle(const std::string& title) {
+    platform().title = title;
+    if (platform().window) SDL_SetWindowTitle(platform().window, title.c_str());
+}
+
+int OpenGraphics(int width, int height, int depth, int hertz, int /*flags*/) {
+    CloseGraphics();
+    PlatformContext& p = platform();
+    std::unique_ptr<Renderer> renderer = MakeRenderer(width, height, depth);
+    if (!renderer) return 0;
+    rt().renderer = std::move(renderer);
+    rt().renderer->resize(width, height);
+    rt().state = DrawState{};
+    rt().font = nullptr;
+    rt().autoImageFlags = 3;
+    rt().width = width;
+    rt().height = height;
+    rt().graphicsOpen = true;
+    if (p.window) {
+        // Both buffers start black.
+        for (int i = 0; i < 2; ++i) {
+            rt().renderer->clear();
+            SwapWindow(false);
+        }
+        SDL_WarpMouseInWindow(p.window, width / 2, height / 2);
+    }
+    p.hertz = hertz;
+    p.pacer.open(hertz, Millisecs());
+    return 1;
+}
+
+void CloseGraphics() {
+    PlatformContext& p = platform();
+    rt().font = nullptr;
+    rt().renderer.reset(); // before its GL context goes
+    p.glRenderer = nullptr;
+    CloseWindow();
+    rt().graphicsOpen = false;
+    rt().width = rt().height = 0;
+}
+
+int GraphicsWidth() {
+    return rt().width;
+}
+int GraphicsHeight() {
+    return rt().height;
+}
+
+void ClearScreen() {
+    if (rt().renderer) rt().renderer->clear();
+}
+
+void FlipFrame(int sync) {
+    PlatformContext& p = platform();
+    if (rt().renderer) rt().renderer->flush();
+    TakeScreenshots();
+    bool vsync = sync == 1;
+    if (sync == -1) {
+        // Timer mode whenever a rate was given (also in full screen, where the desktop's own
+        // refresh rate may not be 60 Hz); without one, the vertical blank paces.
+        vsync = !p.pacer.active();
+        p.insideFlip = true;
+        Delay(p.pacer.waitFor(Millisecs()));
+        p.insideFlip = false;
+    }
+    SwapWindow(vsync);
+    p.pauseMs60 = 0;
+    ++p.presented;
+    AdvanceFrame();
+}
+
+void ShowPointer() {
+    if (platform().videoReady) SDL_ShowCursor(SDL_ENABLE);
+}
+
+void HidePointer() {
+    if (platform().videoReady) SDL_ShowCursor(SDL_DISABLE);
+}
+
+void AdvanceFrame() {
+    PlatformContext& p = platform();
+    ++p.frame;
+    p.script.deliver(p.frame, ApplyScriptEvent);
+    if (p.options.maxFrames >= 0 && p.frame >= p.options.maxFrames) EndProgram(0);
+}

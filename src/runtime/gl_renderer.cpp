@@ -1,0 +1,196 @@
+// Batched OpenGL drawing of the game's quads; see gl_renderer.h.
+#include "runtime/gl_renderer.h"
+#include "runtime/quad.h"
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+uint8_t Channel(int value) {
+    return static_cast<uint8_t>(std::clamp(value, 0, 255));
+}
+
+} // namespace
+
+GlRenderer::GlRenderer(int drawableWidth, int drawableHeight)
+    : drawableWidth_(drawableWidth), drawableHeight_(drawableHeight) {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glClearColor(0, 0, 0, 1);
+    Pixels white;
+    white.width = white.height = 1;
+    white.rgba = {255, 255, 255, 255};
+    white_ = createTexture(white, 0);
+    vertices_.reserve(4096);
+}
+
+void GlRenderer::resize(int width, int height) {
+    flush();
+    gameWidth_ = width;
+    gameHeight_ = height;
+    setupView();
+}
+
+void GlRenderer::setDrawableSize(int width, int height) {
+    flush();
+    drawableWidth_ = width;
+    drawableHeight_ = height;
+    setupView();
+}
+
+// Projection in game pixels, y downward, into the letterboxed part of the window.
+void GlRenderer::setupView() {
+    viewport_ = Letterbox(drawableWidth_, drawableHeight_, gameWidth_, gameHeight_);
+    glViewport(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, gameWidth_, gameHeight_, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+TextureId GlRenderer::createTexture(const Pixels& pixels, int flags) {
+    if (pixels.width <= 0 || pixels.height <= 0) return 0;
+    flush();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    const bool filtered = flags & 2, mipmapped = flags & 4;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
+    // Mipmapped pictures (the font at 128 px drawn far smaller) use trilinear minification.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    mipmapped  ? GL_LINEAR_MIPMAP_LINEAR
+                    : filtered ? GL_LINEAR
+                               : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, mipmapped ? GL_TRUE : GL_FALSE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width, pixels.height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, pixels.rgba.data());
+    return name;
+}
+
+void GlRenderer::destroyTexture(TextureId texture) {
+    if (texture == 0 || texture == white_) return;
+    flush();
+    GLuint name = texture;
+    glDeleteTextures(1, &name);
+}
+
+void GlRenderer::clear() {
+    flush();
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void GlRenderer::drawImage(const TImageData& image, float x, float y, const DrawState& state) {
+    // A picture kept from an earlier surface has no texture here.
+    if (image.texture == 0 || image.rendererSerial != serial) return;
+    use(image.texture, state.blend);
+    addQuad(ImageQuad(image, x, y, state), 0, 0, 1, 1, state);
+}
+
+void GlRenderer::drawRect(float x, float y, float w, float h, const DrawState& state) {
+    use(white_, state.blend);
+    addQuad(RectQuad(x, y, w, h, state), 0, 0, 1, 1, state);
+}
+
+void GlRenderer::drawLine(float x1, float y1, float x2, float y2, bool drawLast,
+                          const DrawState& state) {
+    use(white_, state.blend);
+    addQuad(LineQuad(x1, y1, x2, y2, drawLast, state), 0, 0, 1, 1, state);
+}
+
+void GlRenderer::drawText(const TFontData& font, std::string_view text, float x, float y,
+                          const DrawState& state) {
+    if (font.atlas == 0 || font.rendererSerial != serial) return;
+    thread_local std::vector<GlyphQuad> glyphs;
+    glyphs.clear();
+    TextQuads(font, text, x, y, state, glyphs);
+    use(font.atlas, state.blend);
+    for (const GlyphQuad& g : glyphs) addQuad(g.quad, g.u0, g.v0, g.u1, g.v1, state);
+}
+
+void GlRenderer::use(TextureId texture, int blend) {
+    if (texture == runTexture_ && blend == runBlend_) return;
+    flush();
+    runTexture_ = texture;
+    runBlend_ = blend;
+}
+
+void GlRenderer::addQuad(const Quad& quad, float u0, float v0, float u1, float v1,
+                         const DrawState& state) {
+    // The drawing alpha only counts in the alpha and light modes; mask tests the texel alone.
+    const bool blended = state.blend == 3 || state.blend == 4;
+    const uint8_t alpha =
+        blended ? Channel(static_cast<int>(std::lround(state.alpha * 255.0f))) : 255;
+    const uint8_t rgba[4] = {Channel(state.r), Channel(state.g), Channel(state.b), alpha};
+    const float u[4] = {u0, u1, u1, u0}, v[4] = {v0, v0, v1, v1};
+    for (int i = 0; i < 4; ++i) {
+        vertices_.push_back({quad.corner[i].x, quad.corner[i].y, u[i], v[i], {}});
+        std::copy(rgba, rgba + 4, vertices_.back().rgba);
+    }
+}
+
+// Mask: alpha test, no blending. Solid: neither. Alpha: src*a + dst*(1-a). Light: dst + src*a.
+// Shade: dst*src. The source alpha is the texel's alpha times the drawing alpha (GL_MODULATE).
+void GlRenderer::applyBlend(int blend) {
+    if (blend == appliedBlend_) return;
+    appliedBlend_ = blend;
+    if (blend == 1) {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.5f);
+    } else {
+        glDisable(GL_ALPHA_TEST);
+    }
+    if (blend == 3 || blend == 4 || blend == 5)
+        glEnable(GL_BLEND);
+    else
+        glDisable(GL_BLEND);
+    if (blend == 3) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (blend == 4) glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    if (blend == 5) glBlendFunc(GL_DST_COLOR, GL_ZERO);
+}
+
+void GlRenderer::flush() {
+    if (vertices_.empty()) return;
+    applyBlend(runBlend_);
+    glBindTexture(GL_TEXTURE_2D, runTexture_);
+    const Vertex* first = vertices_.data();
+    glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &first->x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &first->u);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), first->rgba);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices_.size()));
+    vertices_.clear();
+}
+
+// Reads the letterboxed game area, scaled back to the game's size when the window is larger
+// (nearest pixel), as rows from the top with opaque alpha.
+bool GlRenderer::readPixels(Pixels& out) {
+    flush();
+    const Viewport v = viewport_;
+    if (v.width <= 0 || v.height <= 0 || gameWidth_ <= 0 || gameHeight_ <= 0) return false;
+    std::vector<uint8_t> area(static_cast<size_t>(v.width) * v.height * 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(v.x, v.y, v.width, v.height, GL_RGBA, GL_UNSIGNED_BYTE, area.data());
+    out.width = gameWidth_;
+    out.height = gameHeight_;
+    out.rgba.resize(static_cast<size_t>(gameWidth_) * gameHeight_ * 4);
+    for (int y = 0; y < gameHeight_; ++y) {
+        const int sy =
+            v.height - 1 - static_cast<int>(static_cast<long long>(y) * v.height / gameHeight_);
+        for (int x = 0; x < gameWidth_; ++x) {
+            const int sx = static_cast<int>(static_cast<long long>(x) * v.width / gameWidth_);
+            const uint8_t* from = &area[(static_cast<size_t>(sy) * v.width + sx) * 4];
+            uint8_t* to = &out.rgba[(static_cast<size_t>(y) * gameWidth_ + x) * 4];
+            to[0] = from[0], to[1] = from[1], to[2] = from[2], to[3] = 255;
+        }
+    }
+    return true;
+}

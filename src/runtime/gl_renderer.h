@@ -1,0 +1,56 @@
+// The OpenGL 2.1 renderer (fixed-function, compatibility profile): every primitive becomes a
+// textured quad from quad.h, collected in a vertex array and drawn in one glDrawArrays per run
+// of quads that share a texture and a blend mode. Rectangles and lines use a 1x1 white texture,
+// so everything goes through the same path. Texture ids are GL texture names. Needs a current
+// GL context for its whole life; the textures go with the context.
+#pragma once
+#include "runtime/letterbox.h"
+#include "runtime/renderer.h"
+#include <GL/gl.h>
+#include <cstdint>
+#include <vector>
+
+class GlRenderer : public Renderer {
+  public:
+    // The window's drawable size in real pixels.
+    GlRenderer(int drawableWidth, int drawableHeight);
+    GlRenderer(const GlRenderer&) = delete;
+    GlRenderer& operator=(const GlRenderer&) = delete;
+
+    void resize(int width, int height) override;
+    // The window changed size: the game surface is letterboxed anew.
+    void setDrawableSize(int width, int height);
+    TextureId createTexture(const Pixels& pixels, int flags) override;
+    void destroyTexture(TextureId texture) override;
+    void clear() override;
+    void drawImage(const TImageData& image, float x, float y, const DrawState& state) override;
+    void drawRect(float x, float y, float w, float h, const DrawState& state) override;
+    void drawLine(float x1, float y1, float x2, float y2, bool drawLast,
+                  const DrawState& state) override;
+    void drawText(const TFontData& font, std::string_view text, float x, float y,
+                  const DrawState& state) override;
+    void flush() override;
+    bool readPixels(Pixels& out) override;
+
+  private:
+    struct Vertex {
+        float x, y, u, v;
+        uint8_t rgba[4];
+    };
+
+    // Starts a new run when the texture or the blend mode changes.
+    void use(TextureId texture, int blend);
+    void addQuad(const struct Quad& quad, float u0, float v0, float u1, float v1,
+                 const DrawState& state);
+    void applyBlend(int blend);
+    void setupView();
+
+    int gameWidth_ = 0, gameHeight_ = 0;
+    int drawableWidth_ = 0, drawableHeight_ = 0;
+    Viewport viewport_;
+    TextureId white_ = 0;
+    std::vector<Vertex> vertices_;
+    TextureId runTexture_ = 0;
+    int runBlend_ = 0;
+    int appliedBlend_ = 0; // blend state GL is in, 0 unknown
+};

@@ -1,0 +1,119 @@
+// Start-up and shutdown of the runtime layer and the choice of how it is driven: live, or
+// scripted with the virtual clock; drawing through OpenGL in a window or offscreen, into a
+// log, or nowhere.
+#include "runtime/runtime.h"
+#include "runtime/audio_device.h"
+#include "runtime/context.h"
+#include "runtime/events.h"
+#include "runtime/graphics.h"
+#include "runtime/platform.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+bool EnvSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// SDL quietly falls back to its invisible offscreen (or dummy) driver when no display server
+// answers; a live game must not run unseen forever, so those count as no display.
+bool RealDisplayDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
+bool StartVideo(VideoMode mode) {
+    if (mode == VideoMode::Recording || mode == VideoMode::None) return true;
+    if (mode == VideoMode::Live && !DisplayAvailable()) {
+        std::fprintf(stderr, "vantorix: no display found; run headless with --script FILE "
+                             "(see README)\n");
+        return false;
+    }
+    if (mode == VideoMode::Offscreen) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    // The game keeps running when another window takes the focus.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "vantorix: no video: %s\n", SDL_GetError());
+        return false;
+    }
+    platform().videoReady = true;
+    return true;
+}
+
+// Replaced as a whole by each InitRuntime, so a restarted runtime starts from scratch.
+std::unique_ptr<PlatformContext> current = std::make_unique<PlatformContext>();
+
+} // namespace
+
+PlatformContext& platform() {
+    return *current;
+}
+
+bool InitRuntime(const RuntimeOptions& options) {
+    if (platform().initialised) return true;
+    std::string title = platform().title; // may be set before the runtime starts
+    current = std::make_unique<PlatformContext>();
+    PlatformContext& p = platform();
+    p.title = title;
+    p.options = options;
+    if (!options.scriptPath.empty()) {
+        Script script;
+        std::string error;
+        if (!LoadScript(options.scriptPath, script, error)) {
+            std::fprintf(stderr, "vantorix: %s\n", error.c_str());
+            return false;
+        }
+        p.script.start(std::move(script));
+        p.options.virtualClock = true;
+    }
+    // Scripted runs must not depend on a sound card, nor play through one.
+    if (p.scripted()) setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (!StartVideo(options.video)) return false;
+    if (options.sound) OpenAudio();
+    rt().keys.flush();
+    rt().keys.takeClose();
+    rt().pumpEvents = p.videoReady ? PumpEvents : [] {};
+    p.initialised = true;
+    p.script.deliver(0, ApplyScriptEvent);
+    return true;
+}
+
+void ShutdownRuntime() {
+    PlatformContext& p = platform();
+    if (!p.initialised) return;
+    CloseGraphics();
+    CloseAudio();
+    if (p.videoReady) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_Quit();
+    rt().pumpEvents = [] {};
+    p.videoReady = false;
+    p.initialised = false;
+}
+
+void EndProgram(int status) {
+    ShutdownRuntime();
+    std::fflush(nullptr);
+    std::exit(status);
+}
+
+RecordingRenderer* Recorder() {
+    if (platform().options.video != VideoMode::Recording) return nullptr;
+    return static_cast<RecordingRenderer*>(rt().renderer.get());
+}
+
+bool DisplayAvailable() {
+    if (!EnvSet("DISPLAY") && !EnvSet("WAYLAND_DISPLAY")) return false;
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return RealDisplayDriver();
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    bool real = RealDisplayDriver();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return real;
+}
+
+long FramesPresented() {
+    return platform().presented;
+}

@@ -1,0 +1,31 @@
+// Screenshots through the renderer's read-back; see screenshot.h.
+#include "runtime/screenshot.h"
+#include "runtime/context.h"
+#include "runtime/pngio.h"
+#include <cstdio>
+#include <filesystem>
+
+bool SaveScreenshot(const std::string& path) {
+    Pixels pixels;
+    Renderer* renderer = rt().renderer.get();
+    if (!renderer || !renderer->readPixels(pixels)) {
+        std::fprintf(stderr, "vantorix: no picture to save as %s\n", path.c_str());
+        return false;
+    }
+    if (!WritePng(path, pixels)) {
+        std::fprintf(stderr, "vantorix: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string NextScreenshotName(const std::string& folder) {
+    for (int n = 1; n <= 999; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "screenshot-%03d.png", n);
+        std::filesystem::path path = std::filesystem::path(folder) / name;
+        std::error_code error;
+        if (!std::filesystem::exists(path, error)) return path.string();
+    }
+    return "";
+}

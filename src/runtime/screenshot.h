@@ -1,0 +1,9 @@
+// Pictures of the back buffer: scripted "shot" events and the F12 key.
+#pragma once
+#include <string>
+
+// Writes the current back buffer (drawing flushed, not yet shown) as a PNG; false with a line
+// on stderr when there is no picture to take or the file cannot be written.
+bool SaveScreenshot(const std::string& path);
+// The first "screenshot-NNN.png" (001-999) not yet present in the folder; empty when all are.
+std::string NextScreenshotName(const std::string& folder);

@@ -1,0 +1,63 @@
+// SDL window and GL context; see video.h.
+#include "runtime/video.h"
+#include "runtime/platform.h"
+#include <cstdio>
+
+namespace {
+
+SDL_Window* CreateWindow(int width, int height, bool fullScreen) {
+    Uint32 flags = SDL_WINDOW_OPENGL | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    return SDL_CreateWindow(platform().title.c_str(), SDL_WINDOWPOS_CENTERED,
+                            SDL_WINDOWPOS_CENTERED, width, height, flags);
+}
+
+} // namespace
+
+bool OpenWindow(int width, int height, bool fullScreen) {
+    PlatformContext& p = platform();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    p.window = CreateWindow(width, height, fullScreen);
+    if (!p.window && fullScreen) p.window = CreateWindow(width, height, false);
+    if (!p.window) {
+        std::fprintf(stderr, "vantorix: cannot open a window: %s\n", SDL_GetError());
+        return false;
+    }
+    p.gl = SDL_GL_CreateContext(p.window);
+    if (!p.gl) {
+        std::fprintf(stderr, "vantorix: no OpenGL 2.1: %s\n", SDL_GetError());
+        CloseWindow();
+        return false;
+    }
+    SDL_GL_MakeCurrent(p.window, p.gl);
+    p.swapInterval = -1;
+    SDL_StartTextInput();
+    return true;
+}
+
+void CloseWindow() {
+    PlatformContext& p = platform();
+    if (p.gl) SDL_GL_DeleteContext(p.gl);
+    if (p.window) SDL_DestroyWindow(p.window);
+    p.gl = nullptr;
+    p.window = nullptr;
+}
+
+void DrawableSize(int& width, int& height) {
+    SDL_GL_GetDrawableSize(platform().window, &width, &height);
+}
+
+void SwapWindow(bool vsync) {
+    PlatformContext& p = platform();
+    if (!p.window) return;
+    const int interval = vsync ? 1 : 0;
+    if (interval != p.swapInterval) {
+        SDL_GL_SetSwapInterval(interval);
+        p.swapInterval = interval;
+    }
+    SDL_GL_SwapWindow(p.window);
+}

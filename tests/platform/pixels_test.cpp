@@ -1,0 +1,142 @@
+// Real pixels: the OpenGL renderer drawing through SDL's offscreen driver (Mesa llvmpipe).
+#include "platform_fixture.h"
+#include "runtime/graphics.h"
+#include "runtime/pngio.h"
+#include <cstdlib>
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+class Pixels64 : public RuntimeTest {
+  protected:
+    Pixels shot;
+
+    void SetUp() override {
+        RuntimeTest::SetUp();
+        ASSERT_TRUE(start(VideoMode::Offscreen));
+        ASSERT_EQ(OpenGraphics(64, 48, 0, 60, 0), 1);
+        ClearScreen();
+    }
+    void read() {
+        ASSERT_TRUE(rt().renderer->readPixels(shot));
+        ASSERT_EQ(shot.width, 64);
+        ASSERT_EQ(shot.height, 48);
+    }
+    Rgb at(int x, int y) const {
+        const uint8_t* p = &shot.rgba[(static_cast<size_t>(y) * shot.width + x) * 4];
+        return {p[0], p[1], p[2]};
+    }
+    void expectNear(int x, int y, Rgb want, int tolerance = 2) const {
+        Rgb got = at(x, y);
+        EXPECT_TRUE(std::abs(got.r - want.r) <= tolerance &&
+                    std::abs(got.g - want.g) <= tolerance && std::abs(got.b - want.b) <= tolerance)
+            << "pixel " << x << "," << y << " is " << got.r << "," << got.g << "," << got.b
+            << " instead of " << want.r << "," << want.g << "," << want.b;
+    }
+    void fill(int r, int g, int b) {
+        SetBlendMode(BLEND_SOLID);
+        SetDrawColor(r, g, b);
+        DrawRect(0, 0, 64, 48);
+    }
+};
+
+const Rgb black{0, 0, 0}, white{255, 255, 255}, red{255, 0, 0};
+
+} // namespace
+
+// An 8 x 4 picture, left half red and right half white, mid-handled, drawn at (20, 20) with
+// scale 2 and rotation 90: it stands 8 wide and 16 tall around (20, 20), its left half on top
+// because positive angles turn clockwise on screen.
+TEST_F(Pixels64, ImageTurnsAndScalesAroundItsHandle) {
+    Pixels picture;
+    picture.width = 8;
+    picture.height = 4;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const uint8_t gb = x < 4 ? 0 : 255;
+            for (uint8_t channel : {uint8_t(255), gb, gb, uint8_t(255)})
+                picture.rgba.push_back(channel);
+        }
+    }
+    ASSERT_TRUE(WritePng(path("bar.png"), picture));
+    TImage image = LoadImage(path("bar.png"), 0);
+    ASSERT_TRUE(image);
+    MidHandleImage(image);
+    SetDrawScale(2, 2);
+    SetDrawRotation(90);
+    DrawImage(image, 20, 20);
+    read();
+    expectNear(17, 13, red);
+    expectNear(22, 19, red);
+    expectNear(17, 21, white);
+    expectNear(22, 27, white);
+    expectNear(15, 20, black); // left of the 8-pixel width
+    expectNear(24, 20, black); // right of it
+    expectNear(20, 11, black); // above the 16-pixel height
+    expectNear(20, 28, black); // below it
+}
+
+TEST_F(Pixels64, AlphaAndLightBlending) {
+    fill(0, 0, 255);
+    SetBlendMode(BLEND_ALPHA);
+    SetDrawAlpha(0.5f);
+    SetDrawColor(255, 0, 0);
+    DrawRect(0, 0, 32, 48);
+    SetBlendMode(BLEND_LIGHT);
+    SetDrawColor(200, 100, 0);
+    DrawRect(32, 0, 32, 48);
+    SetDrawAlpha(1.0f);
+    DrawRect(32, 24, 32, 24); // a second, full light saturates
+    read();
+    expectNear(10, 10, {128, 0, 127});
+    expectNear(40, 10, {100, 50, 255});
+    expectNear(40, 40, {255, 150, 255});
+}
+
+TEST_F(Pixels64, RectangleColourAndLineEndPixel) {
+    SetBlendMode(BLEND_SOLID);
+    SetDrawColor(10, 200, 30);
+    DrawRect(30, 30, 5, 4);
+    SetDrawColor(255, 255, 255);
+    DrawLine(5, 5, 10, 5, 1);
+    DrawLine(5, 8, 10, 8, 0);
+    read();
+    expectNear(30, 30, {10, 200, 30});
+    expectNear(34, 33, {10, 200, 30});
+    expectNear(35, 31, black);
+    expectNear(31, 34, black);
+    expectNear(5, 5, white);
+    expectNear(10, 5, white); // the end pixel
+    expectNear(11, 5, black);
+    expectNear(9, 8, white);
+    expectNear(10, 8, black); // left out without drawLast
+    expectNear(7, 6, black);  // one pixel wide
+}
+
+TEST_F(Pixels64, BatchedDrawsKeepTheirOrderAcrossTexturesAndModes) {
+    Pixels picture;
+    picture.width = picture.height = 2;
+    picture.rgba.assign(16, 255);
+    ASSERT_TRUE(WritePng(path("white.png"), picture));
+    TImage image = LoadImage(path("white.png"), 0);
+    ASSERT_TRUE(image);
+    SetBlendMode(BLEND_SOLID);
+    SetDrawColor(0, 0, 255);
+    DrawRect(0, 0, 10, 10);
+    SetDrawColor(0, 255, 0);
+    SetDrawScale(2.5f, 2.5f);
+    DrawImage(image, 0, 0); // over the rectangle's top-left quarter
+    SetDrawScale(1, 1);
+    SetBlendMode(BLEND_ALPHA);
+    SetDrawAlpha(0.5f);
+    SetDrawColor(255, 0, 0);
+    DrawRect(0, 0, 4, 4); // over both
+    read();
+    expectNear(2, 2, {128, 127, 0});
+    expectNear(4, 4, {0, 255, 0});
+    expectNear(7, 2, {0, 0, 255});
+    expectNear(7, 7, {0, 0, 255});
+}
