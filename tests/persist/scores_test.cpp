@@ -1,7 +1,6 @@
 // High scores: the exact order the list sort gives ties, the 120-line file, the forgiving
-// reading of short and damaged files, and the texts of the high-score screen.
+// reading of short and damaged files, and the set of name characters.
 #include "persist/scores.h"
-#include "persist/scoretext.h"
 #include "tempfolder.h"
 
 #include <memory>
@@ -65,14 +64,19 @@ TEST_F(ScoresTest, AddScoreSortsBestFirstAndDropsTheLowest) {
     EXPECT_EQ(after, std::vector<const Tscore*>(before.rbegin(), before.rend()));
 }
 
+// The zero-score entries z1 to z16 of the tie example.
+std::string zname(int i) {
+    return std::string("z").append(std::to_string(i));
+}
+
 TEST_F(ScoresTest, TiesLandWhereTheListSortPutsThem) {
     TList<Tscore> scores;
     Entries start = {{"a", 500}, {"b", 300}, {"c", 300}, {"d", 100}};
-    for (int i = 1; i <= 16; ++i) start.emplace_back("z" + std::to_string(i), 0);
+    for (int i = 1; i <= 16; ++i) start.emplace_back(zname(i), 0);
     fill(scores, start);
     addscore("N", 300, scores);
     Entries expected = {{"a", 500}, {"b", 300}, {"N", 300}, {"c", 300}, {"d", 100}};
-    for (int i = 16; i >= 2; --i) expected.emplace_back("z" + std::to_string(i), 0);
+    for (int i = 16; i >= 2; --i) expected.emplace_back(zname(i), 0);
     EXPECT_EQ(entries(scores), expected);
 }
 
@@ -130,16 +134,6 @@ TEST(NameCharacters, ExactlyWhatTheNameEntryAccepts) {
     int count = 0;
     for (int c = -256; c < 512; ++c) count += namecharacter(c);
     EXPECT_EQ(count, 26 + 26 + 10 + 1 + 29);
-}
-
-TEST(ScoreScreen, ColonsLineUpAndLinesAppearEveryFiveFrames) {
-    const Tscore entry{700, "EVE"};
-    EXPECT_EQ(scorelabel(9, entry), "9 : EVE");
-    EXPECT_EQ(scorelabel(10, entry), "10: EVE");
-    EXPECT_FALSE(scoreshown(1, 5));
-    EXPECT_TRUE(scoreshown(1, 6));
-    EXPECT_FALSE(scoreshown(20, 100));
-    EXPECT_TRUE(scoreshown(20, 101));
 }
 
 } // namespace
