@@ -1,0 +1,186 @@
+#include "runtime/context.h"
+#include "runtime/pngio.h"
+#include "runtime/quad.h"
+#include "temp_folder.h"
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A drawing log that also keeps the texture traffic.
+class TextureLog : public RecordingRenderer {
+  public:
+    Pixels lastPixels;
+    int lastFlags = -1;
+    std::vector<TextureId> destroyed;
+    TextureId createTexture(const Pixels& pixels, int flags) override {
+        lastPixels = pixels;
+        lastFlags = flags;
+        return RecordingRenderer::createTexture(pixels, flags);
+    }
+    void destroyTexture(TextureId texture) override { destroyed.push_back(texture); }
+};
+
+class DrawingTest : public TempFolderTest {
+  protected:
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        rt().state = DrawState{};
+        rt().autoImageFlags = 3;
+        rt().renderer = std::make_unique<TextureLog>();
+    }
+    void TearDown() override {
+        rt().font = nullptr;
+        rt().renderer.reset();
+        TempFolderTest::TearDown();
+    }
+    TextureLog& log() { return static_cast<TextureLog&>(*rt().renderer); }
+};
+
+void expectCorner(const Vec2& corner, float x, float y) {
+    EXPECT_NEAR(corner.x, x, 1e-3f);
+    EXPECT_NEAR(corner.y, y, 1e-3f);
+}
+
+Pixels picture(int w, int h, std::vector<uint8_t> rgba) {
+    return Pixels{w, h, std::move(rgba)};
+}
+
+} // namespace
+
+TEST_F(DrawingTest, StateIsClampedAndReachesTheRenderer) {
+    SetDrawColor(300, -5, 0);
+    SetDrawAlpha(1.5f);
+    SetBlendMode(9); // unknown: ignored
+    DrawRect(1, 2, 3, 4);
+    SetDrawAlpha(-1.0f);
+    SetBlendMode(BLEND_LIGHT);
+    DrawLine(0, 0, 5, 5);
+    DrawImage(nullptr, 0, 0); // nothing to draw
+    ASSERT_EQ(log().calls.size(), 2u);
+    const DrawState& first = log().calls[0].state;
+    EXPECT_EQ(first.r, 255);
+    EXPECT_EQ(first.g, 0);
+    EXPECT_EQ(first.b, 0);
+    EXPECT_EQ(first.alpha, 1.0f);
+    EXPECT_EQ(first.blend, 1);
+    EXPECT_EQ(log().calls[1].state.alpha, 0.0f);
+    EXPECT_EQ(log().calls[1].state.blend, BLEND_LIGHT);
+}
+
+// A 100 x 50 image, mid-handled, scaled by 2 and turned 90 degrees clockwise at (300, 200):
+// its top edge becomes the right edge of a 100 x 200 box centred on the drawing position.
+TEST_F(DrawingTest, ImageQuadTurnsAroundTheHandle) {
+    TImageData image;
+    image.width = 100, image.height = 50;
+    image.handleX = 50, image.handleY = 25;
+    SetDrawScale(2, 2);
+    SetDrawRotation(90);
+    Quad q = ImageQuad(image, 300, 200, rt().state);
+    expectCorner(q.corner[0], 350, 100);
+    expectCorner(q.corner[1], 350, 300);
+    expectCorner(q.corner[2], 250, 300);
+    expectCorner(q.corner[3], 250, 100);
+
+    SetDrawRotation(0);
+    SetDrawScale(0.5f, 0.5f);
+    q = RectQuad(10, 20, 30, 40, rt().state);
+    expectCorner(q.corner[0], 10, 20);
+    expectCorner(q.corner[2], 25, 40);
+}
+
+TEST_F(DrawingTest, LineQuadCoversWholePixels) {
+    Quad q = LineQuad(10, 10, 20, 10, false, rt().state);
+    expectCorner(q.corner[0], 10, 10);
+    expectCorner(q.corner[2], 20, 11);
+    q = LineQuad(10, 10, 20, 10, true, rt().state);
+    expectCorner(q.corner[2], 21, 11);
+    SetLineWidth(3);
+    q = LineQuad(5, 5, 5, 5, true, rt().state); // a dot of the line width
+    float xs[4], ys[4];
+    for (int i = 0; i < 4; ++i) xs[i] = q.corner[i].x, ys[i] = q.corner[i].y;
+    EXPECT_NEAR(*std::max_element(xs, xs + 4) - *std::min_element(xs, xs + 4), 1, 1e-4f);
+    EXPECT_NEAR(*std::max_element(ys, ys + 4) - *std::min_element(ys, ys + 4), 3, 1e-4f);
+    for (float v : xs) EXPECT_FALSE(std::isnan(v));
+}
+
+TEST_F(DrawingTest, FontMeasuresTruncatedAdvances) {
+    EXPECT_EQ(TextWidth("ABC"), 0); // the built-in font has no glyphs
+    TFont font = LoadFont(VANTORIX_TEST_FONT, 128, 4);
+    ASSERT_TRUE(font);
+    EXPECT_EQ(log().lastFlags, IMAGE_FILTERED | IMAGE_MIPMAPPED);
+    SetFont(font);
+    EXPECT_EQ(TextHeight(), 128);
+    int sum = 0;
+    for (unsigned char c : std::string("Wi 1"))
+        sum = static_cast<int>(sum + font->glyphs[c].advance);
+    EXPECT_EQ(TextWidth("Wi 1"), sum);
+    EXPECT_GT(TextWidth("W"), TextWidth("i"));
+    EXPECT_GT(TextWidth(" "), 0);
+    // Truncation after each glyph: n equal glyphs are exactly n times one.
+    EXPECT_EQ(TextWidth("iiiiiii"), 7 * TextWidth("i"));
+
+    // The glyph quads follow the same pen, and every glyph lies inside the atlas.
+    std::vector<GlyphQuad> quads;
+    TextQuads(*font, "Hi", 10, 20, rt().state, quads);
+    ASSERT_EQ(quads.size(), 2u);
+    EXPECT_NEAR(quads[1].quad.corner[0].x, 10 + TextWidth("H") + font->glyphs['i'].left, 1e-3f);
+    EXPECT_GE(quads[0].quad.corner[0].y, 20);
+    EXPECT_LE(quads[0].quad.corner[2].y, 20 + 128);
+    for (const GlyphQuad& g : quads)
+        EXPECT_TRUE(g.u0 < g.u1 && g.v0 < g.v1 && g.u1 <= 1 && g.v1 <= 1);
+
+    EXPECT_FALSE(LoadFont(path("missing.ttf"), 128, 4));
+    DrawText("Hi", 1, 2);
+    ASSERT_FALSE(log().calls.empty());
+    EXPECT_EQ(log().calls.back().what, "Hi");
+}
+
+// Colour keying applies only to pictures without alpha: black turns transparent and takes
+// the average of its non-black neighbours; everything else becomes opaque.
+TEST_F(DrawingTest, MaskedFlagKeysOutBlack) {
+    Pixels source = picture(3, 3, {100, 0,  0,  255, 0, 0, 0, 255, 0, 200, 0,  255, //
+                                   0,   0,  0,  255, 0, 0, 0, 255, 0, 0,   30, 255, //
+                                   10,  10, 10, 255, 0, 0, 0, 255, 0, 0,   0,  255});
+    ASSERT_TRUE(WritePng(path("rgb.png"), source, false));
+    SetAutoImageFlags(IMAGE_MASKED | IMAGE_FILTERED);
+    TImage image = LoadImage(path("rgb.png"));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(ImageWidth(image), 3);
+    EXPECT_EQ(image->flags, IMAGE_MASKED | IMAGE_FILTERED);
+    const std::vector<uint8_t>& out = log().lastPixels.rgba;
+    ASSERT_EQ(out.size(), 36u);
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + 16, out.begin() + 20),
+              (std::vector<uint8_t>{27, 52, 10, 0})); // centre: 110/4, 210/4, 40/4
+    EXPECT_EQ(out[3], 255);
+    EXPECT_EQ(out[35], 0);
+    ASSERT_TRUE(WritePng(path("black.png"), picture(1, 1, {0, 0, 0, 255}), false));
+    LoadImage(path("black.png"), IMAGE_MASKED);
+    EXPECT_EQ(log().lastPixels.rgba, (std::vector<uint8_t>{0, 0, 0, 0}));
+
+    // With an alpha channel, or without the flag, the picture is left as it is.
+    Pixels translucent = picture(2, 1, {0, 0, 0, 128, 9, 9, 9, 7});
+    ASSERT_TRUE(WritePng(path("alpha.png"), translucent));
+    LoadImage(path("alpha.png"), IMAGE_MASKED);
+    EXPECT_EQ(log().lastPixels.rgba, translucent.rgba);
+    LoadImage(path("black.png"), 0);
+    EXPECT_EQ(log().lastPixels.rgba, (std::vector<uint8_t>{0, 0, 0, 255}));
+    EXPECT_FALSE(LoadImage(path("missing.png")));
+
+    MidHandleImage(image);
+    EXPECT_EQ(image->handleX, 1.5f);
+}
+
+// Textures belong to the renderer that made them: an image outliving its surface must not
+// free a texture of the next surface that happens to have the same id.
+TEST_F(DrawingTest, TexturesAreFreedOnlyByTheirRenderer) {
+    ASSERT_TRUE(WritePng(path("p.png"), picture(1, 1, {1, 2, 3, 255})));
+    TImage kept = LoadImage(path("p.png"), 0);
+    TImage dropped = LoadImage(path("p.png"), 0);
+    TextureId id = dropped->texture;
+    dropped.reset();
+    EXPECT_EQ(log().destroyed, std::vector<TextureId>{id});
+    rt().renderer = std::make_unique<TextureLog>();
+    kept.reset();
+    EXPECT_TRUE(log().destroyed.empty());
+}
