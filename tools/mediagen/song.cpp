@@ -79,7 +79,7 @@ void playMelody(Buses& b, double start, const std::string& melody, bool harmony)
         double length = std::stoi(token.substr(colon + 1)) * sixteenth;
         if (token[0] != 'r') {
             int note = noteNumber(token.substr(0, colon));
-            addLead(b.lead, {t, length * 0.92, note, 0.55f, 0.1f});
+            addLead(b.lead, {t, length * 0.92, note, 0.7f, 0.1f});
             if (harmony) addLead(b.lead, {t, length * 0.92, note - 12, 0.3f, -0.3f});
         }
         t += length;
@@ -182,9 +182,9 @@ StereoBuffer renderSong() {
     addEcho(buses.lead, sixteenth * 3, 0.35f, 0.5f);
     StereoBuffer mix(seconds);
     mix.mixIn(buses.drums, 0.8f);
-    mix.mixIn(buses.bass, 0.7f);
+    mix.mixIn(buses.bass, 0.6f);
     mix.mixIn(buses.keys, 0.8f);
-    mix.mixIn(buses.lead, 0.75f);
+    mix.mixIn(buses.lead, 0.9f);
     master(mix);
     return mix;
 }
