@@ -1,0 +1,100 @@
+// The cost of drawing one full frame of a won game at 1024 x 768 on the offscreen OpenGL
+// surface: grid, arena, figures, main ball, three bursts of fireworks (1200 sparks), a
+// high-quality trail, the bars and the win tally. Run with SDL_VIDEODRIVER=offscreen.
+#include "effects/burst.h"
+#include "effects/trailitem.h"
+#include "match/match.h"
+#include "physics/mainball.h"
+#include "physics/man.h"
+#include "runtime/graphics.h"
+#include "runtime/random.h"
+#include "runtime/runtime.h"
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+std::unique_ptr<Tmatch> wonmatch() {
+    char folder[] = "/tmp/display_bench_XXXXXX";
+    if (!mkdtemp(folder)) std::abort();
+    std::filesystem::current_path(folder);
+    std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
+    RuntimeOptions options;
+    options.video = VideoMode::Offscreen;
+    options.virtualClock = true;
+    options.sound = false;
+    if (!InitRuntime(options) || OpenGraphics(1024, 768, 0, 60, 0) != 1) std::abort();
+    auto centred = [](const char* file) {
+        TImage image = LoadImage(file);
+        MidHandleImage(image);
+        return image;
+    };
+    auto m = std::make_unique<Tmatch>();
+    m->screenwidth = 1024, m->screenheight = 768;
+    m->trailimage = LoadImage("media/scia.png");
+    m->mezballimage = LoadImage("media/mezball2.png");
+    m->bigballimage = centred("media/bigball.png");
+    m->ballimage = centred("media/ball.png");
+    m->mainballimage = centred("media/mainball+0.png");
+    m->rectimage = centred("media/rect.png");
+    m->sparkimage = centred("media/spark.png");
+    SetFont(LoadFont("media/zekton__.ttf", 128, 4));
+    SeedRandom(5);
+    Tcustomsettings custom;
+    custom.players = 3;
+    m->mode = "custom";
+    m->setupcustom(custom);
+    m->trailitems = CreateList<Ttrailitem>();
+    m->rockets = CreateList<Tburst>();
+    m->trail = 2;
+    m->winner = 1;
+    m->frame = 400;
+    m->stateframe = 100;
+    for (int k = 1; k <= 3; ++k) m->man(k).bar = 600.0f * k;
+    m->updatecamera();
+    return m;
+}
+
+// Keeps three bursts alive, each at a different age.
+void topupbursts(Tmatch& m) {
+    while (m.rockets->count() < 3) {
+        auto burst = std::make_shared<Tburst>();
+        burst->explode(float(RandomInt(-1500, 1500)), float(RandomInt(-800, 800)), -2000, 0, 0, 20,
+                       RandomInt(0, 255), RandomInt(0, 255), RandomInt(0, 255), 400, m.sparkimage);
+        for (int i = 0; i < 30 * m.rockets->count(); ++i) burst->update();
+        m.rockets->addLast(burst);
+    }
+}
+
+void drawframe(Tmatch& m) {
+    ClearScreen();
+    m.drawbackground();
+    m.updatecamera();
+    const Camera cam{m.camerax, m.cameray, m.zoom, 1024.0, 768.0};
+    for (int k = 1; k <= m.mancount; ++k) m.man(k).draw(cam);
+    m.mainballs[0]->draw(cam);
+    m.updatetrail(m.zoom, m.camerax, m.cameray, m.screenwidth, m.screenheight);
+    m.drawbars();
+    m.drawbanner(0.5);
+    m.drawwinner(m.frame - m.stateframe);
+    FlipFrame(0);
+}
+} // namespace
+
+static void BM_FullMatchFrame(benchmark::State& state) {
+    static std::unique_ptr<Tmatch> m = wonmatch();
+    // Warm up: fill the trail to its steady length and load every glyph.
+    m->fireworks = 0;
+    for (int i = 0; i < 60; ++i) {
+        topupbursts(*m);
+        drawframe(*m);
+    }
+    for (auto _ : state) {
+        topupbursts(*m);
+        drawframe(*m);
+    }
+    state.counters["trail"] = m->trailitems->count();
+}
+BENCHMARK(BM_FullMatchFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+BENCHMARK_MAIN();

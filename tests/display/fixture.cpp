@@ -1,0 +1,94 @@
+#include "fixture.h"
+#include "effects/burst.h"
+#include "effects/trailitem.h"
+#include "physics/man.h"
+#include "runtime/random.h"
+#include "runtime/runtime.h"
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+struct Media {
+    TImage trail, mezball, bigball, ball, mainball, rect, spark;
+};
+
+const Media& media() {
+    static Media m;
+    static bool loaded = false;
+    if (loaded) return m;
+    // A game folder of our own, with the built media beside it.
+    char folder[] = "/tmp/display_tests_XXXXXX";
+    if (!mkdtemp(folder)) std::abort();
+    std::filesystem::current_path(folder);
+    std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
+    RuntimeOptions options;
+    options.video = VideoMode::Recording;
+    options.virtualClock = true;
+    options.sound = false;
+    if (!InitRuntime(options) || OpenGraphics(1024, 768, 0, 60, 0) != 1) std::abort();
+    auto centred = [](const char* file) {
+        TImage image = LoadImage(file);
+        MidHandleImage(image);
+        return image;
+    };
+    m.trail = LoadImage("media/scia.png");
+    m.mezball = LoadImage("media/mezball2.png");
+    m.bigball = centred("media/bigball.png");
+    m.ball = centred("media/ball.png");
+    m.mainball = centred("media/mainball+0.png");
+    m.rect = centred("media/rect.png");
+    m.spark = centred("media/spark.png");
+    SetFont(LoadFont("media/zekton__.ttf", 128, 4));
+    loaded = true;
+    return m;
+}
+} // namespace
+
+std::unique_ptr<Tmatch> makematch(const std::string& mode, int sw, int sh, int figures) {
+    const Media& m = media();
+    auto match = std::make_unique<Tmatch>();
+    match->screenwidth = sw, match->screenheight = sh;
+    match->trailimage = m.trail, match->mezballimage = m.mezball;
+    match->bigballimage = m.bigball, match->ballimage = m.ball;
+    match->mainballimage = m.mainball, match->rectimage = m.rect, match->sparkimage = m.spark;
+    match->mode = mode;
+    SeedRandom(1234);
+    if (mode == "levels") {
+        match->level = 1;
+        match->setuplevel(1);
+    } else {
+        Tcustomsettings custom;
+        custom.players = figures;
+        match->setupcustom(custom);
+    }
+    EXPECT_FALSE(match->setupfailed);
+    match->trailitems = CreateList<Ttrailitem>();
+    match->rockets = CreateList<Tburst>();
+    clearcalls();
+    return match;
+}
+
+void clearcalls() {
+    Recorder()->calls.clear();
+}
+
+std::vector<DrawCall> callsof(DrawCall::Kind kind) {
+    std::vector<DrawCall> found;
+    for (const DrawCall& call : Recorder()->calls)
+        if (call.kind == kind) found.push_back(call);
+    return found;
+}
+
+std::vector<DrawCall> imagesof(const std::string& file) {
+    std::vector<DrawCall> found;
+    for (const DrawCall& call : callsof(DrawCall::Image))
+        if (call.what.ends_with(file)) found.push_back(call);
+    return found;
+}
+
+std::vector<std::string> texts() {
+    std::vector<std::string> found;
+    for (const DrawCall& call : callsof(DrawCall::Text)) found.push_back(call.what);
+    return found;
+}

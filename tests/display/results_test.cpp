@@ -1,0 +1,133 @@
+#include "fixture.h"
+#include "match/results.h"
+#include "physics/man.h"
+#include "runtime/clock.h"
+#include "runtime/context.h"
+#include "runtime/keyboard.h"
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+bool shown(const std::string& text) {
+    auto all = texts();
+    return std::find(all.begin(), all.end(), text) != all.end();
+}
+
+void type(const std::string& characters) {
+    for (char c : characters) rt().keys.typed(static_cast<unsigned char>(c));
+}
+
+// Game-over frames from the fourth on (earlier ones forget the keys), one character each.
+void typeframes(Tmatch& m, const std::string& characters) {
+    for (char c : characters) {
+        type(std::string(1, c));
+        m.drawgameover(10);
+    }
+}
+} // namespace
+
+TEST(Scoring, LevelScoreAndSinglePrecisionTimeBonus) {
+    auto m = makematch("levels");
+    m->level = 1, m->mancount = 2, m->startscore = 5000;
+    m->starttime = Millisecs() - 20000;
+    m->scorelevel();
+    EXPECT_EQ(m->levelscore, 10000);
+    EXPECT_EQ(m->timebonus, 13333);
+    EXPECT_EQ(m->score, 5000 + 23333);
+
+    m->level = 7, m->mancount = 3, m->startscore = 0;
+    m->starttime = Millisecs() - 100000;
+    m->scorelevel();
+    EXPECT_EQ(m->timebonus, 0);
+    EXPECT_EQ(m->score, 70000);
+}
+
+TEST(LevelCompleted, CountsThePartsIntoTheTotal) {
+    auto m = makematch("levels");
+    m->level = 7, m->levelscore = 70000, m->timebonus = 8000;
+    m->startscore = 100000, m->score = 178000;
+    m->drawlevelcompleted(199); // t = 200: halfway through the count
+    EXPECT_TRUE(shown("LEVEL 7 COMPLETED"));
+    EXPECT_TRUE(shown("35000"));
+    EXPECT_TRUE(shown("4000"));
+    EXPECT_TRUE(shown("139000"));
+    EXPECT_FALSE(shown("PRESS ENTER TO CONTINUE"));
+
+    clearcalls();
+    m->drawlevelcompleted(60); // t = 61: the first label and its value
+    EXPECT_TRUE(shown("LEVEL SCORE: "));
+    EXPECT_TRUE(shown("70000"));
+    EXPECT_FALSE(shown("TIME BONUS: "));
+
+    clearcalls();
+    m->drawlevelcompleted(240);
+    EXPECT_TRUE(shown("178000"));
+    const auto last = texts();
+    EXPECT_EQ(std::count(last.begin(), last.end(), "0"), 2);
+    EXPECT_TRUE(shown("PRESS ENTER TO CONTINUE"));
+}
+
+TEST(WinTally, ListsEveryFigureAfterTheFirstFrame) {
+    auto m = makematch("custom", 1024, 768, 3);
+    m->man(1).wins = 1, m->man(2).wins = 3, m->man(3).wins = 0;
+    m->drawwinner(0);
+    EXPECT_TRUE(texts().empty());
+    m->drawwinner(1);
+    EXPECT_EQ(texts(), std::vector<std::string>{"1 - 3 - 0"});
+    m->drawwinner(101);
+    EXPECT_TRUE(shown("PRESS ENTER TO CONTINUE"));
+}
+
+TEST(NameEntry, UpperCaseFifteenCharactersAndBackspace) {
+    auto m = makematch("levels");
+    typeframes(*m, "abc");
+    EXPECT_EQ(m->name, "ABC");
+    typeframes(*m, "\b\x7f\"~x");
+    EXPECT_EQ(m->name, "AX");
+    typeframes(*m, "defghijklmnopqrstu");
+    EXPECT_EQ(m->name, "AXDEFGHIJKLMNOP");
+
+    // One character per frame; the first frames forget what was typed during play.
+    auto fresh = makematch("levels");
+    type("xy");
+    fresh->drawgameover(2);
+    EXPECT_EQ(fresh->name, "");
+    type("xy");
+    fresh->drawgameover(3);
+    EXPECT_EQ(fresh->name, "X");
+}
+
+TEST(NameEntry, OfferedOnlyAboveTheThreshold) {
+    auto m = makematch("levels");
+    for (auto [score, threshold, offered] :
+         {std::tuple{0, 0, false}, std::tuple{500, 500, false}, std::tuple{501, 500, true}}) {
+        m->score = score, m->entrythreshold = threshold;
+        clearcalls();
+        m->drawgameover(121);
+        EXPECT_EQ(shown("ENTER YOUR NAME:"), offered) << score;
+        EXPECT_TRUE(shown("GAME OVER"));
+        EXPECT_TRUE(shown("SCORE: " + std::to_string(score)));
+    }
+    // Space on a screen without the entry still types its space before the game ends.
+    auto quiet = makematch("levels");
+    typeframes(*quiet, " ");
+    EXPECT_EQ(quiet->name, " ");
+}
+
+TEST(Keys, KeycharAcceptsNameCharactersAndDrainkeysKeepsHeldKeys) {
+    for (int c : {'a', 'Z', '5', ' ', '!', '\\', '\'', ';', '|', '^'})
+        EXPECT_EQ(keychar(c), std::string(1, char(c)));
+    for (int c : {int('"'), int('`'), int('~'), 13, 8, 127, 200, 0})
+        EXPECT_EQ(keychar(c), "nope") << c;
+
+    rt().keys.press(KEY_ENTER);
+    rt().keys.press(KEY_P);
+    type("q");
+    drainkeys();
+    EXPECT_EQ(GetChar(), 0);
+    EXPECT_EQ(KeyHits(KEY_ENTER), 0);
+    EXPECT_EQ(KeyHits(KEY_P), 0);
+    EXPECT_EQ(KeyDown(KEY_ENTER), 1);
+    rt().keys.release(KEY_ENTER);
+    rt().keys.release(KEY_P);
+}
