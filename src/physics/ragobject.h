@@ -11,6 +11,10 @@ struct Tarena;
 
 class ragobject {
   public:
+    ragobject() = default;
+    // Moving keeps the balls where they are, so the links' and tensions' references stay valid.
+    ragobject(ragobject&&) = default;
+    ragobject& operator=(ragobject&&) = default;
     virtual ~ragobject() = default;
 
     double centrex = 0, centrey = 0;           // valid after computecentre

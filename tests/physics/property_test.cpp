@@ -1,0 +1,94 @@
+// Many seeded random scenes of odd bodies: whatever happens, no number may become NaN or
+// infinite, every free ball ends each frame inside the arena and fixed balls stay anchored.
+#include "physics/arena.h"
+#include "physics/collide.h"
+#include "physics/constants.h"
+#include "physics/ragobject.h"
+#include "scene.h"
+#include <cmath>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+struct Dice {
+    std::mt19937 engine;
+    double real(double lo, double hi) { return std::uniform_real_distribution(lo, hi)(engine); }
+    int whole(int lo, int hi) { return std::uniform_int_distribution(lo, hi)(engine); }
+    // Masses spread over five orders of magnitude.
+    double mass() { return std::pow(10.0, real(-2, 3)); }
+};
+
+// Bodies crowded into a small part of the arena, so they touch and overlap from the start.
+std::unique_ptr<ragobject> randombody(Dice& dice) {
+    auto body = std::make_unique<ragobject>();
+    int count = dice.whole(1, 8);
+    double cx = dice.real(-1500, 1500), cy = dice.real(-800, 800);
+    for (int i = 0; i < count; ++i) {
+        Tball& b = addball(*body, cx + dice.real(-80, 80), cy + dice.real(-80, 80),
+                           dice.real(1, 120), dice.mass());
+        b.vx = dice.real(-60, 60), b.vy = dice.real(-60, 60);
+        b.elastic = dice.whole(0, 1);
+        b.fixed = dice.whole(0, 9) == 0 ? dice.whole(1, 2) : 0;
+        b.anchorx = b.x, b.anchory = b.y;
+    }
+    auto any = [&] { return body->balls[dice.whole(0, count - 1)].get(); };
+    for (int i = dice.whole(0, 2 * count); i > 0; --i)
+        body->links.push_back({{}, "normal", any(), any(), dice.real(0, 200), dice.real(0, 20), 0});
+    for (int i = dice.whole(0, count); i > 0; --i)
+        body->tensions.push_back({any(), any(), any(), dice.real(0, 360), dice.real(0, 3000)});
+    return body;
+}
+
+bool finite(const Tball& b) {
+    for (double v : {b.x, b.y, b.vx, b.vy, b.oldx, b.oldy})
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
+bool inside(const Tball& b, const Tarena& arena) {
+    double r = (arena.bottom - arena.top) / 2, cy = (arena.top + arena.bottom) / 2;
+    double slack = 1e-6;
+    if (b.x > arena.rightend || b.x < arena.leftend) {
+        double cx = b.x > arena.rightend ? arena.rightend : arena.leftend;
+        return std::hypot(b.x - cx, b.y - cy) <= r - b.radius + slack;
+    }
+    return b.y <= arena.bottom - b.radius + slack && b.y >= arena.top + b.radius - slack;
+}
+
+} // namespace
+
+TEST(Properties, RandomScenesStayFiniteInsideAndAnchored) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        Dice dice{std::mt19937(seed)};
+        Tarena arena{-1500, 1500, -2000, 2000};
+        std::vector<std::unique_ptr<ragobject>> bodies;
+        for (int i = dice.whole(2, 5); i > 0; --i) bodies.push_back(randombody(dice));
+        double gravity = dice.whole(0, 1) * dice.real(0, 0.5);
+        for (int frame = 0; frame < 120; ++frame) {
+            for (auto& body : bodies) body->setmasses(), body->storeold();
+            for (auto& body : bodies) {
+                body->balls[0]->vx += dice.real(-6, 6);
+                body->integrate(1.0, gravity);
+                body->pin();
+                for (auto& b : body->balls)
+                    if (b->fixed == 1) {
+                        ASSERT_TRUE(b->x == b->anchorx && b->oldy == b->anchory);
+                    }
+                body->relax(1.0);
+                body->updatevelocities(1.0);
+            }
+            for (size_t i = 0; i < bodies.size(); ++i)
+                for (size_t j = i + 1; j < bodies.size(); ++j)
+                    collideobjects(*bodies[i], *bodies[j], dice.whole(0, 3) ? -20 : 60);
+            for (auto& body : bodies) {
+                body->collidearena(arena);
+                for (auto& b : body->balls) {
+                    ASSERT_TRUE(finite(*b)) << "seed " << seed << " frame " << frame;
+                    ASSERT_TRUE(b->fixed == 1 || inside(*b, arena))
+                        << "seed " << seed << " frame " << frame << " at " << b->x << ", " << b->y;
+                }
+            }
+        }
+    }
+}
