@@ -106,6 +106,10 @@ class Tmatch {
     virtual void drawgameover(int frames);
     virtual void drawlevelcompleted(int frames);
 
+    // The simulation of one frame without any drawing: body preparation, main-ball
+    // histories, steering, the physics step, possession, contacts, obstacles and walls.
+    void simulate();
+
     // Drawing half of updatebars.
     virtual void drawbars();
     // Level score, time bonus and total, once, when figure 1 wins a level.

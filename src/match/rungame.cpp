@@ -70,6 +70,16 @@ void drawplay(Tmatch& m) {
 
 } // namespace
 
+void Tmatch::simulate() {
+    preparebodies(*this);
+    for (int b = 0; b < mainballcount; ++b) mainballs[b]->record();
+    steerfigures(*this);
+    stepbodies(*this);
+    checktouches();
+    collidefigures();
+    collideobstaclesandwalls(*this);
+}
+
 // One frame of play, drawing and state, in the game's fixed order.
 static void playframe(Tmatch& m) {
     ClearScreen();
@@ -78,13 +88,7 @@ static void playframe(Tmatch& m) {
     m.checkpause();
     m.drawbackground();
     m.updatecamera();
-    preparebodies(m);
-    for (int b = 0; b < m.mainballcount; ++b) m.mainballs[b]->record();
-    steerfigures(m);
-    stepbodies(m);
-    m.checktouches();
-    m.collidefigures();
-    collideobstaclesandwalls(m);
+    m.simulate();
     drawplay(m);
     m.updatetrail(m.zoom, m.camerax, m.cameray, m.screenwidth, m.screenheight);
     m.updatebars();

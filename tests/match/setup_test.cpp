@@ -1,0 +1,189 @@
+// The set-ups: what a level, a custom game and a multiplayer game put into the arena.
+#include "fixture.h"
+#include "physics/arena.h"
+#include "runtime/runtime.h"
+
+namespace {
+
+using Setups = MatchFolder;
+
+double firstradius(Tmatch& m, int k) {
+    return m.man(k).balls.front()->radius;
+}
+
+TEST_F(Setups, LevelFiveHasABigSecondFigure) {
+    Tmatch m;
+    m.setuplevel(5);
+    ASSERT_FALSE(m.setupfailed);
+    EXPECT_EQ(m.mancount, 2);
+    EXPECT_DOUBLE_EQ(firstradius(m, 1), 20 * 0.5 * double(1.12f));
+    EXPECT_DOUBLE_EQ(firstradius(m, 2), 2 * firstradius(m, 1));
+    EXPECT_EQ(m.bounds->leftend, -2000); // arena 4
+    EXPECT_EQ(m.obstacles->balls.size(), 2u);
+    EXPECT_EQ(m.state, "normal");
+    EXPECT_EQ(m.bannertime, 120);
+    EXPECT_EQ(m.bannertext, "   LEVEL 5   ");
+}
+
+TEST_F(Setups, LevelNineSpreadsFourFigures) {
+    Tmatch m;
+    m.setuplevel(9);
+    ASSERT_EQ(m.mancount, 4);
+    const double xs[4] = {-1950, -650, 650, 1950};
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_DOUBLE_EQ(centrex(m.man(k)), xs[k - 1]);
+        EXPECT_EQ(m.man(k).aidelay, 27);
+        EXPECT_EQ(m.man(k).team, k);
+        EXPECT_EQ(m.man(k).dimmed, k >= 2 ? 1 : 0);
+        EXPECT_EQ(m.man(k).speed, 6.0f);
+        EXPECT_DOUBLE_EQ(firstradius(m, k), firstradius(m, 1));
+    }
+    EXPECT_EQ(m.obstacles->balls.size(), 4u); // arena 5
+    EXPECT_EQ(m.mainballs[0]->radius, 40);
+    EXPECT_EQ(m.mainballs[0]->basemass, 5);
+    EXPECT_EQ(m.gravity, 0);
+    EXPECT_EQ(m.goal, 1800.0f);
+}
+
+TEST_F(Setups, LevelFortyIsQuickAndBig) {
+    Tmatch m;
+    m.setuplevel(40);
+    EXPECT_EQ(m.mancount, 2);
+    EXPECT_EQ(m.man(2).aidelay, 4);
+    EXPECT_DOUBLE_EQ(firstradius(m, 2), 2 * firstradius(m, 1));
+    EXPECT_DOUBLE_EQ(centrex(m.man(1)), -650);
+    EXPECT_DOUBLE_EQ(centrex(m.man(2)), 650);
+    EXPECT_EQ(m.obstacles->balls.size(), 4u);
+}
+
+TEST_F(Setups, CustomSettingsReachTheGame) {
+    Tcustomsettings c;
+    c.players = 3;
+    c.ailevel = 15;
+    c.playerspeed = 9;
+    c.ballsize = 10;
+    c.ballmass = 7;
+    c.gravity = 10;
+    c.arenanumber = 13;
+    Tmatch m;
+    m.setupcustom(c);
+    ASSERT_EQ(m.mancount, 3);
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_EQ(m.man(k).aidelay, 0);
+        EXPECT_EQ(m.man(k).speed, 9.0f);
+        EXPECT_EQ(m.man(k).dimmed, k >= 2 ? 1 : 0);
+    }
+    EXPECT_DOUBLE_EQ(centrex(m.man(1)), -1300);
+    EXPECT_EQ(m.mainballs[0]->radius, 80);
+    EXPECT_EQ(m.mainballs[0]->basemass, 7);
+    EXPECT_EQ(m.mainballs[0]->elastic, 1);
+    EXPECT_EQ(m.gravity, 0.5);
+    EXPECT_EQ(m.bannertime, 0);
+    // Arena 13: a circle of radius 2000 with its centre obstacle built twice.
+    EXPECT_EQ(m.bounds->leftend, 0);
+    EXPECT_EQ(m.bounds->bottom, 2000);
+    ASSERT_EQ(m.obstacles->balls.size(), 6u);
+    const Tball& a = *m.obstacles->balls[4];
+    const Tball& b = *m.obstacles->balls[5];
+    EXPECT_EQ(a.x, b.x);
+    EXPECT_EQ(a.y, b.y);
+    EXPECT_EQ(a.radius, 300);
+    EXPECT_EQ(b.radius, 300);
+    EXPECT_EQ(a.fixed, 1);
+    EXPECT_EQ(a.anchorx, a.x);
+    EXPECT_EQ(a.bigimage, 1);
+
+    c.ailevel = 0;
+    Tmatch slow;
+    slow.setupcustom(c);
+    EXPECT_EQ(slow.man(2).aidelay, 30);
+}
+
+TEST_F(Setups, SettingsThatWouldBreakTheGameAreKeptInRange) {
+    Tcustomsettings c;
+    c.ailevel = -20; // would look 70 frames back into a 50-frame history
+    c.players = 9;   // the contact history has room for four
+    Tmatch m;
+    m.setupcustom(c);
+    EXPECT_EQ(m.mancount, 4);
+    EXPECT_EQ(m.man(2).aidelay, 49);
+    Tmultisettings mp;
+    mp.players = 4; // only three key sets
+    Tmatch multi;
+    multi.setupmultiplayer(mp);
+    EXPECT_EQ(multi.mancount, 3);
+}
+
+TEST_F(Setups, MultiplayerFiguresAreAllHuman) {
+    Tmultisettings mp;
+    mp.players = 3;
+    mp.gravity = 4;
+    mp.arenanumber = 99; // the plain default stadium
+    Tmatch m;
+    m.setupmultiplayer(mp);
+    ASSERT_EQ(m.mancount, 3);
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_EQ(m.man(k).dimmed, 0);
+        EXPECT_EQ(m.man(k).aidelay, 0);
+        EXPECT_EQ(m.man(k).team, k);
+    }
+    EXPECT_DOUBLE_EQ(m.gravity, 0.2);
+    EXPECT_EQ(m.bounds->leftend, -2500);
+    EXPECT_EQ(m.bounds->top, -1250);
+    EXPECT_TRUE(m.obstacles->balls.empty());
+}
+
+TEST_F(Setups, BodiesAreFiguresThenMainBallThenObstacles) {
+    Tmatch m;
+    m.setuplevel(14); // four figures, arena 12
+    ASSERT_EQ(m.bodies.size(), 6u);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(m.bodies[k - 1], m.men[k - 1].get());
+    EXPECT_EQ(m.bodies[4], m.mainballbodies[0].get());
+    EXPECT_EQ(m.bodies[5], m.obstacles.get());
+    ASSERT_EQ(m.mainballbodies[0]->balls.size(), 1u);
+    EXPECT_EQ(m.mainballbodies[0]->balls.front().get(), m.mainballs[0]);
+    // The main ball starts in the middle with a random push of at most 20 each way.
+    EXPECT_EQ(m.mainballs[0]->x, 0);
+    EXPECT_LE(std::abs(m.mainballs[0]->vx), 20);
+    EXPECT_LE(std::abs(m.mainballs[0]->vy), 20);
+}
+
+TEST_F(Setups, SameSeedSameMainBall) {
+    double first[2], second[2];
+    for (double* v : {first, second}) {
+        SeedRandom(77);
+        Tmatch m;
+        m.setuplevel(3);
+        v[0] = m.mainballs[0]->vx;
+        v[1] = m.mainballs[0]->vy;
+    }
+    EXPECT_EQ(first[0], second[0]);
+    EXPECT_EQ(first[1], second[1]);
+}
+
+// A figure file that is missing, empty or broken ends the set-up; the game is not played.
+TEST_F(Setups, UnusableFigureFileEndsTheGameBeforeItStarts) {
+    for (const char* text :
+         std::initializer_list<const char*>{"", "New Link\n1\n2\n50\n3\nnormal\n0\n", nullptr}) {
+        if (text) {
+            writefigure(text);
+        } else {
+            std::filesystem::remove("media/man.txt");
+        }
+        Tmatch m;
+        prepare(m);
+        std::array<int, 4> wins{};
+        long before = FramesPresented();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(m.rungame("levels", 1, nullptr, nullptr, wins), -1);
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(m.setupfailed);
+        EXPECT_EQ(m.frame, 0);
+        EXPECT_EQ(FramesPresented(), before);
+        EXPECT_NE(said.find("could not open media/man.txt"), std::string::npos) << said;
+        EXPECT_EQ(said.find("could not open"), said.rfind("could not open"))
+            << "told more than once";
+    }
+}
+
+} // namespace
