@@ -95,6 +95,9 @@ static void BM_FullMatchFrame(benchmark::State& state) {
     }
     state.counters["trail"] = m->trailitems->count();
 }
+// CPU time of the game's thread, and of the whole process (llvmpipe rasterises on threads of
+// its own).
 BENCHMARK(BM_FullMatchFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FullMatchFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0)->MeasureProcessCPUTime();
 
 BENCHMARK_MAIN();
