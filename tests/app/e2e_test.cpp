@@ -1,0 +1,294 @@
+// End-to-end runs of the real program in scripted mode (virtual clock, offscreen drawing): from
+// the logo through the menus and matches, judged by exit status, the files the game writes and
+// the colours of its screenshots in the regions where things must be.
+#include "runtime/pngio.h"
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh game folder with the media linked in; runs the game there.
+class GameFolder {
+  public:
+    GameFolder() {
+        char name[] = "/tmp/vantorix-e2e-XXXXXX";
+        folder = mkdtemp(name);
+        fs::create_directory_symlink(VANTORIX_MEDIA_DIR, folder / "media");
+    }
+    ~GameFolder() {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
+
+    // Runs the game with the script (if any) and the arguments; returns the exit status.
+    int run(const std::string& script, std::vector<std::string> args,
+            const std::vector<std::string>& unsetenv = {}) {
+        if (!script.empty()) {
+            std::ofstream(folder / "script.txt") << script;
+            args.insert(args.begin(), {"--script", "script.txt"});
+        }
+        const pid_t pid = fork();
+        if (pid == 0) {
+            for (const std::string& name : unsetenv) ::unsetenv(name.c_str());
+            if (chdir(folder.c_str()) != 0) _exit(100);
+            FILE* err = std::freopen("stderr.txt", "w", stderr);
+            if (!err) _exit(101);
+            std::vector<char*> argv = {const_cast<char*>(VANTORIX_EXE)};
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(VANTORIX_EXE, argv.data());
+            _exit(102);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    std::string text(const std::string& file) const {
+        std::ifstream in(folder / file);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::vector<std::string> lines(const std::string& file) const {
+        std::vector<std::string> result;
+        std::istringstream in(text(file));
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            result.push_back(line);
+        }
+        return result;
+    }
+    Pixels shot(const std::string& file) const {
+        Pixels pixels;
+        bool alpha = false;
+        std::string error;
+        EXPECT_TRUE(ReadPng((folder / file).string(), pixels, alpha, error)) << error;
+        return pixels;
+    }
+
+    fs::path folder;
+};
+
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb at(const Pixels& p, int x, int y) {
+    const uint8_t* q = &p.rgba[(static_cast<size_t>(y) * p.width + x) * 4];
+    return {q[0], q[1], q[2]};
+}
+
+// Pixels in the rectangle [x0, x1) x [y0, y1) that satisfy the test.
+int count(const Pixels& p, int x0, int y0, int x1, int y1, const std::function<bool(Rgb)>& test) {
+    int n = 0;
+    for (int y = y0; y < y1 && y < p.height; ++y) {
+        for (int x = x0; x < x1 && x < p.width; ++x) n += test(at(p, x, y)) ? 1 : 0;
+    }
+    return n;
+}
+
+// Lit and clearly coloured: the channels differ, so it is not the grey of the entries.
+bool coloured(Rgb c) {
+    const int hi = std::max({c.r, c.g, c.b}), lo = std::min({c.r, c.g, c.b});
+    return hi > 60 && hi - lo > 25;
+}
+bool menugrey(Rgb c) {
+    return c.r == c.g && c.g == c.b && c.r > 60 && c.r < 140;
+}
+bool lit(Rgb c) {
+    return std::max({c.r, c.g, c.b}) > 40;
+}
+
+// Main-menu entry k (0-based) spans these rows at 1024 x 768.
+int entrytop(int k) {
+    return 20 + 80 * (k + 2);
+}
+
+// The logo shows until about frame 121; the main menu follows. Its colours rise from black,
+// so pictures of it are taken late enough for them to show.
+const std::string menuready = "answer no\n";
+
+} // namespace
+
+TEST(EndToEnd, menuFromLogoToQuit) {
+    GameFolder game;
+    const std::string script = menuready + "30 shot logo.png\n300 shot menu.png\n301 tap 38\n"
+                                           "305 shot up.png\n306 tap 40\n310 shot down.png\n"
+                                           "311 tap 38\n315 tap 13\n";
+    ASSERT_EQ(game.run(script, {"--seed", "7", "--frames", "1000"}), 0);
+
+    const Pixels logo = game.shot("logo.png");
+    ASSERT_EQ(logo.width, 1024);
+    // The logo, 205 x 275, centred and lifted by 50: lit inside, black far outside.
+    EXPECT_GT(count(logo, 410, 197, 615, 472, lit), 205 * 275 / 10);
+    EXPECT_EQ(count(logo, 0, 0, 300, 150, lit), 0);
+
+    const Pixels menu = game.shot("menu.png");
+    EXPECT_GT(count(menu, 200, 30, 824, 130, coloured), 500) << "title in colour";
+    EXPECT_GT(count(menu, 200, entrytop(0), 824, entrytop(0) + 80, coloured), 500)
+        << "SINGLE PLAYER highlighted";
+    EXPECT_GT(count(menu, 200, entrytop(1), 824, entrytop(1) + 80, menugrey), 500);
+    EXPECT_EQ(count(menu, 200, entrytop(5), 824, entrytop(5) + 80, coloured), 0);
+
+    // Up from the first entry wraps to QUIT, Down from QUIT back to the first.
+    const Pixels up = game.shot("up.png");
+    EXPECT_GT(count(up, 200, entrytop(5), 824, entrytop(5) + 80, coloured), 300);
+    EXPECT_EQ(count(up, 200, entrytop(0), 824, entrytop(0) + 80, coloured), 0);
+    const Pixels down = game.shot("down.png");
+    EXPECT_GT(count(down, 200, entrytop(0), 824, entrytop(0) + 80, coloured), 300);
+
+    // A close request from the menu ends the program with status 0 as well.
+    EXPECT_EQ(game.run("200 close\n", {"--frames", "1000"}), 0);
+}
+
+TEST(EndToEnd, firststartCustomWinAndBackToTheMenu) {
+    GameFolder game;
+    // First start: the question is answered, SINGLE PLAYER -> PLAY CUSTOM -> PLAY, a win with
+    // 1+4, the tally, Enter for the next game, Escape back to the menu, QUIT.
+    const std::string script = "answer no\n"
+                               "150 tap 13\n160 tap 40\n165 tap 13\n175 tap 13\n"
+                               "200 down 49\n200 down 52\n203 up 49\n203 up 52\n"
+                               "320 shot tally.png\n330 tap 13\n400 tap 27\n"
+                               "560 shot menu.png\n570 tap 38\n575 tap 13\n";
+    ASSERT_EQ(game.run(script, {"--seed", "3", "--frames", "2000"}), 0) << game.text("stderr.txt");
+    EXPECT_EQ(game.lines("prefs.txt"), (std::vector<std::string>{"3", "0", "1", "1", "5", "1"}));
+    EXPECT_EQ(game.lines("scores.txt").size(), 120u);
+
+    const Pixels tally = game.shot("tally.png");
+    // The tally "1 - 0" near the top centre and "PRESS ENTER TO CONTINUE" at 640.
+    EXPECT_GT(count(tally, 350, 50, 674, 140, lit), 300);
+    EXPECT_GT(count(tally, 250, 640, 774, 690, lit), 300);
+
+    const Pixels menu = game.shot("menu.png");
+    EXPECT_GT(count(menu, 200, 30, 824, 130, coloured), 500);
+    EXPECT_GT(count(menu, 200, entrytop(1), 824, entrytop(1) + 80, menugrey), 500);
+}
+
+TEST(EndToEnd, levelsLostWithANameThatReachesTheScores) {
+    GameFolder game;
+    std::ofstream(game.folder / "prefs.txt") << "3\r\n0\r\n1\r\n1\r\n0\r\n1\r\n";
+    // SINGLE PLAYER -> PLAY LEVELS -> PLAY; level 1 won (a score of 0 would not enter the
+    // table), level 2 lost, a name typed, then the SCORES screen and QUIT.
+    const std::string script = "150 tap 13\n160 tap 13\n170 tap 13\n"
+                               "200 down 49\n200 down 52\n203 up 49\n203 up 52\n230 tap 13\n"
+                               "260 down 49\n260 down 53\n263 up 49\n263 up 53\n"
+                               "280 char 97\n282 char 99\n284 char 101\n400 shot gameover.png\n"
+                               "406 tap 13\n"
+                               "420 tap 40\n422 tap 40\n424 tap 40\n426 tap 13\n"
+                               "560 shot scores.png\n570 tap 27\n"
+                               "580 tap 40\n582 tap 40\n584 tap 13\n";
+    ASSERT_EQ(game.run(script, {"--seed", "5", "--frames", "2000"}), 0) << game.text("stderr.txt");
+    const auto lines = game.lines("scores.txt");
+    ASSERT_EQ(lines.size(), 120u);
+    EXPECT_EQ(lines[0], "ACE");
+    EXPECT_GT(std::stoll(lines[1]), 10000);
+    EXPECT_EQ(lines[40], "ACE");
+
+    const Pixels over = game.shot("gameover.png");
+    EXPECT_GT(count(over, 300, 520, 724, 620, lit), 200) << "the typed name";
+
+    const Pixels scores = game.shot("scores.png");
+    // Twenty lines from y = 130: the first shows "1 : ACE" at x 270 and "0" ending at 754.
+    EXPECT_GT(count(scores, 270, 110, 500, 150, lit), 100);
+    EXPECT_GT(count(scores, 700, 110, 754, 150, lit), 10);
+    EXPECT_GT(count(scores, 270, 680, 500, 720, lit), 100) << "twentieth line";
+    EXPECT_EQ(count(scores, 0, 740, 1024, 768, lit), 0);
+}
+
+TEST(EndToEnd, optionsChangeTheResolutionAndReopenTheDisplay) {
+    GameFolder game;
+    const std::string script = menuready + "150 tap 40\n152 tap 40\n154 tap 13\n"
+                                           "160 tap 40\n162 tap 37\n164 tap 13\n"
+                                           "200 shot after.png\n210 tap 27\n";
+    ASSERT_EQ(game.run(script, {"--frames", "1000"}), 0) << game.text("stderr.txt");
+    const Pixels after = game.shot("after.png");
+    EXPECT_EQ(after.width, 800);
+    EXPECT_EQ(after.height, 600);
+    EXPECT_EQ(game.lines("prefs.txt")[0], "2");
+}
+
+TEST(EndToEnd, launchFromTheCommandLine) {
+    GameFolder game;
+    // --level 1 won with 1+4 reaches the level-completed state.
+    const std::string win = menuready + "130 down 49\n130 down 52\n133 up 49\n133 up 52\n";
+    ASSERT_EQ(game.run(win, {"--level", "1", "--trace", "trace.txt", "--frames", "200"}), 0);
+    EXPECT_NE(game.text("trace.txt").find(" levelcompleted "), std::string::npos);
+
+    // --custom, Escape: back in the main menu, where QUIT ends the game.
+    const std::string back = menuready + "150 tap 27\n200 shot menu.png\n210 tap 38\n215 tap 13\n";
+    ASSERT_EQ(game.run(back, {"--custom", "players=3,arena=5", "--frames", "1000"}), 0);
+    EXPECT_GT(count(game.shot("menu.png"), 200, entrytop(1), 824, entrytop(1) + 80, menugrey), 500);
+
+    // Refusals: exit 2 with the reason; --help and --version succeed.
+    EXPECT_EQ(game.run("", {"--custom", "players=9"}), 2);
+    EXPECT_NE(game.text("stderr.txt").find("players"), std::string::npos);
+    EXPECT_NE(game.text("stderr.txt").find("usage"), std::string::npos);
+    EXPECT_EQ(game.run("", {"--bogus"}), 2);
+    EXPECT_EQ(game.run("", {"--help"}), 0);
+    EXPECT_EQ(game.run("", {"--version"}), 0);
+
+    // Live mode without a display: one clear line, no hang.
+    EXPECT_NE(game.run("", {}, {"DISPLAY", "WAYLAND_DISPLAY"}), 0);
+    EXPECT_NE(game.text("stderr.txt").find("no display"), std::string::npos);
+}
+
+TEST(EndToEnd, launchWithAMissingPictureStopsNamingIt) {
+    GameFolder game;
+    fs::remove(game.folder / "media");
+    fs::create_directory(game.folder / "media");
+    for (const auto& entry : fs::directory_iterator(VANTORIX_MEDIA_DIR)) {
+        if (entry.path().filename() != "spark.png") {
+            fs::create_symlink(entry.path(), game.folder / "media" / entry.path().filename());
+        }
+    }
+    EXPECT_EQ(game.run(menuready, {"--frames", "100"}), 1);
+    EXPECT_NE(game.text("stderr.txt").find("media/spark.png"), std::string::npos);
+}
+
+TEST(EndToEnd, screensOfAMatch) {
+    GameFolder game;
+    std::ofstream(game.folder / "prefs.txt") << "3\r\n0\r\n2\r\n1\r\n0\r\n1\r\n";
+    // A custom game: its first frame, frame 300, then a win and the tally with fireworks.
+    const std::string custom = "122 shot first.png\n421 shot play.png\n"
+                               "430 down 49\n430 down 52\n433 up 49\n433 up 52\n"
+                               "560 shot tally.png\n";
+    ASSERT_EQ(game.run(custom, {"--custom", "players=2", "--seed", "9", "--frames", "561"}), 0);
+    const Pixels first = game.shot("first.png"), play = game.shot("play.png");
+    for (const Pixels* p : {&first, &play}) {
+        // The two colour bars along the top, the arena's grey surroundings below them.
+        EXPECT_GT(count(*p, 0, 0, 1024, 12, coloured), 1000);
+        EXPECT_GT(count(*p, 0, 20, 1024, 768, menugrey), 1000);
+    }
+    const Pixels tally = game.shot("tally.png");
+    EXPECT_GT(count(tally, 350, 50, 674, 140, coloured), 200) << "tally text in colour";
+
+    // Levels: the level-completed screen, and the game-over screen after a lost level.
+    const std::string won = "130 down 49\n130 down 52\n133 up 49\n133 up 52\n430 shot done.png\n";
+    ASSERT_EQ(game.run(won, {"--level", "1", "--seed", "9", "--frames", "431"}), 0);
+    const Pixels done = game.shot("done.png");
+    EXPECT_GT(count(done, 100, 240, 500, 300, lit), 300) << "LEVEL SCORE";
+    EXPECT_GT(count(done, 724, 440, 1024, 500, lit), 100) << "total";
+    EXPECT_GT(count(done, 250, 640, 774, 690, lit), 300) << "PRESS ENTER";
+
+    const std::string lost = "130 down 49\n130 down 53\n133 up 49\n133 up 53\n400 shot over.png\n";
+    ASSERT_EQ(game.run(lost, {"--level", "1", "--seed", "9", "--frames", "401"}), 0);
+    EXPECT_GT(count(game.shot("over.png"), 0, 0, 1024, 400, lit), 2000);
+}
+
+TEST(EndToEnd, demoSavesScreenshots) {
+    GameFolder game;
+    ASSERT_EQ(game.run("", {"--demo", "--frames", "400"}, {"DISPLAY", "WAYLAND_DISPLAY"}), 0)
+        << game.text("stderr.txt");
+    EXPECT_TRUE(fs::exists(game.folder / "shots" / "shot-0001.png"));
+    const Pixels shot = game.shot("shots/shot-0001.png");
+    EXPECT_GT(count(shot, 0, 0, 1024, 12, coloured), 1000);
+    EXPECT_FALSE(fs::exists(game.folder / "prefs.txt")) << "the demo asks nothing, writes nothing";
+}

@@ -1,0 +1,180 @@
+// The menu screens driven by scripted keys, checked through the drawing log: layout at the
+// three display widths, wrap-around, clamping, what Escape keeps and when the display reopens.
+#include "apptest.h"
+#include "runtime/context.h"
+#include "runtime/graphics.h"
+#include "runtime/keyboard.h"
+#include "runtime/runtime.h"
+#include <set>
+
+namespace {
+
+// Every distinct text starting with the prefix, in the order the frames first drew it.
+std::vector<std::string> shown(const std::vector<std::vector<DrawCall>>& frames,
+                               const std::string& prefix) {
+    std::vector<std::string> texts;
+    for (const auto& frame : frames) {
+        const DrawCall* call = findprefix(frame, prefix);
+        if (call && (texts.empty() || texts.back() != call->what)) texts.push_back(call->what);
+    }
+    return texts;
+}
+
+} // namespace
+
+TEST_F(AppTest, MainMenuWrapsAroundAndReturnsTheChoice) {
+    opendisplay(3);
+    input("1 tap 38\n3 tap 13\n");
+    EXPECT_EQ(app.mainmenu(SINGLEPLAYER), QUIT);
+    const auto last = frames().back();
+    EXPECT_TRUE(isgrey(*findtext(last, "SINGLE PLAYER")));
+    EXPECT_FALSE(isgrey(*findtext(last, "QUIT")));
+    input("1 tap 40\n3 tap 32\n");
+    EXPECT_EQ(app.mainmenu(QUIT), SINGLEPLAYER);
+    input("1 tap 40\n3 tap 40\n5 tap 13\n");
+    EXPECT_EQ(app.mainmenu(OPTIONS), HELP);
+}
+
+TEST_F(AppTest, MainMenuLayoutScalesWithTheWidth) {
+    opendisplay(1);
+    input("2 tap 13\n");
+    app.mainmenu(SINGLEPLAYER);
+    const DrawCall* title = findtext(frames()[0], "VANTORIX");
+    ASSERT_NE(title, nullptr);
+    EXPECT_FLOAT_EQ(title->state.scaleX, 0.4375f);
+    EXPECT_FLOAT_EQ(title->y, 18.75f);
+    EXPECT_FLOAT_EQ(title->x, (640 - TextWidth("VANTORIX") * 0.4375f) / 2);
+
+    opendisplay(2);
+    input("2 tap 13\n");
+    app.mainmenu(SINGLEPLAYER);
+    const DrawCall* first = findtext(frames()[0], "SINGLE PLAYER");
+    ASSERT_NE(first, nullptr);
+    EXPECT_FLOAT_EQ(first->y, 140.625f);
+    EXPECT_FLOAT_EQ(first->state.scaleX, 0.6f * 800 / 1024);
+    EXPECT_FLOAT_EQ(findtext(frames()[0], "QUIT")->y, (20 + 80 * 7) * 800.0f / 1024);
+}
+
+TEST_F(AppTest, EscapeOnTheMainMenuEndsTheProgramWithStatusZero) {
+    opendisplay(3);
+    input("1 tap 27\n");
+    EXPECT_EXIT(app.mainmenu(SINGLEPLAYER), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(AppTest, InitialLevelMovesInFivesUpToTheUnlockedLevel) {
+    opendisplay(3);
+    app.prefs.unlockedlevel = 21;
+    app.initiallevel = 21;
+    // PLAY LEVELS, then Down to the level line and Left five times, then back.
+    input("1 tap 13\n4 tap 40\n6 tap 37\n8 tap 37\n10 tap 37\n12 tap 37\n14 tap 37\n16 tap 27\n");
+    app.singleplayer();
+    EXPECT_EQ(
+        shown(frames(), "INITIAL LEVEL= "),
+        (std::vector<std::string>{"INITIAL LEVEL= 21", "INITIAL LEVEL= 16", "INITIAL LEVEL= 11",
+                                  "INITIAL LEVEL= 6", "INITIAL LEVEL= 1"}));
+    EXPECT_EQ(app.initiallevel, 1); // Escape keeps the choice
+
+    app.prefs.unlockedlevel = 1;
+    forget();
+    input("1 tap 13\n4 tap 40\n6 tap 39\n8 tap 39\n10 tap 27\n");
+    app.singleplayer();
+    EXPECT_EQ(shown(frames(), "INITIAL LEVEL= "), std::vector<std::string>{"INITIAL LEVEL= 1"});
+    EXPECT_EQ(app.initiallevel, 1);
+}
+
+TEST_F(AppTest, CustomSettingsClampWrapAndSurviveEscape) {
+    opendisplay(3);
+    // PLAY CUSTOM; NUMBER OF PLAYERS up three times; AI LEVEL down six times; Up twice.
+    std::string keys = "1 tap 40\n3 tap 13\n6 tap 40\n8 tap 39\n10 tap 39\n12 tap 39\n";
+    keys += "14 tap 40\n16 tap 40\n";
+    for (int f = 18; f < 30; f += 2) keys += std::to_string(f) + " tap 37\n";
+    keys += "30 tap 38\n32 tap 38\n34 tap 38\n36 tap 38\n38 tap 27\n";
+    input(keys);
+    app.customsettings.ailevel = 4;
+    app.singleplayer();
+    EXPECT_EQ(shown(frames(), "NUMBER OF PLAYERS= "),
+              (std::vector<std::string>{"NUMBER OF PLAYERS= 2", "NUMBER OF PLAYERS= 3",
+                                        "NUMBER OF PLAYERS= 4"}));
+    EXPECT_EQ(shown(frames(), "AI LEVEL= ").back(), "AI LEVEL= 0");
+    // Up on PLAY highlights the last line.
+    const auto last = frames().back();
+    EXPECT_TRUE(isgrey(*findtext(last, "PLAY")));
+    EXPECT_FALSE(isgrey(*findtext(last, "ARENA= 1")));
+    EXPECT_FLOAT_EQ(findtext(last, "ARENA= 1")->y, 590 * 1.0f);
+    EXPECT_EQ(app.customsettings.players, 4);
+    EXPECT_EQ(app.customsettings.ailevel, 0);
+}
+
+TEST_F(AppTest, MultiplayerPlayersStopAtThreeAndPlayIsConfirmedOnlyOnPlay) {
+    opendisplay(3);
+    input("1 tap 40\n3 tap 37\n5 tap 39\n7 tap 39\n9 tap 13\n11 tap 27\n");
+    EXPECT_FALSE(app.multiplayersetup());
+    EXPECT_EQ(shown(frames(), "NUMBER OF PLAYERS= "),
+              (std::vector<std::string>{"NUMBER OF PLAYERS= 2", "NUMBER OF PLAYERS= 3"}));
+    EXPECT_EQ(app.multisettings.players, 3);
+    EXPECT_EQ(app.customsettings.players, 2); // the custom record is a different one
+    input("1 tap 32\n");
+    EXPECT_TRUE(app.multiplayersetup());
+}
+
+TEST_F(AppTest, OptionsReopenTheDisplayOnlyOnARealChange) {
+    opendisplay(3);
+    app.prefs.musicvolume = 12;
+    const TImage before = app.ballimage;
+    // Resolution 3 -> 1 -> 3, trail up one, then leave with Escape.
+    input("1 tap 40\n3 tap 37\n5 tap 37\n7 tap 39\n9 tap 39\n11 tap 40\n13 tap 39\n15 tap 27\n");
+    app.options();
+    EXPECT_EQ(app.ballimage, before);
+    EXPECT_EQ(app.screenwidth, 1024);
+    // A volume read out of range shows once as read, then clamped.
+    EXPECT_NE(findtext(frames()[0], "MUSIC VOLUME= 12"), nullptr);
+    EXPECT_NE(findtext(frames()[1], "MUSIC VOLUME= 10"), nullptr);
+    EXPECT_NE(findtext(frames()[6], "SCREEN RESOLUTION= 640 x 480"), nullptr);
+    EXPECT_EQ(filelines("prefs.txt"), (std::vector<std::string>{"3", "0", "2", "1", "10", "1"}));
+
+    input("1 tap 40\n3 tap 37\n5 tap 37\n7 tap 13\n");
+    app.options();
+    EXPECT_NE(app.ballimage, before);
+    EXPECT_EQ(app.screenwidth, 640);
+    EXPECT_EQ(Recorder()->width, 640);
+    EXPECT_EQ(filelines("prefs.txt")[0], "1");
+}
+
+TEST_F(AppTest, HelpIgnoresAKeyHeldOnEntry) {
+    opendisplay(1);
+    rt().keys.press(KEY_ENTER);
+    input("3 up 13\n6 tap 27\n");
+    app.showhelp();
+    const auto drawn = frames();
+    ASSERT_GE(drawn.size(), 6u);
+    const DrawCall* last = findtext(drawn[0], "WHEN YOUR COLOR BAR REACHES THE END, YOU WIN");
+    ASSERT_NE(last, nullptr);
+    EXPECT_FLOAT_EQ(last->y, 406.25f);
+    // The whole page but the title shares row 2's colour.
+    std::set<int> colours;
+    for (const DrawCall& call : drawn[0]) {
+        if (call.what != "VANTORIX")
+            colours.insert(call.state.r * 65536 + call.state.g * 256 + call.state.b);
+    }
+    EXPECT_EQ(colours.size(), 1u);
+}
+
+TEST_F(AppTest, ScoresBuildUpOneLineEveryFiveFramesWithAlignedColons) {
+    opendisplay(3);
+    input("101 tap 27\n");
+    app.showscores();
+    const auto drawn = frames();
+    ASSERT_GE(drawn.size(), 101u);
+    EXPECT_EQ(findprefix(drawn[4], "1 : "), nullptr);
+    const DrawCall* first = findtext(drawn[5], "1 : NOBODY");
+    ASSERT_NE(first, nullptr);
+    EXPECT_FLOAT_EQ(first->y, 130);
+    EXPECT_FLOAT_EQ(first->x, 270);
+    EXPECT_EQ(findprefix(drawn[99], "20: "), nullptr);
+    ASSERT_NE(findtext(drawn[100], "20: NOBODY"), nullptr);
+    EXPECT_NE(findtext(drawn[100], "9 : NOBODY"), nullptr);
+    EXPECT_NE(findtext(drawn[100], "10: NOBODY"), nullptr);
+    const DrawCall* score = findtext(drawn[5], "0");
+    ASSERT_NE(score, nullptr);
+    EXPECT_FLOAT_EQ(score->x, 1024 - 270 - TextWidth("0") * 0.2f);
+}
