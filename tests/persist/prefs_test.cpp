@@ -1,6 +1,7 @@
 // Preferences: the first-run question, the forgiving reading of short, damaged and hand-edited
 // files, and the CR LF file the game writes.
 #include "persist/prefs.h"
+#include "runtime/runtime.h"
 #include "tempfolder.h"
 
 #include <filesystem>
@@ -53,6 +54,23 @@ TEST_F(PrefsTest, CancelEndsWithoutWritingAndAsksAgainNextTime) {
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     EXPECT_EQ(start(prefs, -1), PrefsStart::Quit);
     EXPECT_EQ(questions, 2);
+}
+
+// The real question box of a scripted run, answered Yes, then Cancel.
+TEST_F(PrefsTest, TheQuestionGoesThroughTheRuntime) {
+    writefile("answers.txt", "answer yes\nanswer cancel\n");
+    RuntimeOptions options;
+    options.video = VideoMode::None;
+    options.sound = false;
+    options.scriptPath = "answers.txt";
+    ASSERT_TRUE(InitRuntime(options));
+    Prefs prefs;
+    EXPECT_EQ(loadprefs(prefs), PrefsStart::Ready);
+    EXPECT_EQ(prefs.fullscreen, 1);
+    std::filesystem::remove("prefs.txt");
+    EXPECT_EQ(loadprefs(prefs), PrefsStart::Quit);
+    EXPECT_FALSE(std::filesystem::exists("prefs.txt"));
+    ShutdownRuntime();
 }
 
 TEST_F(PrefsTest, ExistingFilesAreReadWithoutAQuestion) {
