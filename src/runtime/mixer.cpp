@@ -7,9 +7,11 @@
 
 namespace {
 
+// The channel list and the lock are never destroyed: the audio thread may still be mixing
+// while the program's static objects are torn down at exit.
 std::vector<TChannelData*>& channels() {
-    static std::vector<TChannelData*> list;
-    return list;
+    static auto* list = new std::vector<TChannelData*>;
+    return *list;
 }
 
 void mixChannel(TChannelData& channel, int16_t* stereo, int frames) {
@@ -29,8 +31,8 @@ void mixChannel(TChannelData& channel, int16_t* stereo, int frames) {
 } // namespace
 
 std::mutex& MixerLock() {
-    static std::mutex lock;
-    return lock;
+    static auto* lock = new std::mutex;
+    return *lock;
 }
 
 void RegisterChannel(TChannelData* channel) {

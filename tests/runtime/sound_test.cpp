@@ -8,6 +8,15 @@
 
 namespace {
 
+// Writes the pages ready in the stream; flush also writes a page that is not full yet.
+void writePages(ogg_stream_state& os, FILE* out, bool flush) {
+    ogg_page page;
+    while (flush ? ogg_stream_flush(&os, &page) : ogg_stream_pageout(&os, &page)) {
+        std::fwrite(page.header, 1, page.header_len, out);
+        std::fwrite(page.body, 1, page.body_len, out);
+    }
+}
+
 // Encodes a sine tone into an Ogg Vorbis file, the same way the music is produced.
 void encodeTone(const std::string& path, int channels, long rate, double seconds, double level) {
     vorbis_info vi;
@@ -26,11 +35,7 @@ void encodeTone(const std::string& path, int channels, long rate, double seconds
     ogg_packet header[3];
     vorbis_analysis_headerout(&vd, &vc, &header[0], &header[1], &header[2]);
     for (ogg_packet& p : header) ogg_stream_packetin(&os, &p);
-    ogg_page page;
-    while (ogg_stream_flush(&os, &page)) {
-        std::fwrite(page.header, 1, page.header_len, out);
-        std::fwrite(page.body, 1, page.body_len, out);
-    }
+    writePages(os, out, true);
     long frames = static_cast<long>(seconds * rate);
     float** buffer = vorbis_analysis_buffer(&vd, static_cast<int>(frames));
     for (long i = 0; i < frames; ++i) {
@@ -46,16 +51,10 @@ void encodeTone(const std::string& path, int channels, long rate, double seconds
         vorbis_bitrate_addblock(&vb);
         while (vorbis_bitrate_flushpacket(&vd, &packet)) {
             ogg_stream_packetin(&os, &packet);
-            while (ogg_stream_pageout(&os, &page)) {
-                std::fwrite(page.header, 1, page.header_len, out);
-                std::fwrite(page.body, 1, page.body_len, out);
-            }
+            writePages(os, out, false);
         }
     }
-    while (ogg_stream_flush(&os, &page)) {
-        std::fwrite(page.header, 1, page.header_len, out);
-        std::fwrite(page.body, 1, page.body_len, out);
-    }
+    writePages(os, out, true);
     std::fclose(out);
     ogg_stream_clear(&os);
     vorbis_block_clear(&vb);
