@@ -18,7 +18,7 @@ namespace {
 const char* const prefsfile = "prefs.txt";
 
 // The fields in file order: this order is the file format.
-std::array<int*, 6> fileorder(Prefs& p) {
+template <class P> auto fileorder(P& p) -> std::array<decltype(&p.resolution), 6> {
     return {&p.resolution, &p.fullscreen, &p.trail, &p.fireworks, &p.musicvolume, &p.unlockedlevel};
 }
 
@@ -76,8 +76,7 @@ PrefsStart loadprefs(Prefs& prefs, const std::function<int()>& ask) {
 }
 
 bool saveprefs(const Prefs& prefs) {
-    Prefs copy = prefs;
     std::vector<std::string> lines;
-    for (const int* field : fileorder(copy)) lines.push_back(std::to_string(*field));
+    for (const int* field : fileorder(prefs)) lines.push_back(std::to_string(*field));
     return savelines(prefsfile, lines);
 }
