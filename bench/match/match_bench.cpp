@@ -1,0 +1,96 @@
+// How fast the match runs without drawing. Run from anywhere: it works in a temporary folder
+// that links to the game's media.
+#include "match/match.h"
+#include "physics/man.h"
+#include "runtime/context.h"
+#include "runtime/graphics.h"
+#include "runtime/keyboard.h"
+#include "runtime/random.h"
+#include "runtime/runtime.h"
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// Headless runtime on a virtual clock, in a temporary folder with the game's figure.
+void startonce() {
+    static bool started = false;
+    if (started) return;
+    started = true;
+    RuntimeOptions options;
+    options.video = VideoMode::None;
+    options.virtualClock = true;
+    options.sound = false;
+    if (!InitRuntime(options) || OpenGraphics(1024, 768, 0, 60, 0) != 1) std::abort();
+    std::string pattern = (std::filesystem::temp_directory_path() / "matchbenchXXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    std::filesystem::current_path(pattern);
+    std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
+}
+
+// One frame of a level: body preparation, steering of every figure (figure 1 by the computer
+// rule too, as a busy player), the physics step, possession, contacts, obstacles and walls.
+void levelframe(benchmark::State& state) {
+    startonce();
+    SeedRandom(99);
+    Tmatch m;
+    m.mode = "levels";
+    m.level = int(state.range(0));
+    m.autopilot = 10;
+    m.setuplevel(m.level);
+    if (m.setupfailed) std::abort();
+    m.man(1).aidelay = m.autopilot;
+    for (auto _ : state) m.simulate();
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(levelframe)
+    ->Arg(1)
+    ->Arg(9)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// Closes each result screen at once, so the campaign goes on to the next level.
+class CampaignMatch : public Tmatch {
+  public:
+    void updatestate() override {
+        Tmatch::updatestate();
+        if (state != "normal") rt().keys.press(KEY_ENTER);
+    }
+};
+
+// All forty levels played by the autopilot on the virtual clock, nothing drawn. Reports how
+// many times faster than real time (60 frames a second) the campaign runs.
+void campaign(benchmark::State& state) {
+    startonce();
+    for (auto _ : state) {
+        long frames = 0;
+        int won = 0;
+        auto start = std::chrono::steady_clock::now();
+        for (int level = 1; level <= 40; ++level) {
+            rt().keys.flush();
+            SeedRandom(level);
+            CampaignMatch m;
+            m.screenwidth = 1024;
+            m.screenheight = 768;
+            m.autopilot = 0;
+            std::array<int, 4> wins{};
+            if (m.rungame("levels", level, nullptr, nullptr, wins) == 1) ++won;
+            frames += m.frame;
+        }
+        double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.counters["frames"] = double(frames);
+        state.counters["levels_won"] = won;
+        state.counters["x_realtime"] = frames / 60.0 / seconds;
+    }
+}
+BENCHMARK(campaign)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
