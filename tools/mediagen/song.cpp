@@ -25,7 +25,7 @@ const Chord C{36, false}, G{43, false}, Am{45, true}, F{41, false}, Em{40, true}
 struct Section {
     std::vector<Chord> chords;
     std::string melody; // "E5:4" = E in octave 5 for four sixteenths, "r:2" = rest
-    bool drums, bass, arpeggio, leadHarmony;
+    bool drums, bass, arpeggio, leadHarmony; // harmony: a second lead a third below
 };
 
 const char* themeMelody = "E5:3 G5:3 C6:2 B5:2 C6:2 G5:4  D5:2 G5:2 B5:4 A5:2 G5:2 D5:4 "
@@ -58,6 +58,16 @@ int noteNumber(const std::string& name) {
     return 12 * (std::stoi(name.substr(i)) + 1) + pitch;
 }
 
+// The note a third below in C major (two scale steps down); the melodies use no sharps or flats.
+int thirdBelow(int note) {
+    static const int scale[7] = {0, 2, 4, 5, 7, 9, 11};
+    int octave = note / 12, degree = 0;
+    while (degree < 6 && scale[degree] != note % 12) ++degree;
+    degree -= 2;
+    if (degree < 0) degree += 7, --octave;
+    return 12 * octave + scale[degree];
+}
+
 std::vector<int> chordTones(Chord c) {
     return {c.root, c.root + (c.minor ? 3 : 4), c.root + 7};
 }
@@ -66,6 +76,7 @@ std::vector<int> chordTones(Chord c) {
 // can get its echo.
 struct Buses {
     StereoBuffer lead, keys, bass, drums;
+    std::vector<double> kicks; // start times, for the pumping of the keys
     Noise noise{20261208};
     explicit Buses(double seconds) : lead(seconds), keys(seconds), bass(seconds), drums(seconds) {}
 };
@@ -80,7 +91,7 @@ void playMelody(Buses& b, double start, const std::string& melody, bool harmony)
         if (token[0] != 'r') {
             int note = noteNumber(token.substr(0, colon));
             addLead(b.lead, {t, length * 0.92, note, 0.7f, 0.1f});
-            if (harmony) addLead(b.lead, {t, length * 0.92, note - 12, 0.3f, -0.3f});
+            if (harmony) addLead(b.lead, {t, length * 0.92, thirdBelow(note), 0.35f, -0.4f});
         }
         t += length;
     }
@@ -107,11 +118,29 @@ void playChordBar(Buses& b, double start, Chord c, const Section& s) {
     }
 }
 
+void kick(Buses& b, double t) {
+    addKick(b.drums, t, 1.0f);
+    b.kicks.push_back(t);
+}
+
+// Ducks the keys briefly on every kick: the pumping that gives dance tracks their bounce.
+void pump(StereoBuffer& keys, const std::vector<double>& kicks) {
+    size_t next = 0;
+    double last = -1e9;
+    for (size_t i = 0; i < keys.frames(); ++i) {
+        double t = static_cast<double>(i) / sampleRate;
+        while (next < kicks.size() && kicks[next] <= t) last = kicks[next++];
+        float gain = 1 - 0.45f * static_cast<float>(std::exp(-(t - last) / 0.09));
+        keys.left[i] *= gain;
+        keys.right[i] *= gain;
+    }
+}
+
 void playDrumBar(Buses& b, double start, bool fill, bool crash) {
     if (crash) addCrash(b.drums, start, 0.35f, b.noise);
     for (int k = 0; k < 16; ++k) {
         double t = start + k * sixteenth;
-        if (k % 4 == 0) addKick(b.drums, t, 1.0f);
+        if (k % 4 == 0) kick(b, t);
         if (k == 4 || k == 12 || (fill && k >= 13))
             addSnare(b.drums, t, k > 12 ? 0.45f : 0.6f, b.noise);
         if (k % 2 == 0)
@@ -124,7 +153,7 @@ void playDrumBar(Buses& b, double start, bool fill, bool crash) {
 // The final bar: one full chord with crash, left to ring into the silence.
 void playFinalHit(Buses& b, double start) {
     addCrash(b.drums, start, 0.4f, b.noise);
-    addKick(b.drums, start, 1.0f);
+    kick(b, start);
     for (int note : chordTones(C)) addPad(b.keys, {start, bar * 1.2, note + 24, 0.18f, 0});
     addBass(b.bass, {start, bar * 0.9, C.root, 0.55f, 0});
     addBass(b.bass, {start, bar * 0.9, C.root + 12, 0.3f, 0});
@@ -179,6 +208,7 @@ StereoBuffer renderSong() {
         playSection(buses, t, sections[k], k + 1 == sections.size());
         t += sections[k].chords.size() * bar;
     }
+    pump(buses.keys, buses.kicks);
     addEcho(buses.lead, sixteenth * 3, 0.35f, 0.5f);
     StereoBuffer mix(seconds);
     mix.mixIn(buses.drums, 0.8f);
