@@ -123,11 +123,11 @@ void paintFigure(Canvas& canvas) {
 
 // The football flying off the foot, with the glowing trail it leaves in the game.
 void paintKickedBall(Canvas& canvas) {
-    const Colour trail{1.0f, 0.80f, 0.30f, 1};
-    for (int i = 0; i < 6; ++i) {
-        float t = i / 5.0f;
-        paintGlow(canvas, 154 + 14 * t, 104 - 26 * t, 12 + 6 * t,
-                  {trail.r, trail.g, trail.b, 0.25f + 0.35f * t});
+    // A comet tail from the foot to the ball, built of fading blobs as the game's trail is.
+    for (int i = 0; i < 16; ++i) {
+        float t = i / 15.0f;
+        paintGlow(canvas, 150 + 22 * t, 112 - 38 * t, 6 + 10 * t,
+                  {1.0f, 0.75f + 0.15f * t, 0.3f, 0.22f + 0.3f * t});
     }
     paintGlow(canvas, 172, 74, 34, {1.0f, 0.85f, 0.45f, 0.45f});
     paintFootball(canvas, 172, 74, 20, {1, 0.97f, 0.9f, 1});
