@@ -103,6 +103,15 @@ bool coloured(Rgb c) {
 bool menugrey(Rgb c) {
     return c.r == c.g && c.g == c.b && c.r > 60 && c.r < 140;
 }
+bool red(Rgb c) {
+    return c.r > 120 && c.g < 60 && c.b < 60;
+}
+bool blue(Rgb c) {
+    return c.b > 120 && c.r < 60 && c.g < 60;
+}
+bool black(Rgb c) {
+    return std::max({c.r, c.g, c.b}) < 8;
+}
 bool lit(Rgb c) {
     return std::max({c.r, c.g, c.b}) > 40;
 }
@@ -261,14 +270,21 @@ TEST(EndToEnd, screensOfAMatch) {
                                "430 down 49\n430 down 52\n433 up 49\n433 up 52\n"
                                "560 shot tally.png\n";
     ASSERT_EQ(game.run(custom, {"--custom", "players=2", "--seed", "9", "--frames", "561"}), 0);
-    const Pixels first = game.shot("first.png"), play = game.shot("play.png");
-    for (const Pixels* p : {&first, &play}) {
-        // The two colour bars along the top, the arena's grey surroundings below them.
-        EXPECT_GT(count(*p, 0, 0, 1024, 12, coloured), 1000);
-        EXPECT_GT(count(*p, 0, 20, 1024, 768, menugrey), 1000);
-    }
+    // Frame 0: the whole arena small in the middle, black, ringed by the grey surroundings,
+    // the figures in their colours.
+    const Pixels first = game.shot("first.png");
+    EXPECT_GT(count(first, 0, 20, 300, 250, menugrey), 300 * 230 * 9 / 10);
+    EXPECT_GT(count(first, 420, 330, 600, 440, black), 180 * 110 / 2);
+    EXPECT_GT(count(first, 340, 300, 690, 460, coloured), 5);
+    // Frame 300: close up, the coloured grid and the red figure 1.
+    const Pixels play = game.shot("play.png");
+    EXPECT_GT(count(play, 0, 0, 1024, 768, coloured), 2000);
+    EXPECT_GT(count(play, 0, 0, 1024, 768, red), 30);
+    // The win: figure 1's red bar across the top, the tally in colour, the prompt.
     const Pixels tally = game.shot("tally.png");
-    EXPECT_GT(count(tally, 350, 50, 674, 140, coloured), 200) << "tally text in colour";
+    EXPECT_GT(count(tally, 0, 0, 1024, 12, red), 1024 * 12 * 3 / 4);
+    EXPECT_GT(count(tally, 350, 50, 674, 140, coloured), 200) << "tally text";
+    EXPECT_GT(count(tally, 250, 640, 774, 690, coloured), 300) << "PRESS ENTER";
 
     // Levels: the level-completed screen, and the game-over screen after a lost level.
     const std::string won = "130 down 49\n130 down 52\n133 up 49\n133 up 52\n430 shot done.png\n";
@@ -280,7 +296,9 @@ TEST(EndToEnd, screensOfAMatch) {
 
     const std::string lost = "130 down 49\n130 down 53\n133 up 49\n133 up 53\n400 shot over.png\n";
     ASSERT_EQ(game.run(lost, {"--level", "1", "--seed", "9", "--frames", "401"}), 0);
-    EXPECT_GT(count(game.shot("over.png"), 0, 0, 1024, 400, lit), 2000);
+    const Pixels over = game.shot("over.png");
+    EXPECT_GT(count(over, 0, 16, 1024, 28, blue), 1024 * 12 * 3 / 4) << "figure 2's bar";
+    EXPECT_GT(count(over, 40, 60, 984, 180, coloured), 5000) << "GAME OVER";
 }
 
 TEST(EndToEnd, demoSavesScreenshots) {
@@ -289,6 +307,6 @@ TEST(EndToEnd, demoSavesScreenshots) {
         << game.text("stderr.txt");
     EXPECT_TRUE(fs::exists(game.folder / "shots" / "shot-0001.png"));
     const Pixels shot = game.shot("shots/shot-0001.png");
-    EXPECT_GT(count(shot, 0, 0, 1024, 12, coloured), 1000);
+    EXPECT_GT(count(shot, 0, 0, 1024, 768, coloured), 1000);
     EXPECT_FALSE(fs::exists(game.folder / "prefs.txt")) << "the demo asks nothing, writes nothing";
 }
