@@ -2,10 +2,6 @@
 #include "physics/constants.h"
 #include <cmath>
 
-double guard(double value) {
-    return std::fabs(value) < GUARD ? GUARD : value;
-}
-
 double toscreen(double w, double cam, double zoom, double size) {
     return (w - cam) * zoom + size / 2;
 }

@@ -1,6 +1,7 @@
 // Small geometry helpers shared by the solvers, the contacts and the drawing: the divisor
 // guard, the world-to-screen mapping, foot points and distances to lines, angle wraps.
 #pragma once
+#include "physics/constants.h"
 
 struct Vec2 {
     double x = 0, y = 0;
@@ -15,7 +16,9 @@ struct Camera {
 };
 
 // A value safe to divide by: magnitudes below GUARD become +GUARD.
-double guard(double value);
+inline double guard(double value) {
+    return value < GUARD && value > -GUARD ? GUARD : value;
+}
 // (w - cam) * zoom + size / 2.
 double toscreen(double w, double cam, double zoom, double size);
 // Foot of the perpendicular from P onto the infinite line through A and B.
