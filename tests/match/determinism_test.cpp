@@ -5,6 +5,8 @@
 #include "match/trace.h"
 #include "runtime/keyboard.h"
 #include <cstdint>
+#include <fstream>
+#include <vector>
 
 namespace {
 
@@ -88,6 +90,48 @@ TEST_F(Determinism, TraceHeaderNamesEveryColumn) {
     EXPECT_EQ(words(header), 8 + 3 * 3);
     EXPECT_EQ(words(line), words(header));
     EXPECT_EQ(header.rfind("centrey3"), header.size() - 8);
+}
+
+// Plays a custom game for the given frames with the trace on; returns figure 1's last
+// computer direction (0 when the keyboard steered it).
+int tracedgame(MatchTrace& trace, int autopilot, int frames) {
+    KeyedMatch m;
+    m.screenwidth = 1024;
+    m.screenheight = 768;
+    m.trace = &trace;
+    m.autopilot = autopilot;
+    m.keys = [frames](Tmatch& game) {
+        if (game.frame + 1 >= frames) rt().keys.press(KEY_ESCAPE);
+    };
+    Tcustomsettings c;
+    std::array<int, 4> wins{};
+    EXPECT_EQ(m.rungame("custom", 1, nullptr, &c, wins), -1);
+    EXPECT_EQ(m.frame, frames);
+    EXPECT_EQ(m.man(1).aidelay, autopilot < 0 ? 20 : autopilot);
+    rt().keys.flush();
+    return m.man(1).direction;
+}
+
+TEST_F(Determinism, TraceAppendsAHeaderPerMatchAndALinePerFrame) {
+    {
+        MatchTrace trace("game.trace");
+        ASSERT_TRUE(trace.isopen());
+        EXPECT_EQ(tracedgame(trace, -1, 12), 0);
+    }
+    {
+        MatchTrace trace("game.trace"); // a second run appends
+        EXPECT_NE(tracedgame(trace, 3, 7), 0);
+    }
+    std::ifstream in("game.trace");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 1u + 12 + 1 + 7);
+    EXPECT_EQ(lines[0].rfind("level frame state", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("1 1 normal 0 ", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[12].rfind("1 12 normal", 0), 0u) << lines[12];
+    EXPECT_EQ(lines[13], lines[0]);
+    EXPECT_EQ(lines[20].rfind("1 7 normal", 0), 0u) << lines[20];
+    EXPECT_FALSE(MatchTrace("no/such/folder/trace").isopen());
 }
 
 } // namespace

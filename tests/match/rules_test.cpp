@@ -59,6 +59,7 @@ void touchboth(Tmatch& m) {
             b->vx = b->vy = 0;
         }
     }
+    for (ragobject* body : m.bodies) body->setmasses();
 }
 
 TEST_F(Rules, PossessionChangesBetweenTouchingFigures) {
