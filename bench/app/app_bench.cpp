@@ -1,0 +1,91 @@
+// How long the player waits from start-up to the first main-menu frame (media, font and music
+// loading included, the two seconds of the logo left out), and what one main-menu frame costs
+// at 1024 x 768 under Mesa's llvmpipe. Run with SDL_VIDEODRIVER=offscreen on a headless machine.
+#include "app/app.h"
+#include "runtime/platform.h"
+#include "runtime/runtime.h"
+#include "runtime/script.h"
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+void prepare() {
+    char folder[] = "/tmp/vantorix-bench-XXXXXX";
+    if (!mkdtemp(folder)) std::abort();
+    std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR,
+                                              std::filesystem::path(folder) / "media");
+    std::filesystem::current_path(folder);
+    // A preferences file, so start-up asks nothing.
+    Prefs prefs;
+    saveprefs(prefs);
+    RuntimeOptions options;
+    options.video = VideoMode::Offscreen;
+    options.virtualClock = true;
+    options.sound = false;
+    if (!InitRuntime(options)) std::abort();
+}
+
+// Enter arrives right after the next flip, so the main menu shows exactly one frame.
+void confirmafteroneframe() {
+    Script script;
+    ScriptEvent down{ScriptEvent::Down, platform().frame + 1, 13, ""};
+    ScriptEvent up{ScriptEvent::Up, platform().frame + 2, 13, ""};
+    script.events = {down, up};
+    platform().script.start(std::move(script));
+}
+
+// Start-up in the order of Tapp::run without the logo's two seconds.
+void BM_StartupToFirstMenuFrame(benchmark::State& state) {
+    for (auto _ : state) {
+        Tapp app;
+        app.musicchannel = AllocChannel();
+        defaultscores(*app.scores);
+        loadscores(*app.scores);
+        app.seedrandom();
+        app.defaults();
+        app.loadprefs();
+        app.setupdisplay(app.prefs.fullscreen, app.prefs.resolution, 1);
+        app.sounds[0] = LoadSound("media/tutto.ogg", 0);
+        confirmafteroneframe();
+        benchmark::DoNotOptimize(app.mainmenu(SINGLEPLAYER));
+    }
+}
+BENCHMARK(BM_StartupToFirstMenuFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same without the music, which decodes the whole track into memory.
+void BM_StartupWithoutMusic(benchmark::State& state) {
+    for (auto _ : state) {
+        Tapp app;
+        app.defaults();
+        app.loadprefs();
+        app.setupdisplay(app.prefs.fullscreen, app.prefs.resolution, 1);
+        confirmafteroneframe();
+        benchmark::DoNotOptimize(app.mainmenu(SINGLEPLAYER));
+    }
+}
+BENCHMARK(BM_StartupWithoutMusic)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_MainMenuFrame(benchmark::State& state) {
+    Tapp app;
+    app.defaults();
+    app.setupdisplay(0, 3, 1);
+    for (auto _ : state) {
+        confirmafteroneframe();
+        benchmark::DoNotOptimize(app.mainmenu(SINGLEPLAYER));
+    }
+}
+// Process CPU time: Mesa rasterises on threads of its own.
+BENCHMARK(BM_MainMenuFrame)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    prepare();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    ShutdownRuntime();
+    return 0;
+}
