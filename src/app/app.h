@@ -11,7 +11,6 @@
 #include "runtime/sound.h"
 #include "runtime/tlist.h"
 #include <array>
-#include <memory>
 #include <string>
 
 class Tmatch;
@@ -88,8 +87,8 @@ class Tapp {
     virtual bool multiplayersetup();
     // Runs one main-menu choice.
     virtual void dispatch(int entry);
-    // A match with every field a series hands down already set.
-    virtual std::unique_ptr<Tmatch> newmatch();
+    // Hands a new match every field a series sets: options, screen size, music, images, tools.
+    virtual void configurematch(Tmatch& match);
     // The demo: levels played by the computer on figure 1, looping until Escape.
     virtual void playdemo();
 };

@@ -2,7 +2,6 @@
 // the right mode and hands over to the application object.
 #include "app/app.h"
 #include "app/commandline.h"
-#include "app/demo.h"
 #include "app/gamefolder.h"
 #include "match/trace.h"
 #include "runtime/runtime.h"
@@ -12,7 +11,7 @@
 
 namespace {
 
-RuntimeOptions runtimeoptions(const CommandLine& cl, const std::string& demoscriptpath) {
+RuntimeOptions runtimeoptions(const CommandLine& cl) {
     RuntimeOptions options;
     options.maxFrames = cl.frames;
     if (!cl.script.empty()) {
@@ -24,7 +23,6 @@ RuntimeOptions runtimeoptions(const CommandLine& cl, const std::string& demoscri
     } else if (cl.launch.kind == Launch::Demo) {
         // Headless, the demo draws offscreen on a virtual clock so its screenshots come at
         // once; with a display it plays in a window in real time.
-        options.scriptPath = demoscriptpath;
         options.video = DisplayAvailable() ? VideoMode::Live : VideoMode::Offscreen;
         options.virtualClock = !DisplayAvailable();
     }
@@ -48,23 +46,9 @@ int main(int argc, char** argv) {
         std::puts("vantorix 0.1.0");
         return 0;
     }
-    if (cl.launch.kind == Launch::Demo && !cl.script.empty()) {
-        std::fprintf(stderr, "vantorix: --demo makes its own script; leave out --script\n%s",
-                     usagetext().c_str());
-        return 2;
-    }
-
     std::error_code ec;
     std::filesystem::current_path(findgamefolder(), ec);
-    std::string demoscriptpath;
-    if (cl.launch.kind == Launch::Demo) {
-        demoscriptpath = writedemoscript(cl.frames);
-        if (demoscriptpath.empty()) {
-            std::fprintf(stderr, "vantorix: could not write shots/ in the game folder\n");
-            return 1;
-        }
-    }
-    if (!InitRuntime(runtimeoptions(cl, demoscriptpath))) return 1;
+    if (!InitRuntime(runtimeoptions(cl))) return 1;
 
     std::unique_ptr<MatchTrace> trace;
     if (!cl.trace.empty()) {

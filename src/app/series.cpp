@@ -5,25 +5,23 @@
 #include "match/match.h"
 #include "match/routines.h"
 
-std::unique_ptr<Tmatch> Tapp::newmatch() {
-    auto match = std::make_unique<Tmatch>();
-    match->musicvolume = prefs.musicvolume;
-    match->fireworks = prefs.fireworks;
-    match->trail = prefs.trail;
-    match->screenwidth = screenwidth;
-    match->screenheight = screenheight;
-    match->musicchannel = musicchannel;
-    match->sounds = sounds;
-    match->trailimage = trailimage;
-    match->mezballimage = mezballimage;
-    match->bigballimage = bigballimage;
-    match->ballimage = ballimage;
-    match->mainballimage = mainballimage;
-    match->rectimage = rectimage;
-    match->sparkimage = sparkimage;
-    match->autopilot = tools.autopilot;
-    match->trace = tools.trace;
-    return match;
+void Tapp::configurematch(Tmatch& match) {
+    match.musicvolume = prefs.musicvolume;
+    match.fireworks = prefs.fireworks;
+    match.trail = prefs.trail;
+    match.screenwidth = screenwidth;
+    match.screenheight = screenheight;
+    match.musicchannel = musicchannel;
+    match.sounds = sounds;
+    match.trailimage = trailimage;
+    match.mezballimage = mezballimage;
+    match.bigballimage = bigballimage;
+    match.ballimage = ballimage;
+    match.mainballimage = mainballimage;
+    match.rectimage = rectimage;
+    match.sparkimage = sparkimage;
+    match.autopilot = tools.autopilot;
+    match.trace = tools.trace;
 }
 
 namespace {
@@ -39,8 +37,9 @@ template <class Play> void tallyseries(Tapp& app, Play play) {
     std::array<int, 4> wins = {};
     beginseries(app);
     for (;;) {
-        std::unique_ptr<Tmatch> match = app.newmatch();
-        const int r = play(*match, wins);
+        Tmatch match;
+        app.configurematch(match);
+        const int r = play(match, wins);
         if (r < 1 || r > 4) break;
         wins[r - 1] += 1;
     }
@@ -69,12 +68,13 @@ void Tapp::playlevels() {
     int r = 0;
     do {
         level += 1;
-        std::unique_ptr<Tmatch> match = newmatch();
-        match->entrythreshold = scorethreshold(*scores);
-        match->startscore = carried;
-        match->score = carried;
-        r = match->rungame("levels", level, nullptr, nullptr, wins);
-        carried = match->score;
+        Tmatch match;
+        configurematch(match);
+        match.entrythreshold = scorethreshold(*scores);
+        match.startscore = carried;
+        match.score = carried;
+        r = match.rungame("levels", level, nullptr, nullptr, wins);
+        carried = match.score;
         if (r == 1 && level % 5 == 0 && level < 40) {
             // The unlock replaces whatever was unlocked before, even a higher level.
             prefs.unlockedlevel = level + 1;
@@ -82,8 +82,8 @@ void Tapp::playlevels() {
             saveprefs();
         }
         if ((r != 1 && r != -1) || level >= 40) {
-            if (!match->name.empty()) {
-                addscore(match->name, match->score, *scores);
+            if (!match.name.empty()) {
+                addscore(match.name, match.score, *scores);
                 savescores(*scores);
             }
         }
