@@ -70,7 +70,9 @@ int OpenGraphics(int width, int height, int depth, int hertz, int /*flags*/) {
             rt().renderer->clear();
             SwapWindow(false);
         }
-        SDL_WarpMouseInWindow(p.window, width / 2, height / 2);
+        int windowWidth = 0, windowHeight = 0;
+        SDL_GetWindowSize(p.window, &windowWidth, &windowHeight);
+        SDL_WarpMouseInWindow(p.window, windowWidth / 2, windowHeight / 2);
     }
     p.hertz = hertz;
     p.pacer.open(hertz, Millisecs());

@@ -2,8 +2,24 @@
 #include "runtime/video.h"
 #include "runtime/platform.h"
 #include <cstdio>
+#include <dlfcn.h>
+#include <link.h>
 
 namespace {
+
+// Keeps every library loaded so far (SDL's GL loader, Mesa's driver and their helpers) in
+// memory for the rest of the run, although SDL unloads them when its video closes. Reopening
+// the display after an options change then needs no driver reload, and leak checkers can
+// still name the driver behind its own allocations instead of an unloaded, unknown module.
+void KeepGraphicsLibrariesLoaded() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            if (info->dlpi_name && info->dlpi_name[0])
+                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
 
 SDL_Window* CreateWindow(int width, int height, bool fullScreen) {
     Uint32 flags = SDL_WINDOW_OPENGL | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -34,6 +50,7 @@ bool OpenWindow(int width, int height, bool fullScreen) {
         return false;
     }
     SDL_GL_MakeCurrent(p.window, p.gl);
+    KeepGraphicsLibrariesLoaded();
     p.swapInterval = -1;
     SDL_StartTextInput();
     return true;

@@ -140,3 +140,26 @@ TEST_F(Pixels64, BatchedDrawsKeepTheirOrderAcrossTexturesAndModes) {
     expectNear(7, 2, {0, 0, 255});
     expectNear(7, 7, {0, 0, 255});
 }
+
+// The game's font, rasterised at 128 px and mipmapped, drawn at a quarter: ink appears inside
+// the measured box and nowhere else.
+TEST_F(Pixels64, ScaledTextStaysInsideItsMeasuredBox) {
+    TFont font = LoadFont("/usr/share/fonts/truetype/play/Play-Bold.ttf", 128, 4);
+    ASSERT_TRUE(font);
+    SetFont(font);
+    SetBlendMode(BLEND_ALPHA);
+    SetDrawScale(0.25f, 0.25f);
+    DrawText("HI", 4, 6);
+    read();
+    const float right = 4 + TextWidth("HI") * 0.25f, bottom = 6 + TextHeight() * 0.25f;
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            if (at(x, y).r < 64) continue;
+            bool in = x >= 4 && x < right + 1 && y >= 6 && y < bottom + 1;
+            ++(in ? inside : outside);
+        }
+    }
+    EXPECT_GT(inside, 20);
+    EXPECT_EQ(outside, 0);
+}
