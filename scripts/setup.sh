@@ -3,8 +3,10 @@
 # Only missing packages are installed, so a second run does no apt work.
 set -euo pipefail
 
+# clang's fuzzer and sanitizer runtimes (libclang-rt-dev) are only a recommendation of clang,
+# which --no-install-recommends skips; the figure file fuzzer cannot link without them.
 packages=(
-    build-essential cmake pkg-config clang
+    build-essential cmake pkg-config clang libclang-rt-dev
     libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libpng-dev zlib1g-dev libfreetype-dev
     libogg-dev libvorbis-dev fonts-play
     libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev
