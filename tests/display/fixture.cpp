@@ -14,7 +14,8 @@ struct Media {
 };
 
 const Media& media() {
-    static Media m;
+    // Kept to the end of the process: pictures must not outlive the drawing surface.
+    static Media& m = *new Media;
     static bool loaded = false;
     if (loaded) return m;
     // A game folder of our own, with the built media beside it.

@@ -32,7 +32,8 @@ RecordingRenderer& recording() {
 }
 
 const TImage& blob() {
-    static TImage image;
+    // Kept to the end of the process: pictures must not outlive the drawing surface.
+    static TImage& image = *new TImage;
     if (!image) {
         recording();
         image = LoadImage("blob.png");
