@@ -111,10 +111,13 @@ TEST_F(DrawingTest, FontMeasuresTruncatedAdvances) {
     EXPECT_EQ(log().lastFlags, IMAGE_FILTERED | IMAGE_MIPMAPPED);
     SetFont(font);
     EXPECT_EQ(TextHeight(), 128);
+    std::string printable;
     int sum = 0;
-    for (unsigned char c : std::string("Wi 1"))
+    for (int c = 32; c < 127; ++c) {
+        printable += static_cast<char>(c);
         sum = static_cast<int>(sum + font->glyphs[c].advance);
-    EXPECT_EQ(TextWidth("Wi 1"), sum);
+    }
+    EXPECT_EQ(TextWidth(printable), sum);
     EXPECT_GT(TextWidth("W"), TextWidth("i"));
     EXPECT_GT(TextWidth(" "), 0);
     // Truncation after each glyph: n equal glyphs are exactly n times one.

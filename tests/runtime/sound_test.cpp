@@ -97,6 +97,10 @@ TEST_F(SoundTest, DecodeMixAndEnd) {
     std::vector<int16_t> first = mix(4096);
     EXPECT_NEAR(peak(first), 0.25 * 32767, 0.03 * 32767);
     for (size_t i = 0; i < first.size(); i += 2) ASSERT_EQ(first[i], first[i + 1]);
+    // Doubling the rate interpolates: every new frame lies halfway between its neighbours.
+    for (size_t i = 2; i + 2 < first.size(); i += 4) {
+        ASSERT_NEAR(first[i], (first[i - 2] + first[i + 2]) / 2.0, 2) << i;
+    }
 
     int mixed = 4096;
     while (ChannelPlaying(channel) && mixed < 44100) mix(1000), mixed += 1000;
