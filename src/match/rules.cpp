@@ -67,7 +67,9 @@ void Tmatch::checkpause() {
 }
 
 // At most 63 frames a second, on top of the display's own pacing.
+// The clock wraps after 2^32 ms, so the elapsed time is taken modulo that.
 void Tmatch::waitframe() {
-    while (Millisecs() - lastframe < 1000.0 / 63) Delay(1);
+    auto elapsed = [this] { return int(unsigned(Millisecs()) - unsigned(lastframe)); };
+    while (elapsed() < 1000.0 / 63) Delay(1);
     lastframe = Millisecs();
 }

@@ -148,19 +148,6 @@ TEST_F(Setups, BodiesAreFiguresThenMainBallThenObstacles) {
     EXPECT_LE(std::abs(m.mainballs[0]->vy), 20);
 }
 
-TEST_F(Setups, SameSeedSameMainBall) {
-    double first[2], second[2];
-    for (double* v : {first, second}) {
-        SeedRandom(77);
-        Tmatch m;
-        m.setuplevel(3);
-        v[0] = m.mainballs[0]->vx;
-        v[1] = m.mainballs[0]->vy;
-    }
-    EXPECT_EQ(first[0], second[0]);
-    EXPECT_EQ(first[1], second[1]);
-}
-
 // A figure file that is missing, empty or broken ends the set-up; the game is not played.
 TEST_F(Setups, UnusableFigureFileEndsTheGameBeforeItStarts) {
     for (const char* text :
