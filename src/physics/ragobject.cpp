@@ -57,8 +57,8 @@ void ragobject::draw(const Camera& cam) {
     for (auto& l : links) l.draw(cam);
 }
 
-// Every link sees the positions of the start of the pass; the corrections are applied
-// together afterwards, so the result does not depend on the links' order within a pass.
+// Every link sees the positions of the start of the pass; the corrections are gathered and
+// applied together afterwards, so no link chases another link's correction of the same pass.
 void ragobject::solvelinks() {
     for (auto& b : balls) b->corrx = b->corry = 0;
     for (auto& l : links) solvelink(*l.ball1, *l.ball2, l.length);
