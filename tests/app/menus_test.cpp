@@ -39,7 +39,8 @@ TEST_F(AppTest, MainMenuLayoutScalesWithTheWidth) {
     opendisplay(1);
     input("2 tap 13\n");
     app.mainmenu(SINGLEPLAYER);
-    const DrawCall* title = findtext(frames()[0], "VANTORIX");
+    const auto small = frames();
+    const DrawCall* title = findtext(small[0], "VANTORIX");
     ASSERT_NE(title, nullptr);
     EXPECT_FLOAT_EQ(title->state.scaleX, 0.4375f);
     EXPECT_FLOAT_EQ(title->y, 18.75f);
@@ -48,11 +49,12 @@ TEST_F(AppTest, MainMenuLayoutScalesWithTheWidth) {
     opendisplay(2);
     input("2 tap 13\n");
     app.mainmenu(SINGLEPLAYER);
-    const DrawCall* first = findtext(frames()[0], "SINGLE PLAYER");
+    const auto medium = frames();
+    const DrawCall* first = findtext(medium[0], "SINGLE PLAYER");
     ASSERT_NE(first, nullptr);
     EXPECT_FLOAT_EQ(first->y, 140.625f);
     EXPECT_FLOAT_EQ(first->state.scaleX, 0.6f * 800 / 1024);
-    EXPECT_FLOAT_EQ(findtext(frames()[0], "QUIT")->y, (20 + 80 * 7) * 800.0f / 1024);
+    EXPECT_FLOAT_EQ(findtext(medium[0], "QUIT")->y, (20 + 80 * 7) * 800.0f / 1024);
 }
 
 TEST_F(AppTest, EscapeOnTheMainMenuEndsTheProgramWithStatusZero) {
