@@ -21,7 +21,7 @@
 namespace {
 
 // Frames per case: 20 cases must fit into about a minute on a slow shared machine.
-constexpr int SOAKFRAMES = 4000;
+constexpr int SOAKFRAMES = 6000;
 // Links stretch in hard collisions: the worst seen in these games is about 20 rest lengths,
 // a figure caught around an obstacle of radius 400 with a short link across it; in open
 // arenas about 7 (four figures pressing on the ball at a wall). The link solver pulls them
