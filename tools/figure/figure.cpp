@@ -9,7 +9,7 @@
 //                        velocity; it sits near the centre of mass so the body is dragged
 //                        evenly instead of being swung round by a limb.
 //   ball  2  head       on the chest, held upright by a spring over head-chest-belly.
-//   balls 3-4 belly, pelvis: the spine, with the chest making three vertebrae.
+//   balls 3-4 belly, pelvis: with the chest they make the spine.
 //   balls 5-10 shoulders, elbows, hands: arms hanging a little outwards.
 //   balls 11-16 hips, knees, feet: legs slightly apart.
 //
@@ -22,11 +22,12 @@
 // written for the half-size figure: the loader multiplies them by the size, and a spring of
 // 10 or less does nothing, so every strength here is well above 20.
 //
-// Masses. The figure weighs 26 in all, 2 of it in the steered chest. Pushes of 6 per frame
-// into 2 of 26 accelerate the whole body by about 0.46 per frame, so it crosses the smallest
-// stadium in a few seconds, and its weight is five times the standard main ball's, so it
-// shoves the ball rather than bouncing off it. The team colour is on head, chest, belly and
-// pelvis (the coloured flag also makes those balls a fifth larger).
+// Masses. The figure weighs 25 in all, 2 of it in the steered chest. Pushes of 6 per frame
+// into 2 of 25 speed the whole body up by about 0.48 per frame, so from a standstill it
+// crosses the 4000 long straight of the smallest stadium in under three seconds, and it
+// weighs five times the standard main ball, so it shoves the ball rather than bouncing off.
+// The team colour is on head, chest, belly and pelvis and on the neck, spine and collarbone
+// links (the coloured flag also makes those parts a fifth larger).
 #include <cmath>
 #include <cstdio>
 #include <numbers>
