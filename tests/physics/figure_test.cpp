@@ -58,6 +58,16 @@ struct Game {
 
 } // namespace
 
+TEST(Figure, IsAWholeBodyWhoseSpringsWorkAtHalfSize) {
+    Game game(0, 3000);
+    const Tman& man = game.man();
+    EXPECT_GE(man.balls.size(), 12u);
+    EXPECT_LE(man.balls.size(), 20u);
+    for (auto& t : man.tensions) EXPECT_GT(t.strength, 10);
+    EXPECT_TRUE(
+        std::any_of(man.balls.begin(), man.balls.end(), [](auto& b) { return b->coloured == 1; }));
+}
+
 TEST(Figure, StandsStillAndInShapeAtRest) {
     Game game(0, 3000);
     for (int frame = 0; frame < 600; ++frame) {
