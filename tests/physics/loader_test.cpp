@@ -1,6 +1,8 @@
 // The figure file: grammar, scaling, id resolution and damaged files.
 #include "physics/loader.h"
 #include "physics/ragobject.h"
+#include "runtime/context.h"
+#include "runtime/keyboard.h"
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -108,15 +110,20 @@ TEST(Loader, IdsResolveToTheLastEarlierBall) {
     EXPECT_EQ(body.links[2].kind, "normal");
 }
 
+// Keys held while a figure loads are forgotten, whether the file opened or not.
 TEST(Loader, ReplacesOldContentButAMissingFileChangesNothing) {
     ragobject body;
     load(ball(1, 0) + ball(2, 0) + link(1, 2) + tension(1, 2, 1), body);
+    rt().keys.press(KEY_LEFT);
     ASSERT_EQ(load(ball(5, 0), body), LoadStatus::Loaded);
+    EXPECT_EQ(KeyDown(KEY_LEFT), 0);
     EXPECT_EQ(body.balls.size(), 1u);
     EXPECT_TRUE(body.links.empty() && body.tensions.empty());
+    rt().keys.press(KEY_UP);
     EXPECT_EQ(loadragdoll(testing::TempDir() + "no/such/figure.txt", body, 1, 1, nullptr, nullptr,
                           0, 0, 1),
               LoadStatus::NotOpened);
+    EXPECT_EQ(KeyDown(KEY_UP), 0);
     EXPECT_EQ(body.balls[0]->id, 5);
 }
 
