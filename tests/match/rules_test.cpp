@@ -230,6 +230,26 @@ TEST_F(Rules, PauseWaitsWithoutSpinningAndIsOffOnGameOver) {
     EXPECT_GE(Millisecs() - start, 60); // at least a dozen sleeps of 5 ms
 }
 
+// Closing the window while paused ends the program; it does not wait for the pause to end.
+TEST_F(Rules, CloseRequestEndsThePause) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Tmatch m;
+    custommatch(m);
+    EXPECT_EXIT(
+        {
+            rt().keys.press(KEY_P);
+            rt().keys.release(KEY_P);
+            int checks = 0;
+            rt().pumpEvents = [&checks] {
+                if (++checks == 10) rt().keys.requestClose();
+                if (checks == 50) rt().keys.press(KEY_P); // a pause deaf to the close ends here
+            };
+            m.checkpause();
+            std::exit(3); // the pause ended without the close request being seen
+        },
+        testing::ExitedWithCode(0), "");
+}
+
 TEST_F(Rules, FrameLimiterKeepsSixtyThreeFramesASecond) {
     Tmatch m;
     int start = Millisecs();
