@@ -22,6 +22,23 @@ std::vector<std::string> shown(const std::vector<std::vector<DrawCall>>& frames,
 
 } // namespace
 
+TEST_F(AppTest, LogoShowsTwoSecondsOrUntilAKeyIsHeld) {
+    opendisplay(1);
+    app.splash();
+    const auto alone = frames();
+    EXPECT_GE(alone.size(), 120u);
+    EXPECT_LE(alone.size(), 122u);
+    ASSERT_EQ(alone[0].size(), 1u);
+    EXPECT_EQ(alone[0][0].what, "media/logo.png");
+    EXPECT_FLOAT_EQ(alone[0][0].x, 217);
+    EXPECT_FLOAT_EQ(alone[0][0].y, 52);
+
+    forget();
+    input("2 down 32\n4 up 32\n");
+    app.splash();
+    EXPECT_EQ(frames().size(), 2u);
+}
+
 TEST_F(AppTest, MainMenuWrapsAroundAndReturnsTheChoice) {
     opendisplay(3);
     input("1 tap 38\n3 tap 13\n");
