@@ -1,6 +1,5 @@
 // Tapp's construction, the preference operations it owns and the dispatch of the main menu.
 #include "app/app.h"
-#include "match/match.h"
 #include "runtime/clock.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
