@@ -55,9 +55,9 @@ std::unique_ptr<Tmatch> wonmatch() {
     return m;
 }
 
-// Keeps three bursts alive, each at a different age.
-void topupbursts(Tmatch& m) {
-    while (m.rockets->count() < 3) {
+// Keeps this many bursts alive, each at a different age.
+void topupbursts(Tmatch& m, int bursts) {
+    while (m.rockets->count() < bursts) {
         auto burst = std::make_shared<Tburst>();
         burst->explode(float(RandomInt(-1500, 1500)), float(RandomInt(-800, 800)), -2000, 0, 0, 20,
                        RandomInt(0, 255), RandomInt(0, 255), RandomInt(0, 255), 400, m.sparkimage);
@@ -83,21 +83,29 @@ void drawframe(Tmatch& m) {
 
 static void BM_FullMatchFrame(benchmark::State& state) {
     static std::unique_ptr<Tmatch> m = wonmatch();
+    const int bursts = int(state.range(0));
+    m->rockets->clear();
     // Warm up: fill the trail to its steady length and load every glyph.
     m->fireworks = 0;
     for (int i = 0; i < 60; ++i) {
-        topupbursts(*m);
+        topupbursts(*m, bursts);
         drawframe(*m);
     }
     for (auto _ : state) {
-        topupbursts(*m);
+        topupbursts(*m, bursts);
         drawframe(*m);
     }
     state.counters["trail"] = m->trailitems->count();
 }
 // CPU time of the game's thread, and of the whole process (llvmpipe rasterises on threads of
 // its own).
-BENCHMARK(BM_FullMatchFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_FullMatchFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0)->MeasureProcessCPUTime();
+// The argument is the number of bursts alive; 0 shows what the fireworks add.
+BENCHMARK(BM_FullMatchFrame)->Arg(3)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FullMatchFrame)
+    ->Arg(3)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->MeasureProcessCPUTime();
 
 BENCHMARK_MAIN();

@@ -7,8 +7,8 @@
 #include <numbers>
 
 namespace {
-// Sparks farther than this many world units behind the playfield appear at half their zoom
-// when the zoom is 1; the divisor sets how quickly depth shrinks the picture.
+// How quickly depth shrinks a spark: at zoom 1, a spark this many world units behind the
+// playfield is drawn at half size and half way towards the screen centre.
 constexpr float depthscale = 1000.0f;
 constexpr float sparkscale = 0.9f;
 constexpr float damping = 0.995f;
