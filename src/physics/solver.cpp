@@ -10,8 +10,10 @@ void solvelink(Tball& a, Tball& b, double length) {
     double dy = b.y - a.y;
     double d = guard(std::sqrt(dx * dx + dy * dy));
     double e = d - length;
-    a.corrx += e / (a.mass / b.mass + 1) * (dx / d) * LINKSTIFFNESS;
-    a.corry += e / (a.mass / b.mass + 1) * (dy / d) * LINKSTIFFNESS;
-    b.corrx -= e / (b.mass / a.mass + 1) * (dx / d) * LINKSTIFFNESS;
-    b.corry -= e / (b.mass / a.mass + 1) * (dy / d) * LINKSTIFFNESS;
+    double ashare = e / (a.mass / b.mass + 1), bshare = e / (b.mass / a.mass + 1);
+    double ux = dx / d, uy = dy / d;
+    a.corrx += ashare * ux * LINKSTIFFNESS;
+    a.corry += ashare * uy * LINKSTIFFNESS;
+    b.corrx -= bshare * ux * LINKSTIFFNESS;
+    b.corry -= bshare * uy * LINKSTIFFNESS;
 }

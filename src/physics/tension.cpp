@@ -28,10 +28,14 @@ void Ttension::apply(double dt) {
     double m = std::min({a.mass, b.mass, c.mass});
     double cap = std::min(TENSIONCAP * l1 * m, TENSIONCAP * l2 * m);
     double f = std::min(cap, strength) * (err / 400.0) * dt;
-    a.corrx += f * y1 / l1 / a.mass;
-    a.corry += f * (-x1) / l1 / a.mass;
-    c.corrx += f * y2 / l2 / c.mass;
-    c.corry += f * (-x2) / l2 / c.mass;
-    b.corrx += (-f * y1 / l1 - f * y2 / l2) / b.mass;
-    b.corry += (-f * (-x1) / l1 - f * (-x2) / l2) / b.mass;
+    // The turn of each outer ball, perpendicular to its arm; the vertex takes the opposite of
+    // both (negating before or after the product and quotient gives the same bits).
+    double turn1x = f * y1 / l1, turn1y = f * (-x1) / l1;
+    double turn2x = f * y2 / l2, turn2y = f * (-x2) / l2;
+    a.corrx += turn1x / a.mass;
+    a.corry += turn1y / a.mass;
+    c.corrx += turn2x / c.mass;
+    c.corry += turn2y / c.mass;
+    b.corrx += (-turn1x - turn2x) / b.mass;
+    b.corry += (-turn1y - turn2y) / b.mass;
 }
