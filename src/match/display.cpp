@@ -33,8 +33,8 @@ constexpr float sparkspeed = 20;
 constexpr int sparksperburst = 400;
 constexpr int mostbursts = 3;
 
-// The bars share the figures' team colours: red, blue, green, yellow.
-constexpr int barcolours[4][3] = {{200, 0, 0}, {0, 0, 200}, {0, 200, 0}, {200, 200, 0}};
+// Bar colours by figure, at full strength so they read clearly at the top of the screen.
+constexpr int barcolours[4][3] = {{255, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 255, 0}};
 
 double roundhalfup(double v) {
     double f = std::floor(v);
