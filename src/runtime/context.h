@@ -13,7 +13,7 @@ struct RuntimeContext {
     DrawState state;
     KeyboardState keys;
     int autoImageFlags = 3;
-    TFont font;                          // null: built-in font (draws nothing)
+    TFont font; // null: built-in font (draws nothing)
     bool graphicsOpen = false;
     int width = 0, height = 0;
     // Delivers pending window and script events into keys; set by the platform layer.

@@ -14,7 +14,13 @@ using TFont = std::shared_ptr<TFontData>;
 // Image flags, OR-ed.
 enum ImageFlag : int { IMAGE_MASKED = 1, IMAGE_FILTERED = 2, IMAGE_MIPMAPPED = 4 };
 // Blend modes: 1 mask (alpha test), 2 solid, 3 alpha, 4 light (additive), 5 shade (multiply).
-enum BlendMode : int { BLEND_MASK = 1, BLEND_SOLID = 2, BLEND_ALPHA = 3, BLEND_LIGHT = 4, BLEND_SHADE = 5 };
+enum BlendMode : int {
+    BLEND_MASK = 1,
+    BLEND_SOLID = 2,
+    BLEND_ALPHA = 3,
+    BLEND_LIGHT = 4,
+    BLEND_SHADE = 5
+};
 
 // Window and frame.
 void UseOpenGLDriver();
@@ -32,8 +38,8 @@ void ShowPointer();
 void HidePointer();
 
 // Drawing state (reset to its defaults by OpenGraphics).
-void SetDrawColor(int r, int g, int b);  // each channel clamped to 0-255
-void SetDrawAlpha(float alpha);          // clamped to 0-1
+void SetDrawColor(int r, int g, int b); // each channel clamped to 0-255
+void SetDrawAlpha(float alpha);         // clamped to 0-1
 void SetBlendMode(int mode);
 void SetLineWidth(float width);
 void SetDrawRotation(float degrees);

@@ -14,10 +14,10 @@ class KeyboardState {
     void focusChanged() { flush(); }
     void requestClose() { closeFlag = true; }
 
-    int hits(int code);  // returns and resets the press count
+    int hits(int code); // returns and resets the press count
     int down(int code) const;
-    int nextChar();      // 0 when empty
-    int takeClose();     // returns and clears the close flag
+    int nextChar();  // 0 when empty
+    int takeClose(); // returns and clears the close flag
     void flush();
 
   private:

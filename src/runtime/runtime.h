@@ -15,10 +15,10 @@ enum class VideoMode {
 
 struct RuntimeOptions {
     VideoMode video = VideoMode::Live;
-    bool virtualClock = false;  // time moves only through Delay and FlipFrame pacing
-    bool sound = true;          // false: no audio device is opened (silent)
-    std::string scriptPath;     // input script; empty for none
-    long maxFrames = -1;        // end the program with status 0 after this many frames
+    bool virtualClock = false; // time moves only through Delay and FlipFrame pacing
+    bool sound = true;         // false: no audio device is opened (silent)
+    std::string scriptPath;    // input script; empty for none
+    long maxFrames = -1;       // end the program with status 0 after this many frames
 };
 
 // Initialises the layer once; false with a message on stderr when that is impossible

@@ -115,13 +115,27 @@ template <class T> class TList {
 };
 
 // The names the game's code uses.
-template <class T> std::unique_ptr<TList<T>> CreateList() { return std::make_unique<TList<T>>(); }
-template <class T> void ListAddLast(TList<T>& list, std::shared_ptr<T> v) { list.addLast(std::move(v)); }
-template <class T> void ListAddFirst(TList<T>& list, std::shared_ptr<T> v) { list.addFirst(std::move(v)); }
-template <class T> void ListRemove(TList<T>& list, const T* object) { list.remove(object); }
-template <class T> std::shared_ptr<T> ListRemoveLast(TList<T>& list) { return list.removeLast(); }
-template <class T> int ListCount(const TList<T>& list) { return list.count(); }
-template <class T> void ClearList(TList<T>& list) { list.clear(); }
+template <class T> std::unique_ptr<TList<T>> CreateList() {
+    return std::make_unique<TList<T>>();
+}
+template <class T> void ListAddLast(TList<T>& list, std::shared_ptr<T> v) {
+    list.addLast(std::move(v));
+}
+template <class T> void ListAddFirst(TList<T>& list, std::shared_ptr<T> v) {
+    list.addFirst(std::move(v));
+}
+template <class T> void ListRemove(TList<T>& list, const T* object) {
+    list.remove(object);
+}
+template <class T> std::shared_ptr<T> ListRemoveLast(TList<T>& list) {
+    return list.removeLast();
+}
+template <class T> int ListCount(const TList<T>& list) {
+    return list.count();
+}
+template <class T> void ClearList(TList<T>& list) {
+    list.clear();
+}
 template <class T, class Compare> void SortList(TList<T>& list, bool descending, Compare compare) {
     list.sort(descending, compare);
 }
