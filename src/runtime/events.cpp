@@ -1,6 +1,7 @@
 // SDL events -> keyboard state. Keys arrive as Windows virtual-key codes; typed characters
-// come from text input (so shift and the keyboard layout apply), plus Backspace, Delete and
-// Enter, which text input does not report but the name entry reads as characters 8, 127, 13.
+// come from text input (so shift and the keyboard layout apply), plus the keys that type a
+// control character, which text input does not report: Backspace 8, Tab 9, Enter 13,
+// Escape 27 and Delete 127 (the name entry reads 8 and 127 as deleting a character).
 #include "runtime/events.h"
 #include "runtime/context.h"
 #include "runtime/gl_renderer.h"
@@ -24,7 +25,7 @@ void TypeText(const char* text) {
 
 void KeyDown(const SDL_KeyboardEvent& key) {
     int code = VirtualKeyFromScancode(key.keysym.scancode);
-    if (code == 8 || code == 13) rt().keys.typed(code);
+    if (code == 8 || code == 9 || code == 13 || code == 27) rt().keys.typed(code);
     if (code == 46) rt().keys.typed(127);
     if (code != 0 && !key.repeat) PressKey(code);
 }
