@@ -1,6 +1,9 @@
 #include "effects/burst.h"
 #include "fixture.h"
+#include "physics/arena.h"
 #include "runtime/random.h"
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,4 +71,40 @@ TEST(Fireworks, AtMostThreeBurstsEachDrawnInTheFrameItEnds) {
     }
     EXPECT_EQ(most, 3);
     EXPECT_GT(endings, 10);
+}
+
+TEST(Fireworks, LaunchDrawsColourBlueFirstThenYThenXInsideTheVisibleStadium) {
+    auto m = framedmatch();
+    m->winner = 1;
+    m->fireworks = 1;
+    int seed = 1;
+    for (;; ++seed) {
+        SeedRandom(seed);
+        if (RandomInt(0, 100) > 95) break;
+    }
+    SeedRandom(seed);
+    m->updatefireworks();
+    ASSERT_EQ(m->rockets->count(), 1);
+    const Tburst& burst = *m->rockets->first();
+
+    // The same draws by hand, over the part of the stadium seen at the launch depth.
+    const Tarena& a = *m->bounds;
+    const double k = 1 / m->zoom + 2, radius = (a.bottom - a.top) / 2;
+    const double xlow = std::max(a.leftend - radius, m->camerax - m->screenwidth / 2.0 * k);
+    const double xhigh = std::min(a.rightend + radius, m->camerax + m->screenwidth / 2.0 * k);
+    const double ylow = std::max(a.top, m->cameray - m->screenheight / 2.0 * k);
+    const double yhigh = std::min(a.bottom, m->cameray + m->screenheight / 2.0 * k);
+    SeedRandom(seed);
+    RandomInt(0, 100);
+    const int b = RandomInt(0, 255), g = RandomInt(0, 255), r = RandomInt(0, 255);
+    const int y = RandomInt(int(ylow), int(yhigh));
+    const int x = RandomInt(int(xlow), int(xhigh));
+
+    // One update has drifted every channel by exactly its speed of 6.
+    EXPECT_FLOAT_EQ(std::fabs(burst.colour[0] - r), 6);
+    EXPECT_FLOAT_EQ(std::fabs(burst.colour[1] - g), 6);
+    EXPECT_FLOAT_EQ(std::fabs(burst.colour[2] - b), 6);
+    const tspark& s = burst.sparks[0];
+    EXPECT_NEAR(s.x - s.vx, x, 0.01);
+    EXPECT_NEAR(s.y - s.vy, y, 0.01);
 }

@@ -34,6 +34,10 @@ TEST(Scoring, LevelScoreAndSinglePrecisionTimeBonus) {
     EXPECT_EQ(m->levelscore, 10000);
     EXPECT_EQ(m->timebonus, 13333);
     EXPECT_EQ(m->score, 5000 + 23333);
+    // Worked in doubles this bonus would be 17472.
+    m->starttime = Millisecs() - 7581;
+    m->scorelevel();
+    EXPECT_EQ(m->timebonus, 17473);
 
     m->level = 7, m->mancount = 3, m->startscore = 0;
     m->starttime = Millisecs() - 100000;

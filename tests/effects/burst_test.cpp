@@ -33,6 +33,11 @@ TEST(Burst, ExplodesIntoSparksOfEqualSpeed) {
     SeedRandom(21);
     for (int i = 0; i < 800; ++i) RandomReal(360, 0);
     EXPECT_EQ(next, RandomUnit());
+    // The first angle of a spark lifts it out of the plane, the second turns it within.
+    SeedRandom(21);
+    const double theta = RandomReal(360, 0) * M_PI / 180, phi = RandomReal(360, 0) * M_PI / 180;
+    EXPECT_NEAR(burst->sparks[0].vz, 20 * std::sin(theta), 1e-4);
+    EXPECT_NEAR(burst->sparks[0].vy, 20 * std::cos(theta) * std::sin(phi), 1e-4);
     // The unused slots stay empty.
     EXPECT_EQ(speedof(burst->sparks[400]), 0);
 }
