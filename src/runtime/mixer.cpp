@@ -14,18 +14,22 @@ std::vector<TChannelData*>& channels() {
     return *list;
 }
 
+// Plays only what the sound's decoder has published. A channel that catches up with the
+// decoding waits there, silent and still playing; it ends only at the end of a complete sound.
 void mixChannel(TChannelData& channel, int16_t* stereo, int frames) {
-    const std::vector<int16_t>& samples = channel.sound->samples;
-    size_t available =
-        channel.sound->frames() - std::min(channel.position, channel.sound->frames());
-    size_t count = std::min(available, static_cast<size_t>(frames));
-    const int16_t* source = samples.data() + channel.position * 2;
+    const TSoundData& sound = *channel.sound;
+    // Completion first: once it is seen, the decoded count read after it is the final one.
+    const bool complete = sound.complete.load(std::memory_order_acquire);
+    const size_t decoded = sound.decoded.load(std::memory_order_acquire);
+    const size_t available = decoded - std::min(channel.position, decoded);
+    const size_t count = std::min(available, static_cast<size_t>(frames));
+    const int16_t* source = sound.samples.data() + channel.position * 2;
     for (size_t i = 0; i < count * 2; ++i) {
         float mixed = stereo[i] + source[i] * channel.volume;
         stereo[i] = static_cast<int16_t>(std::clamp(mixed, -32768.0f, 32767.0f));
     }
     channel.position += count;
-    if (channel.position >= channel.sound->frames()) channel.state = TChannelData::Finished;
+    if (complete && channel.position >= decoded) channel.state = TChannelData::Finished;
 }
 
 } // namespace

@@ -1,15 +1,34 @@
-// What sounds and channels hold, shared by the channel commands (game thread) and the mixer
-// (audio thread). Every field of a channel is read and written under MixerLock() only.
+// What sounds and channels hold, shared by the channel commands (game thread), the mixer
+// (audio thread) and a sound's decoding thread. Every field of a channel is read and written
+// under MixerLock() only; a sound's decoded part is published through its atomics.
 #pragma once
 #include "runtime/sound.h"
+#include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 struct TSoundData {
-    std::vector<int16_t> samples; // interleaved stereo at MIX_RATE
+    TSoundData() = default;
+    TSoundData(const TSoundData&) = delete;
+    TSoundData& operator=(const TSoundData&) = delete;
+    // Stops the decoding thread, if it still runs, and waits for it.
+    ~TSoundData();
+
+    // Interleaved stereo at MIX_RATE, sized for the whole sound before decoding starts and
+    // never resized afterwards: the mixer reads the decoded part while the rest is written.
+    std::vector<int16_t> samples;
     int flags = 0;
-    size_t frames() const { return samples.size() / 2; }
+    // Frames of the whole sound; lowered if the file ends before its header said.
+    std::atomic<size_t> length{0};
+    // Frames ready at the start of samples (stored with release, loaded with acquire).
+    std::atomic<size_t> decoded{0};
+    // Set after the last store to decoded: no more frames will come.
+    std::atomic<bool> complete{false};
+    // Asks the decoding thread to give up (the sound is being destroyed).
+    std::atomic<bool> cancel{false};
+    std::thread decoding;
 };
 
 struct TChannelData {

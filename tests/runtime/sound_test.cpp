@@ -1,10 +1,15 @@
 #include "runtime/mixer.h"
 #include "runtime/sound.h"
+#include "runtime/sound_data.h"
+#include "runtime/sound_decoder.h"
 #include "temp_folder.h"
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 #include <vorbis/vorbisenc.h>
+#include <vorbis/vorbisfile.h>
 
 namespace {
 
@@ -75,6 +80,32 @@ std::vector<int16_t> mix(int frames) {
     return buffer;
 }
 
+// The whole file through vorbisfile in its own format, for comparison.
+std::vector<int16_t> decodeAll(const std::string& path) {
+    OggVorbis_File file;
+    std::vector<int16_t> out;
+    if (ov_fopen(path.c_str(), &file) != 0) return out;
+    char buffer[4096];
+    int section = 0;
+    long bytes;
+    while ((bytes = ov_read(&file, buffer, sizeof buffer, 0, 2, 1, &section)) > 0) {
+        const auto* samples = reinterpret_cast<const int16_t*>(buffer);
+        out.insert(out.end(), samples, samples + bytes / 2);
+    }
+    ov_clear(&file);
+    return out;
+}
+
+// Mixes on the channel (as the audio thread would) until the sound has finished decoding.
+bool mixUntilDecoded(const TSound& sound, const TChannel& channel) {
+    for (int i = 0; i < 10000 && !sound->complete.load(); ++i) {
+        mix(256);
+        ChannelPlaying(channel);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return sound->complete.load();
+}
+
 } // namespace
 
 using SoundTest = TempFolderTest;
@@ -143,4 +174,81 @@ TEST_F(SoundTest, UnreadableFilesGiveNoSound) {
     TChannel none;
     CueSound(nullptr, none);
     EXPECT_EQ(ChannelPlaying(none), 0);
+}
+
+// A sound longer than the part decoded up front finishes on the background thread while a
+// channel plays it, and ends up exactly what decoding the whole file gives.
+TEST_F(SoundTest, BackgroundDecodingMatchesTheWholeFile) {
+    encodeTone(path("long.ogg"), 2, 44100, 3.0, 0.5);
+    TSound sound = LoadSound(path("long.ogg"), 0);
+    ASSERT_TRUE(sound);
+    EXPECT_NEAR(SoundLength(sound), 3000, 3);
+    TChannel channel = AllocChannel();
+    CueSound(sound, channel);
+    ResumeChannel(channel);
+    ASSERT_TRUE(mixUntilDecoded(sound, channel));
+    std::vector<int16_t> whole = decodeAll(path("long.ogg"));
+    ASSERT_EQ(sound->decoded.load(), whole.size() / 2);
+    ASSERT_EQ(sound->length.load(), whole.size() / 2);
+    EXPECT_TRUE(std::equal(whole.begin(), whole.end(), sound->samples.begin()));
+
+    // Dropped while its thread still decodes: the thread stops before the sound goes.
+    TSound dropped = LoadSound(path("long.ogg"), 0);
+    CueSound(dropped, channel);
+    ResumeChannel(channel);
+    mix(512);
+    CueSound(nullptr, channel);
+    dropped.reset();
+    EXPECT_EQ(peak(mix(512)), 0);
+}
+
+// Resampling carries on across the packets decoded in the background: every new frame of a
+// doubled rate lies halfway between its neighbours over the whole sound.
+TEST_F(SoundTest, BackgroundResamplingIsSeamless) {
+    encodeTone(path("mono.ogg"), 1, 22050, 2.5, 0.5);
+    TSound sound = LoadSound(path("mono.ogg"), 0);
+    ASSERT_TRUE(sound);
+    TChannel channel = AllocChannel();
+    ASSERT_TRUE(mixUntilDecoded(sound, channel));
+    const size_t frames = sound->decoded.load();
+    EXPECT_EQ(frames, decodeAll(path("mono.ogg")).size() * 2);
+    const std::vector<int16_t>& s = sound->samples;
+    for (size_t f = 1; f + 1 < frames; f += 2) {
+        ASSERT_EQ(s[f * 2], s[f * 2 + 1]) << f;
+        ASSERT_NEAR(s[f * 2], (s[f * 2 - 2] + s[f * 2 + 2]) / 2.0, 1) << f;
+    }
+}
+
+// A channel that catches up with the decoding waits silently, still playing, and goes on
+// from the same frame once more is decoded; it ends only at the end of the complete sound.
+TEST_F(SoundTest, ChannelWaitsForTheDecoder) {
+    encodeTone(path("wait.ogg"), 2, 44100, 1.0, 0.5);
+    auto sound = std::make_shared<TSoundData>();
+    SoundDecoder decoder(*sound);
+    std::string error;
+    ASSERT_TRUE(decoder.open(path("wait.ogg"), error)) << error;
+    while (sound->decoded.load() < 4096) ASSERT_TRUE(decoder.step());
+    const size_t ready = sound->decoded.load();
+
+    TChannel channel = AllocChannel();
+    CueSound(sound, channel);
+    ResumeChannel(channel);
+    std::vector<int16_t> first = mix(static_cast<int>(ready) + 4096);
+    EXPECT_GT(peak({first.begin(), first.begin() + ready * 2}), 0);
+    EXPECT_EQ(peak({first.begin() + ready * 2, first.end()}), 0);
+    EXPECT_EQ(ChannelPlaying(channel), 1);
+    EXPECT_EQ(peak(mix(4096)), 0);
+    EXPECT_EQ(ChannelPlaying(channel), 1);
+
+    ASSERT_TRUE(decoder.step());
+    std::vector<int16_t> next = mix(64);
+    EXPECT_TRUE(std::equal(next.begin(), next.end(), sound->samples.begin() + ready * 2));
+    while (decoder.step()) {
+    }
+    EXPECT_FALSE(decoder.damaged());
+    size_t mixed = ready + 64;
+    while (ChannelPlaying(channel) && mixed < 2 * 44100) mix(1000), mixed += 1000;
+    EXPECT_EQ(ChannelPlaying(channel), 0);
+    EXPECT_EQ(sound->decoded.load(), sound->length.load());
+    EXPECT_NEAR(static_cast<double>(mixed), sound->length.load(), 1000);
 }
