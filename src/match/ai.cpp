@@ -54,8 +54,10 @@ void aisteer(Tman& m, Tmainball& b) {
     float fd = float(d);
     float dx = bx + fd * (bvx - mvx) - mx;
     float dy = by + fd * (bvy - mvy) - my;
-    float angle = float(std::atan2(double(dy), double(dx)) * (180.0 / 3.14159265358979323846));
-    int heading = int(wrap360(angle + 90.0f));
+    // The quarter turn is added to the angle in degrees before it goes down to single
+    // precision: rounding twice could tip a heading over a sector bound.
+    double angle = std::atan2(double(dy), double(dx)) * (180.0 / 3.14159265358979323846);
+    int heading = int(wrap360(float(angle + 90)));
     int sector = aisector(heading);
     m.direction = sector;
     for (const Heading& h : headings) {

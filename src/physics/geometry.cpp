@@ -13,9 +13,12 @@ Vec2 footpoint(double px, double py, double ax, double ay, double bx, double by)
     return {px + v, py + o + s * v};
 }
 
+// The offset along y is (ax - px) * hy / hx, multiplied before it is divided: the contact
+// tests depend on the exact bits of this distance.
 double linedistance(double px, double py, double ax, double ay, double bx, double by) {
-    double s = guard(by - ay) / guard(bx - ax);
-    return std::fabs((ax - px) * s - (ay - py)) / std::sqrt(s * s + 1);
+    double hx = guard(bx - ax), hy = guard(by - ay);
+    double s = hy / hx;
+    return std::fabs((ax - px) * hy / hx - (ay - py)) / std::sqrt(s * s + 1);
 }
 
 // Whole turns are taken off one at a time so that angles near the range keep the exact

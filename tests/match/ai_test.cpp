@@ -84,6 +84,20 @@ TEST_F(Computer, DelayZeroHeadsStraightForTheBall) {
     }
 }
 
+// The heading is worked out in degrees and goes down to single precision once, after the
+// quarter turn is added. This target lies at 111.9999... degrees: rounding the angle before
+// adding the quarter turn would make it 112 and push down-right instead of right.
+TEST_F(Computer, HeadingIsRoundedOnceAtASectorBound) {
+    Tman figure;
+    figure.balls.push_back(std::make_unique<Tball>());
+    figure.balls[0]->x = figure.balls[0]->y = 0;
+    Tmainball ball;
+    placeball(ball, 723.361816f, 292.25708f);
+    Decision d = decide(figure, ball);
+    EXPECT_EQ(d.direction, 3);
+    EXPECT_EQ(d.vy, 0.0);
+}
+
 TEST_F(Computer, AnIdleBallIsChasedOnCurrentData) {
     Tmatch m;
     m.setuplevel(1);
