@@ -3,6 +3,7 @@
 #include "app/commandline.h"
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -87,11 +88,20 @@ bool setlaunch(Launch& launch, Launch::Kind kind, const std::string& option, std
     return true;
 }
 
+// The program moves to the game folder before it starts, so a file named on the command line is
+// fixed to a full path from the caller's folder first.
+std::string fromcaller(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.string();
+}
+
 } // namespace
 
 std::string usagetext() {
     return "usage: vantorix [options]\n"
-           "  --script FILE          drive the game from an input script (virtual clock)\n"
+           "  --script FILE          drive the game from an input script (virtual clock);\n"
+           "                         its shot files are written in the game folder\n"
            "  --frames N             end with status 0 after N frames\n"
            "  --level N              play the levels campaign from level N (1-40)\n"
            "  --custom k=v,...       play a custom series; keys players (2-4), ai (0-15),\n"
@@ -129,9 +139,11 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--demo") {
             if (!setlaunch(out.launch, Launch::Demo, arg, error)) return false;
         } else if (arg == "--script") {
-            if (!value(out.script)) return false;
+            if (!value(v)) return false;
+            out.script = fromcaller(v);
         } else if (arg == "--trace") {
-            if (!value(out.trace)) return false;
+            if (!value(v)) return false;
+            out.trace = fromcaller(v);
         } else if (arg == "--frames") {
             long n = 0;
             if (!value(v)) return false;

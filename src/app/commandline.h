@@ -8,6 +8,8 @@
 #include <vector>
 
 struct CommandLine {
+    // The script and trace files as full paths from the caller's folder (the game later moves
+    // to its own folder); the empty string when not given.
     std::string script;
     long frames = -1; // end after this many frames; -1 never
     Launch launch;

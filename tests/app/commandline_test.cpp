@@ -1,5 +1,6 @@
 // The command line: the starts it accepts and the clear refusals of everything else.
 #include "app/commandline.h"
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,6 +30,11 @@ TEST(CommandLine, StartsAndToolsAreRead) {
     EXPECT_EQ(cl.autopilot, 3);
     EXPECT_TRUE(cl.nodraw && cl.seeded);
     EXPECT_EQ(cl.seed, -42);
+    // The game runs in its own folder: named files are fixed from the caller's folder first.
+    EXPECT_EQ(cl.script, (std::filesystem::current_path() / "s.txt").string());
+    EXPECT_EQ(cl.trace, (std::filesystem::current_path() / "t.txt").string());
+    ASSERT_TRUE(parse({"--script", "/data/s.txt"}, cl, error));
+    EXPECT_EQ(cl.script, "/data/s.txt");
 
     // Unnamed settings keep their defaults.
     ASSERT_TRUE(parse({"--multiplayer", "players=3"}, cl, error));
