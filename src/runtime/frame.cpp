@@ -41,6 +41,23 @@ void TakeScreenshots() {
     }
 }
 
+// In full screen the display may already refresh at the game's rate; then the vertical blank
+// paces the frames, which shows each one whole, instead of the timer. Up to a second of
+// flips is timed to find out. Scripted runs keep the timer: their clock is virtual.
+bool RefreshIsTheGameRate(int hertz) {
+    // Unsigned differences stay right across the clock's wrap.
+    RefreshProbe probe(hertz);
+    const unsigned start = static_cast<unsigned>(Millisecs());
+    unsigned last = start;
+    while (static_cast<unsigned>(Millisecs()) - start < 1000u) {
+        SwapWindow(true);
+        const unsigned now = static_cast<unsigned>(Millisecs());
+        if (probe.add(static_cast<int>(now - last))) return true;
+        last = now;
+    }
+    return false;
+}
+
 } // namespace
 
 // There is only the OpenGL renderer; nothing to choose.
@@ -75,7 +92,9 @@ int OpenGraphics(int width, int height, int depth, int hertz, int /*flags*/) {
         SDL_WarpMouseInWindow(p.window, windowWidth / 2, windowHeight / 2);
     }
     p.hertz = hertz;
-    p.pacer.open(hertz, Millisecs());
+    const bool vblank = depth == 32 && hertz > 0 && p.window && !p.options.virtualClock &&
+                        RefreshIsTheGameRate(hertz);
+    p.pacer.open(vblank ? 0 : hertz, Millisecs());
     return 1;
 }
 
@@ -106,8 +125,8 @@ void FlipFrame(int sync) {
     TakeScreenshots();
     bool vsync = sync == 1;
     if (sync == -1) {
-        // Timer mode whenever a rate was given (also in full screen, where the desktop's own
-        // refresh rate may not be 60 Hz); without one, the vertical blank paces.
+        // Timer mode whenever a rate was given, unless full screen found the display already
+        // refreshing at that rate; otherwise the vertical blank paces.
         vsync = !p.pacer.active();
         p.insideFlip = true;
         Delay(p.pacer.waitFor(Millisecs()));

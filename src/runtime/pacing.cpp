@@ -19,3 +19,9 @@ int FramePacer::waitFor(int nowMs) {
     ticks_ = elapsed * hertz_;
     return 0;
 }
+
+bool RefreshProbe::add(int flipMs) {
+    const bool matches = periodMs_ > 0 && flipMs >= periodMs_ - 1 && flipMs <= periodMs_ + 1;
+    inRow_ = matches ? inRow_ + 1 : 0;
+    return inRow_ >= 3;
+}

@@ -22,3 +22,17 @@ class FramePacer {
     int startMs_ = 0;     // clock reading of frame 0 of the current schedule
     long long ticks_ = 0; // 1000 per frame since startMs_, so ticks_ / hertz_ is in ms
 };
+
+// Full screen: watches the durations of flips that wait for the vertical blank. Once three in
+// a row each took 1000 / hertz ms (integer division) within 1 ms, the display already refreshes
+// at the game's rate and the vertical blank can pace the frames instead of the timer.
+class RefreshProbe {
+  public:
+    explicit RefreshProbe(int hertz) : periodMs_(hertz > 0 ? 1000 / hertz : 0) {}
+    // Adds one flip's duration; true once three in a row matched the period.
+    bool add(int flipMs);
+
+  private:
+    int periodMs_;
+    int inRow_ = 0;
+};

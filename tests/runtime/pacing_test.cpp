@@ -66,3 +66,21 @@ TEST(FramePacer, OffAndAcrossTheClockWrap) {
     }
     EXPECT_NEAR(total, 1000, 17);
 }
+
+// Full screen hands the pacing to the vertical blank only after three flips in a row at the
+// game's rate (1000 / 60 = 16 ms, within 1 ms); a faster or uneven display keeps the timer.
+TEST(RefreshProbe, ThreeFlipsInARowAtTheRate) {
+    RefreshProbe sixty(60);
+    EXPECT_FALSE(sixty.add(16));
+    EXPECT_FALSE(sixty.add(17));
+    EXPECT_FALSE(sixty.add(30)); // a missed blank starts the count again
+    EXPECT_FALSE(sixty.add(15));
+    EXPECT_FALSE(sixty.add(16));
+    EXPECT_TRUE(sixty.add(17));
+
+    RefreshProbe fast(60);
+    for (int i = 0; i < 10; ++i) EXPECT_FALSE(fast.add(i % 2 ? 8 : 14)); // 120 Hz, or no wait
+
+    RefreshProbe off(0);
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(off.add(0));
+}
