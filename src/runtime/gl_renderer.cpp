@@ -1,5 +1,6 @@
 // Batched OpenGL drawing of the game's quads; see gl_renderer.h.
 #include "runtime/gl_renderer.h"
+#include "runtime/mipmap.h"
 #include "runtime/quad.h"
 #include <algorithm>
 #include <cmath>
@@ -71,10 +72,17 @@ TextureId GlRenderer::createTexture(const Pixels& pixels, int flags) {
                     mipmapped  ? GL_LINEAR_MIPMAP_LINEAR
                     : filtered ? GL_LINEAR
                                : GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, mipmapped ? GL_TRUE : GL_FALSE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width, pixels.height, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, pixels.rgba.data());
-    return name;
+    if (!mipmapped) return name;
+    // Every level down to 1 x 1, so the texture is complete.
+    Pixels level = HalfSize(pixels);
+    for (int index = 1;; ++index) {
+        glTexImage2D(GL_TEXTURE_2D, index, GL_RGBA8, level.width, level.height, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, level.rgba.data());
+        if (level.width == 1 && level.height == 1) return name;
+        level = HalfSize(level);
+    }
 }
 
 void GlRenderer::destroyTexture(TextureId texture) {

@@ -141,6 +141,28 @@ TEST_F(Pixels64, BatchedDrawsKeepTheirOrderAcrossTexturesAndModes) {
     expectNear(7, 7, {0, 0, 255});
 }
 
+// A mipmapped picture drawn at an eighth shows the average of the texels it covers: with one
+// red column in four, a quarter red and three quarters blue. Sampling the full-size picture
+// instead would give half and half, and an incomplete chain of levels no texture at all.
+TEST_F(Pixels64, MipmappedPictureShrinksToItsAverage) {
+    Pixels picture;
+    picture.width = picture.height = 16;
+    for (int i = 0; i < 16 * 16; ++i) {
+        const bool red = i % 4 == 0;
+        picture.rgba.insert(picture.rgba.end(),
+                            {uint8_t(red ? 255 : 0), 0, uint8_t(red ? 0 : 255), 255});
+    }
+    ASSERT_TRUE(WritePng(path("stripes.png"), picture));
+    TImage image = LoadImage(path("stripes.png"), IMAGE_FILTERED | IMAGE_MIPMAPPED);
+    ASSERT_TRUE(image);
+    SetBlendMode(BLEND_SOLID);
+    SetDrawScale(0.125f, 0.125f);
+    DrawImage(image, 8, 8);
+    read();
+    expectNear(8, 8, {64, 0, 191}, 4);
+    expectNear(9, 9, {64, 0, 191}, 4);
+}
+
 // The game's font, rasterised at 128 px and mipmapped, drawn at a quarter: ink appears inside
 // the measured box and nowhere else.
 TEST_F(Pixels64, ScaledTextStaysInsideItsMeasuredBox) {
