@@ -148,6 +148,60 @@ TEST_F(Setups, BodiesAreFiguresThenMainBallThenObstacles) {
     EXPECT_LE(std::abs(m.mainballs[0]->vy), 20);
 }
 
+// What a set-up should draw from the random generator, in order: every new ball its start
+// spot, each level figure its target, then the main ball's push, vx before vy. Returns the
+// push and the first number drawn after the set-up.
+struct Draws {
+    int vx, vy, next;
+};
+
+Draws expecteddraws(int seed, int figures, bool targets, int obstacles) {
+    auto newball = [] { RandomInt(0, 800), RandomInt(0, 600); };
+    SeedRandom(seed);
+    for (int k = 0; k < figures; ++k) {
+        for (int b = 0; b < 4; ++b) newball(); // the test figure has four balls
+        if (targets) RandomInt(0, 0);
+    }
+    newball();
+    Draws d;
+    d.vx = RandomInt(-20, 20);
+    d.vy = RandomInt(-20, 20);
+    for (int o = 0; o < obstacles; ++o) newball();
+    d.next = RandomInt(0, 1000000);
+    return d;
+}
+
+// Seeded games replay only if every set-up draws the same numbers in the same order.
+TEST_F(Setups, RandomDrawsComeInAFixedOrder) {
+    int pushesdiffer = 0;
+    for (int seed : {5, 77, 4000}) {
+        // Level 3: three figures, arena 6 with four obstacles.
+        Draws want = expecteddraws(seed, 3, true, 4);
+        SeedRandom(seed);
+        Tmatch level;
+        level.setuplevel(3);
+        ASSERT_EQ(level.obstacles->balls.size(), 4u);
+        EXPECT_EQ(level.mainballs[0]->vx, want.vx) << seed;
+        EXPECT_EQ(level.mainballs[0]->vy, want.vy) << seed;
+        EXPECT_EQ(RandomInt(0, 1000000), want.next) << seed;
+        pushesdiffer += want.vx != want.vy;
+
+        // Custom figures draw no target. Arena 9 has five obstacles.
+        Tcustomsettings c;
+        c.arenanumber = 9;
+        want = expecteddraws(seed, 2, false, 5);
+        SeedRandom(seed);
+        Tmatch custom;
+        custom.setupcustom(c);
+        ASSERT_EQ(custom.obstacles->balls.size(), 5u);
+        EXPECT_EQ(custom.mainballs[0]->vx, want.vx) << seed;
+        EXPECT_EQ(custom.mainballs[0]->vy, want.vy) << seed;
+        EXPECT_EQ(RandomInt(0, 1000000), want.next) << seed;
+        pushesdiffer += want.vx != want.vy;
+    }
+    EXPECT_GT(pushesdiffer, 3); // so that vx and vy swapped would show
+}
+
 // A figure file that is missing, empty or broken ends the set-up; the game is not played.
 TEST_F(Setups, UnusableFigureFileEndsTheGameBeforeItStarts) {
     for (const char* text :
