@@ -65,25 +65,21 @@ int powerOfTwoAtLeast(int n) {
     return p;
 }
 
-// Builds the atlas pixels and the glyphs' texture coordinates.
-Pixels buildAtlas(TFontData& font, const Bitmap (&bitmaps)[256]) {
+// Builds the atlas coverage and the glyphs' texture coordinates.
+Coverage buildAtlas(TFontData& font, const Bitmap (&bitmaps)[256]) {
     int px[256] = {}, py[256] = {};
-    Pixels atlas;
+    Coverage atlas;
     atlas.width = ATLAS_WIDTH;
     atlas.height = powerOfTwoAtLeast(pack(bitmaps, px, py));
-    atlas.rgba.resize(static_cast<size_t>(atlas.width) * atlas.height * 4);
-    // White everywhere, alpha 0 outside glyphs, so filtering never pulls in a dark colour.
-    for (size_t i = 0; i < atlas.rgba.size(); i += 4)
-        atlas.rgba[i] = atlas.rgba[i + 1] = atlas.rgba[i + 2] = 255;
+    atlas.alpha.resize(static_cast<size_t>(atlas.width) * atlas.height);
     for (int c = 0; c < 256; ++c) {
         const Bitmap& b = bitmaps[c];
         Glyph& g = font.glyphs[c];
         if (b.width == 0 || b.height == 0) continue;
         for (int y = 0; y < b.height; ++y) {
-            for (int x = 0; x < b.width; ++x) {
-                size_t at = (static_cast<size_t>(py[c] + y) * atlas.width + px[c] + x) * 4;
-                atlas.rgba[at + 3] = b.coverage[static_cast<size_t>(y) * b.width + x];
-            }
+            std::copy_n(b.coverage.begin() + static_cast<ptrdiff_t>(y) * b.width, b.width,
+                        atlas.alpha.begin() + static_cast<ptrdiff_t>(py[c] + y) * atlas.width +
+                            px[c]);
         }
         g.width = b.width;
         g.height = b.height;
@@ -127,10 +123,10 @@ TFont LoadFont(const std::string& path, int size, int style) {
         rasterise(face, c, font->glyphs[c], bitmaps[c], font->ascent);
     }
     FT_Done_FreeType(library);
-    Pixels atlas = buildAtlas(*font, bitmaps);
+    Coverage atlas = buildAtlas(*font, bitmaps);
     if (Renderer* renderer = rt().renderer.get()) {
         int flags = (style & 4) ? IMAGE_FILTERED | IMAGE_MIPMAPPED : 0;
-        font->atlas = renderer->createTexture(atlas, flags);
+        font->atlas = renderer->createCoverageTexture(atlas, flags);
         font->rendererSerial = renderer->serial;
     }
     return font;

@@ -21,6 +21,7 @@ class GlRenderer : public Renderer {
     // The window changed size: the game surface is letterboxed anew.
     void setDrawableSize(int width, int height);
     TextureId createTexture(const Pixels& pixels, int flags) override;
+    TextureId createCoverageTexture(const Coverage& coverage, int flags) override;
     void destroyTexture(TextureId texture) override;
     void clear() override;
     void drawImage(const TImageData& image, float x, float y, const DrawState& state) override;
@@ -38,6 +39,9 @@ class GlRenderer : public Renderer {
         uint8_t rgba[4];
     };
 
+    // A texture of width x height texels, `channels` bytes each in the given GL format.
+    TextureId upload(const std::vector<uint8_t>& texels, int width, int height, int channels,
+                     GLenum format, int flags);
     // Starts a new run when the texture or the blend mode changes.
     void use(TextureId texture, int blend);
     void addQuad(const struct Quad& quad, float u0, float v0, float u1, float v1,

@@ -4,6 +4,7 @@
 #include "runtime/mixer.h"
 #include "runtime/sound_data.h"
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -23,7 +24,7 @@ void mixChannel(TChannelData& channel, int16_t* stereo, int frames) {
     const size_t decoded = sound.decoded.load(std::memory_order_acquire);
     const size_t available = decoded - std::min(channel.position, decoded);
     const size_t count = std::min(available, static_cast<size_t>(frames));
-    const int16_t* source = sound.samples.data() + channel.position * 2;
+    const int16_t* source = sound.samples.get() + channel.position * 2;
     for (size_t i = 0; i < count * 2; ++i) {
         float mixed = stereo[i] + source[i] * channel.volume;
         stereo[i] = static_cast<int16_t>(std::clamp(mixed, -32768.0f, 32767.0f));

@@ -7,6 +7,7 @@ class NullRenderer : public Renderer {
   public:
     void resize(int, int) override {}
     TextureId createTexture(const Pixels&, int) override { return ++lastTexture_; }
+    TextureId createCoverageTexture(const Coverage&, int) override { return ++lastTexture_; }
     void destroyTexture(TextureId) override {}
     void clear() override {}
     void drawImage(const TImageData&, float, float, const DrawState&) override {}

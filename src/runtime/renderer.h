@@ -14,6 +14,12 @@ struct Pixels {
     std::vector<uint8_t> rgba;
 };
 
+// A coverage map, one byte per texel, rows from the top: the font's glyphs.
+struct Coverage {
+    int width = 0, height = 0;
+    std::vector<uint8_t> alpha;
+};
+
 using TextureId = unsigned int; // 0 = none
 
 struct TImageData {
@@ -62,6 +68,9 @@ class Renderer {
     // Surface size in game pixels.
     virtual void resize(int width, int height) = 0;
     virtual TextureId createTexture(const Pixels& pixels, int flags) = 0;
+    // A texture white everywhere with the coverage as its alpha, so the drawing colour tints
+    // it. This one builds the RGBA picture for createTexture; OpenGL keeps the alpha alone.
+    virtual TextureId createCoverageTexture(const Coverage& coverage, int flags);
     virtual void destroyTexture(TextureId texture) = 0;
     virtual void clear() = 0;
     virtual void drawImage(const TImageData& image, float x, float y, const DrawState& state) = 0;

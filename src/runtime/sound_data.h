@@ -5,9 +5,9 @@
 #include "runtime/sound.h"
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 struct TSoundData {
     TSoundData() = default;
@@ -16,9 +16,10 @@ struct TSoundData {
     // Stops the decoding thread, if it still runs, and waits for it.
     ~TSoundData();
 
-    // Interleaved stereo at MIX_RATE, sized for the whole sound before decoding starts and
-    // never resized afterwards: the mixer reads the decoded part while the rest is written.
-    std::vector<int16_t> samples;
+    // Interleaved stereo at MIX_RATE, allocated for the whole sound before decoding starts and
+    // never moved: the mixer reads the decoded part while the rest is written. Left
+    // uninitialised, so the music's megabytes are first touched by the decoding thread.
+    std::unique_ptr<int16_t[]> samples;
     int flags = 0;
     // Frames of the whole sound; lowered if the file ends before its header said.
     std::atomic<size_t> length{0};

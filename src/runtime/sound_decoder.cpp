@@ -33,7 +33,7 @@ bool SoundDecoder::open(const std::string& path, std::string& error) {
     }
     sourceFrames_ = static_cast<size_t>(total);
     const size_t frames = outputFrames(sourceFrames_, rate_);
-    sound_.samples.assign(frames * 2, 0);
+    sound_.samples = std::make_unique_for_overwrite<int16_t[]>(frames * 2);
     sound_.length.store(frames);
     if (rate_ != MIX_RATE) source_.resize(sourceFrames_ * 2);
     return true;
@@ -62,7 +62,7 @@ void SoundDecoder::append(const int16_t* interleaved, size_t frames) {
     // Anything beyond the length the header promised has no room and is dropped.
     frames = std::min(frames, sourceFrames_ - sourceDecoded_);
     const bool direct = rate_ == MIX_RATE;
-    int16_t* out = (direct ? sound_.samples.data() : source_.data()) + sourceDecoded_ * 2;
+    int16_t* out = (direct ? sound_.samples.get() : source_.data()) + sourceDecoded_ * 2;
     const int right = channels_ > 1 ? 1 : 0;
     for (size_t f = 0; f < frames; ++f) {
         out[f * 2] = interleaved[f * channels_];

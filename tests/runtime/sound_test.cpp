@@ -190,7 +190,7 @@ TEST_F(SoundTest, BackgroundDecodingMatchesTheWholeFile) {
     std::vector<int16_t> whole = decodeAll(path("long.ogg"));
     ASSERT_EQ(sound->decoded.load(), whole.size() / 2);
     ASSERT_EQ(sound->length.load(), whole.size() / 2);
-    EXPECT_TRUE(std::equal(whole.begin(), whole.end(), sound->samples.begin()));
+    EXPECT_TRUE(std::equal(whole.begin(), whole.end(), sound->samples.get()));
 
     // Dropped while its thread still decodes: the thread stops before the sound goes.
     TSound dropped = LoadSound(path("long.ogg"), 0);
@@ -212,7 +212,7 @@ TEST_F(SoundTest, BackgroundResamplingIsSeamless) {
     ASSERT_TRUE(mixUntilDecoded(sound, channel));
     const size_t frames = sound->decoded.load();
     EXPECT_EQ(frames, decodeAll(path("mono.ogg")).size() * 2);
-    const std::vector<int16_t>& s = sound->samples;
+    const int16_t* s = sound->samples.get();
     for (size_t f = 1; f + 1 < frames; f += 2) {
         ASSERT_EQ(s[f * 2], s[f * 2 + 1]) << f;
         ASSERT_NEAR(s[f * 2], (s[f * 2 - 2] + s[f * 2 + 2]) / 2.0, 1) << f;
@@ -242,7 +242,7 @@ TEST_F(SoundTest, ChannelWaitsForTheDecoder) {
 
     ASSERT_TRUE(decoder.step());
     std::vector<int16_t> next = mix(64);
-    EXPECT_TRUE(std::equal(next.begin(), next.end(), sound->samples.begin() + ready * 2));
+    EXPECT_TRUE(std::equal(next.begin(), next.end(), sound->samples.get() + ready * 2));
     while (decoder.step()) {
     }
     EXPECT_FALSE(decoder.damaged());
