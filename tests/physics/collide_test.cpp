@@ -144,3 +144,33 @@ TEST(CollideObjects, EveryPassRunsAndReportsAnyContact) {
     EXPECT_GT(second.x - s.rod.balls[1]->x, 15);
     EXPECT_EQ(collideobjects(s.rod, s.other, -20), 0);
 }
+
+// Objects and pairs far apart are passed over cheaply, but the reach of a contact also comes
+// from a link's thickness and from the closing speed of either side: none of these may be
+// passed over. Each ball here is further from the other object's balls than their radii.
+TEST(CollideObjects, ThickLinksAndFastBodiesAreNotPassedOver) {
+    for (double kick : {-20.0, 60.0}) {
+        LinkScene thick(50, -40);
+        thick.link->thickness = 35;
+        EXPECT_EQ(collideobjects(thick.rod, thick.other, kick), 1) << kick;
+        EXPECT_LT(thick.ball.y, -45) << kick;
+
+        LinkScene fastball(50, -40);
+        fastball.ball.vy = 45;
+        EXPECT_EQ(collideobjects(fastball.rod, fastball.other, kick), 1) << kick;
+
+        // Either end of the link swinging at the ball.
+        for (int end : {0, 1}) {
+            LinkScene fastlink(50, -40);
+            fastlink.rod.balls[end]->vy = -45;
+            EXPECT_EQ(collideobjects(fastlink.rod, fastlink.other, kick), 1) << kick << end;
+        }
+
+        // Past the link's end, so only the ball pair can touch.
+        LinkScene fastpair(-60, 0);
+        fastpair.ball.vx = 70;
+        EXPECT_EQ(collideobjects(fastpair.rod, fastpair.other, kick), 1) << kick;
+        // Placed at the closing speed's reach plus the margin, shared by equal masses.
+        EXPECT_NEAR(fastpair.ball.x, -60 - (70 + SEPARATION - 60) / 2, 1e-9) << kick;
+    }
+}
