@@ -21,8 +21,8 @@ done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
 echo "setup: installing ${missing[*]}"
-sudo_cmd=()
-[[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# The environment variable goes through env, as sudo would drop an exported one.
+as_root=(env DEBIAN_FRONTEND=noninteractive)
+[[ $(id -u) -eq 0 ]] || as_root=(sudo "${as_root[@]}")
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
