@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr ogg_int64_t MAX_SECONDS = 3600;
+
 // Frames at the mixer's rate for the given frames at the file's rate.
 size_t outputFrames(size_t sourceFrames, long rate) {
     return static_cast<size_t>(static_cast<double>(sourceFrames) * MIX_RATE / rate);
@@ -27,7 +29,9 @@ bool SoundDecoder::open(const std::string& path, std::string& error) {
     channels_ = info ? info->channels : 0;
     rate_ = info ? info->rate : 0;
     const ogg_int64_t total = ov_pcm_total(&file_, -1);
-    if (channels_ <= 0 || rate_ <= 0 || total < 0) {
+    // The buffer is sized from the length in the last page; a damaged one claiming more than
+    // an hour must not ask for gigabytes.
+    if (channels_ <= 0 || rate_ <= 0 || total < 0 || total > MAX_SECONDS * rate_) {
         error = path + " is damaged";
         return false;
     }
