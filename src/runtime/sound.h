@@ -9,7 +9,9 @@ struct TChannelData;
 using TSound = std::shared_ptr<TSoundData>;
 using TChannel = std::shared_ptr<TChannelData>;
 
-// Decodes the file; null when it is missing or not Ogg Vorbis. flags 0 = play once.
+// Decodes the file's first second and leaves the rest to a background thread, so a long track
+// returns at once and can play while it decodes; null when the file is missing, not Ogg
+// Vorbis, or damaged within that first second. flags 0 = play once.
 TSound LoadSound(const std::string& path, int flags);
 // A new idle channel.
 TChannel AllocChannel();
@@ -21,5 +23,5 @@ void ResumeChannel(const TChannel& channel);
 void StopChannel(const TChannel& channel);
 // 0 once the sound has played to its end or was stopped.
 int ChannelPlaying(const TChannel& channel);
-// Length of a decoded sound in milliseconds (0 for null).
+// Length of the whole sound in milliseconds, known before it is all decoded (0 for null).
 int SoundLength(const TSound& sound);
