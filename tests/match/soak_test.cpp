@@ -20,8 +20,10 @@
 
 namespace {
 
-// Frames per case: 20 cases must fit into about a minute on a slow shared machine.
-constexpr int SOAKFRAMES = 6000;
+// Frames per case, set by the build: 20 000 when optimised (the 20 cases take about 35 s of
+// processor time), fewer under the sanitizers and without optimisation, which are several
+// times slower.
+constexpr int SOAKFRAMES = VANTORIX_SOAKFRAMES;
 // Links stretch in hard collisions: the worst seen in these games is about 20 rest lengths,
 // a figure caught around an obstacle of radius 400 with a short link across it; in open
 // arenas about 7 (four figures pressing on the ball at a wall). The link solver pulls them
