@@ -1,6 +1,6 @@
 // Start-up: everything in its fixed order, since each step needs the ones before it (the
 // preferences decide the display mode; the splash needs the logo; the music loads last, with
-// the logo still on the screen while the track decodes).
+// the logo still on the screen while its first second decodes; the rest follows in the background).
 #include "app/app.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
