@@ -55,6 +55,17 @@ static void addmainball(Tmatch& m, double radius, double basemass) {
     m.goal = 1800;
 }
 
+// The rest of a custom or multiplayer set-up, after the figures: the settings records share
+// their ball, gravity and arena fields.
+static void finishsettings(Tmatch& m, int gravity, int ballsize, int ballmass, int arena) {
+    m.mainballcount = 1;
+    m.goal = 1800;
+    m.gravity = gravity / 20.0;
+    addmainball(m, 8.0 * ballsize, ballmass);
+    m.buildarena(arena);
+    m.state = "normal";
+}
+
 void Tmatch::setuplevel(int levelnumber) {
     mainballcount = 1;
     goal = 1800;
@@ -95,12 +106,7 @@ void Tmatch::setupcustom(const Tcustomsettings& c) {
         figure->aidelay = std::clamp(30 - 2 * c.ailevel, 0, HISTORY - 1);
         bodies.push_back(figure);
     }
-    mainballcount = 1;
-    goal = 1800;
-    gravity = c.gravity / 20.0;
-    addmainball(*this, 8.0 * c.ballsize, c.ballmass);
-    buildarena(c.arenanumber);
-    state = "normal";
+    finishsettings(*this, c.gravity, c.ballsize, c.ballmass, c.arenanumber);
 }
 
 void Tmatch::setupmultiplayer(const Tmultisettings& mp) {
@@ -115,10 +121,5 @@ void Tmatch::setupmultiplayer(const Tmultisettings& mp) {
         figure->speed = float(mp.playerspeed);
         bodies.push_back(figure);
     }
-    mainballcount = 1;
-    goal = 1800;
-    gravity = mp.gravity / 20.0;
-    addmainball(*this, 8.0 * mp.ballsize, mp.ballmass);
-    buildarena(mp.arenanumber);
-    state = "normal";
+    finishsettings(*this, mp.gravity, mp.ballsize, mp.ballmass, mp.arenanumber);
 }
