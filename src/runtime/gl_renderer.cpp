@@ -144,15 +144,20 @@ void GlRenderer::use(TextureId texture, int blend) {
     flush();
     runTexture_ = texture;
     runBlend_ = blend;
+    runOpaque_ = true;
 }
 
-void GlRenderer::addQuad(const Quad& quad, float u0, float v0, float u1, float v1,
+void GlRenderer::addQuad(Quad quad, float u0, float v0, float u1, float v1,
                          const DrawState& state) {
+    if (!ClipQuad(quad, u0, v0, u1, v1, static_cast<float>(gameWidth_),
+                  static_cast<float>(gameHeight_)))
+        return;
     // The drawing alpha only counts in the alpha and light modes; mask tests the texel alone.
     const bool blended = state.blend == 3 || state.blend == 4;
     const uint8_t alpha =
         blended ? Channel(static_cast<int>(std::lround(state.alpha * 255.0f))) : 255;
     const uint8_t rgba[4] = {Channel(state.r), Channel(state.g), Channel(state.b), alpha};
+    runOpaque_ = runOpaque_ && alpha == 255;
     const float u[4] = {u0, u1, u1, u0}, v[4] = {v0, v0, v1, v1};
     for (int i = 0; i < 4; ++i) {
         vertices_.push_back({quad.corner[i].x, quad.corner[i].y, u[i], v[i], {}});
@@ -182,7 +187,15 @@ void GlRenderer::applyBlend(int blend) {
 
 void GlRenderer::flush() {
     if (vertices_.empty()) return;
-    applyBlend(runBlend_);
+    // White texels change nothing under GL_MODULATE, and an opaque colour over anything, or a
+    // mask test on alpha 255, is a plain write.
+    const bool plain = runTexture_ == white_;
+    const bool solid = plain && (runBlend_ == 1 || (runBlend_ == 3 && runOpaque_));
+    applyBlend(solid ? 2 : runBlend_);
+    if (texturing_ != !plain) {
+        texturing_ = !plain;
+        texturing_ ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
+    }
     glBindTexture(GL_TEXTURE_2D, runTexture_);
     const Vertex* first = vertices_.data();
     glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &first->x);

@@ -1,7 +1,9 @@
 // The OpenGL 2.1 renderer (fixed-function, compatibility profile): every primitive becomes a
 // textured quad from quad.h, collected in a vertex array and drawn in one glDrawArrays per run
 // of quads that share a texture and a blend mode. Rectangles and lines use a 1x1 white texture,
-// so everything goes through the same path. Texture ids are GL texture names. Needs a current
+// so everything goes through the same path; their runs are drawn untextured, and unblended when
+// fully opaque, which gives the same pixels and lets Mesa's software rasteriser use its fast
+// fills. Texture ids are GL texture names. Needs a current
 // GL context for its whole life; the textures go with the context.
 #pragma once
 #include "runtime/letterbox.h"
@@ -44,8 +46,8 @@ class GlRenderer : public Renderer {
                      GLenum format, int flags);
     // Starts a new run when the texture or the blend mode changes.
     void use(TextureId texture, int blend);
-    void addQuad(const struct Quad& quad, float u0, float v0, float u1, float v1,
-                 const DrawState& state);
+    // Cut to the game area first; see ClipQuad.
+    void addQuad(struct Quad quad, float u0, float v0, float u1, float v1, const DrawState& state);
     void applyBlend(int blend);
     void setupView();
 
@@ -56,5 +58,7 @@ class GlRenderer : public Renderer {
     std::vector<Vertex> vertices_;
     TextureId runTexture_ = 0;
     int runBlend_ = 0;
-    int appliedBlend_ = 0; // blend state GL is in, 0 unknown
+    bool runOpaque_ = true; // every vertex of the run has alpha 255
+    int appliedBlend_ = 0;  // blend state GL is in, 0 unknown
+    bool texturing_ = true; // GL_TEXTURE_2D is on
 };

@@ -32,6 +32,13 @@ Quad RectQuad(float x, float y, float w, float h, const DrawState& state);
 // point. It covers the first pixel and, when drawLast is set, the end pixel too; a line of
 // length 0 with drawLast is a single dot.
 Quad LineQuad(float x1, float y1, float x2, float y2, bool drawLast, const DrawState& state);
+// Cuts a quad to the drawing area 0..width x 0..height before it reaches the rasteriser, which
+// clips slowly (Mesa's software one spends about ten microseconds on each primitive that
+// crosses the edge of the view, and the grid lines all do). A quad with its edges along the
+// axes (unturned or turned by quarters; u0..u1 maps corner 0 to 1, v0..v1 corner 0 to 3) is
+// cut to the area with its texture coordinates moved along; any other is left whole. False
+// when nothing of it is inside.
+bool ClipQuad(Quad& quad, float& u0, float& v0, float& u1, float& v1, float width, float height);
 // One quad per glyph with a bitmap (spaces advance without a quad), appended to out. The pen
 // moves by the glyph advances truncated after each glyph, exactly as TextWidth counts them.
 void TextQuads(const TFontData& font, std::string_view text, float x, float y,

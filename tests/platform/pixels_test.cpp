@@ -116,6 +116,47 @@ TEST_F(Pixels64, RectangleColourAndLineEndPixel) {
     expectNear(7, 6, black);  // one pixel wide
 }
 
+// Drawing past the edges is cut before it reaches GL; what stays on screen must show the same
+// texels as before: an 8 x 4 picture, red left half and white right half, pushed half off the
+// left edge, its mirror half off the right edge, the picture turned a quarter half off the
+// bottom, and a vertical line running off the bottom.
+TEST_F(Pixels64, DrawingsCutAtTheEdgesKeepTheirTexels) {
+    Pixels picture;
+    picture.width = 8;
+    picture.height = 4;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const uint8_t gb = x < 4 ? 0 : 255;
+            for (uint8_t channel : {uint8_t(255), gb, gb, uint8_t(255)})
+                picture.rgba.push_back(channel);
+        }
+    }
+    ASSERT_TRUE(WritePng(path("bar.png"), picture));
+    TImage image = LoadImage(path("bar.png"), 0);
+    ASSERT_TRUE(image);
+    SetBlendMode(BLEND_SOLID);
+    DrawImage(image, -4, 2); // only the white half shows
+    SetDrawScale(-1, 1);
+    DrawImage(image, 68, 2); // mirrored: the white half lands on screen, the red is off
+    SetDrawScale(1, 1);
+    SetDrawRotation(90);
+    DrawImage(image, 30, 44); // the red half runs down 44..47, the white is below the area
+    SetDrawRotation(0);
+    DrawLine(50, 40, 50, 60, 1);
+    read();
+    expectNear(0, 2, white);
+    expectNear(3, 5, white);
+    expectNear(4, 3, black);
+    expectNear(63, 2, white);
+    expectNear(60, 5, white);
+    expectNear(59, 3, black);
+    expectNear(27, 44, red);
+    expectNear(29, 47, red);
+    expectNear(50, 40, white);
+    expectNear(50, 47, white);
+    expectNear(51, 44, black);
+}
+
 TEST_F(Pixels64, BatchedDrawsKeepTheirOrderAcrossTexturesAndModes) {
     Pixels picture;
     picture.width = picture.height = 2;

@@ -104,6 +104,44 @@ TEST_F(DrawingTest, LineQuadCoversWholePixels) {
     for (float v : xs) EXPECT_FALSE(std::isnan(v));
 }
 
+// Quads are cut to the drawing area before the rasteriser sees them; texture coordinates must
+// follow the cut edges, whichever way the quad runs, and quads wholly outside are dropped.
+TEST_F(DrawingTest, QuadsAreCutToTheAreaWithTheirTextureCoordinates) {
+    float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
+    Quad q = RectQuad(-10, 30, 40, 20, rt().state); // 10 of 40 left of the area, 5 of 20 below
+    ASSERT_TRUE(ClipQuad(q, u0, v0, u1, v1, 100, 45));
+    expectCorner(q.corner[0], 0, 30);
+    expectCorner(q.corner[2], 30, 45);
+    EXPECT_FLOAT_EQ(u0, 0.25f);
+    EXPECT_FLOAT_EQ(v1, 0.75f);
+
+    u0 = 0, v0 = 0, u1 = 1, v1 = 1; // mirrored: u runs right to left
+    q = {{{120, 0}, {80, 0}, {80, 10}, {120, 10}}};
+    ASSERT_TRUE(ClipQuad(q, u0, v0, u1, v1, 100, 45));
+    expectCorner(q.corner[0], 100, 0);
+    EXPECT_FLOAT_EQ(u0, 0.5f);
+    EXPECT_FLOAT_EQ(u1, 1.0f);
+
+    u0 = 0, v0 = 0, u1 = 1, v1 = 1; // a quarter turn: u runs down, v runs left
+    q = {{{11, 40}, {11, 60}, {10, 60}, {10, 40}}};
+    ASSERT_TRUE(ClipQuad(q, u0, v0, u1, v1, 100, 45));
+    expectCorner(q.corner[1], 11, 45);
+    expectCorner(q.corner[3], 10, 40);
+    EXPECT_FLOAT_EQ(u1, 0.25f);
+    EXPECT_FLOAT_EQ(v1, 1.0f);
+
+    Quad outside = RectQuad(100, 0, 5, 5, rt().state); // touching the right edge only
+    EXPECT_FALSE(ClipQuad(outside, u0, v0, u1, v1, 100, 45));
+    SetDrawRotation(45);
+    Quad turned = RectQuad(-3, 20, 10, 10, rt().state); // partly in: left whole
+    const Quad before = turned;
+    ASSERT_TRUE(ClipQuad(turned, u0, v0, u1, v1, 100, 45));
+    for (int i = 0; i < 4; ++i)
+        expectCorner(turned.corner[i], before.corner[i].x, before.corner[i].y);
+    turned = RectQuad(-30, 20, 10, 10, rt().state);
+    EXPECT_FALSE(ClipQuad(turned, u0, v0, u1, v1, 100, 45));
+}
+
 TEST_F(DrawingTest, FontMeasuresTruncatedAdvances) {
     EXPECT_EQ(TextWidth("ABC"), 0); // the built-in font has no glyphs
     TFont font = LoadFont(VANTORIX_TEST_FONT, 128, 4);
