@@ -7,6 +7,10 @@
 
 namespace {
 
+// Pictures of at least this many texels are drawn in strips around what they show.
+constexpr int bigpicture = 256 * 256;
+constexpr int bandrows = 16;
+
 uint8_t Channel(int value) {
     return static_cast<uint8_t>(std::clamp(value, 0, 255));
 }
@@ -58,7 +62,12 @@ void GlRenderer::setupView() {
 }
 
 TextureId GlRenderer::createTexture(const Pixels& pixels, int flags) {
-    return upload(pixels.rgba, pixels.width, pixels.height, 4, GL_RGBA, flags);
+    const TextureId texture = upload(pixels.rgba, pixels.width, pixels.height, 4, GL_RGBA, flags);
+    // Strips only pay off for big pictures, and are exact only where a sample reaches no
+    // further than the next texel, which mipmaps do not promise.
+    if (texture != 0 && !(flags & 4) && pixels.width * pixels.height >= bigpicture)
+        coverage_[texture] = FindCoverage(pixels, bandrows);
+    return texture;
 }
 
 // An alpha texture reads as white under GL_MODULATE: the same pixels as a white RGBA one at a
@@ -102,6 +111,7 @@ TextureId GlRenderer::upload(const std::vector<uint8_t>& texels, int width, int 
 void GlRenderer::destroyTexture(TextureId texture) {
     if (texture == 0 || texture == white_) return;
     flush();
+    coverage_.erase(texture);
     GLuint name = texture;
     glDeleteTextures(1, &name);
 }
@@ -115,7 +125,18 @@ void GlRenderer::drawImage(const TImageData& image, float x, float y, const Draw
     // A picture kept from an earlier surface has no texture here.
     if (image.texture == 0 || image.rendererSerial != serial) return;
     use(image.texture, state.blend);
-    addQuad(ImageQuad(image, x, y, state), 0, 0, 1, 1, state);
+    const Quad quad = ImageQuad(image, x, y, state);
+    // Transparent texels change nothing in the mask, alpha and light modes.
+    const bool clearIsNothing = state.blend == 1 || state.blend == 3 || state.blend == 4;
+    const auto bands = coverage_.find(image.texture);
+    if (bands == coverage_.end() || !clearIsNothing || !Unturned(quad)) {
+        addQuad(quad, 0, 0, 1, 1, state);
+        return;
+    }
+    thread_local std::vector<TexturedQuad> strips;
+    strips.clear();
+    CoveredStrips(quad, bands->second, strips);
+    for (const TexturedQuad& s : strips) addQuad(s.quad, s.u0, s.v0, s.u1, s.v1, state);
 }
 
 void GlRenderer::drawRect(float x, float y, float w, float h, const DrawState& state) {
@@ -132,11 +153,11 @@ void GlRenderer::drawLine(float x1, float y1, float x2, float y2, bool drawLast,
 void GlRenderer::drawText(const TFontData& font, std::string_view text, float x, float y,
                           const DrawState& state) {
     if (font.atlas == 0 || font.rendererSerial != serial) return;
-    thread_local std::vector<GlyphQuad> glyphs;
+    thread_local std::vector<TexturedQuad> glyphs;
     glyphs.clear();
     TextQuads(font, text, x, y, state, glyphs);
     use(font.atlas, state.blend);
-    for (const GlyphQuad& g : glyphs) addQuad(g.quad, g.u0, g.v0, g.u1, g.v1, state);
+    for (const TexturedQuad& g : glyphs) addQuad(g.quad, g.u0, g.v0, g.u1, g.v1, state);
 }
 
 void GlRenderer::use(TextureId texture, int blend) {

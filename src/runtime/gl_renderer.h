@@ -6,10 +6,12 @@
 // fills. Texture ids are GL texture names. Needs a current
 // GL context for its whole life; the textures go with the context.
 #pragma once
+#include "runtime/coverage.h"
 #include "runtime/letterbox.h"
 #include "runtime/renderer.h"
 #include <GL/gl.h>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 class GlRenderer : public Renderer {
@@ -55,6 +57,8 @@ class GlRenderer : public Renderer {
     int drawableWidth_ = 0, drawableHeight_ = 0;
     Viewport viewport_;
     TextureId white_ = 0;
+    // Where the large unmipmapped pictures show anything; see coverage.h.
+    std::unordered_map<TextureId, CoverageBands> coverage_;
     std::vector<Vertex> vertices_;
     TextureId runTexture_ = 0;
     int runBlend_ = 0;

@@ -28,6 +28,11 @@ Quad box(float u0, float v0, float u1, float v1, float x, float y, const DrawSta
 
 } // namespace
 
+bool Unturned(const Quad& quad) {
+    const Vec2* c = quad.corner;
+    return c[0].y == c[1].y && c[3].y == c[2].y && c[0].x == c[3].x && c[1].x == c[2].x;
+}
+
 bool ClipQuad(Quad& quad, float& u0, float& v0, float& u1, float& v1, float width, float height) {
     Vec2* c = quad.corner;
     // u runs from corner 0 to corner 1 and v from corner 0 to corner 3: along x and y for an
@@ -91,7 +96,7 @@ Quad LineQuad(float x1, float y1, float x2, float y2, bool drawLast, const DrawS
 }
 
 void TextQuads(const TFontData& font, std::string_view text, float x, float y,
-               const DrawState& state, std::vector<GlyphQuad>& out) {
+               const DrawState& state, std::vector<TexturedQuad>& out) {
     int pen = 0;
     for (unsigned char c : text) {
         const Glyph& g = font.glyphs[c];

@@ -18,9 +18,9 @@ struct Quad {
     Vec2 corner[4];
 };
 
-struct GlyphQuad {
+struct TexturedQuad {
     Quad quad;
-    float u0 = 0, v0 = 0, u1 = 0, v1 = 0; // place in the font's atlas
+    float u0 = 0, v0 = 0, u1 = 0, v1 = 0; // place in the texture, 0..1
 };
 
 // The image rectangle, offset by minus the image handle plus the global handle, turned and
@@ -32,6 +32,8 @@ Quad RectQuad(float x, float y, float w, float h, const DrawState& state);
 // point. It covers the first pixel and, when drawLast is set, the end pixel too; a line of
 // length 0 with drawLast is a single dot.
 Quad LineQuad(float x1, float y1, float x2, float y2, bool drawLast, const DrawState& state);
+// Edges along the axes with u along x: an unturned shape, possibly mirrored.
+bool Unturned(const Quad& quad);
 // Cuts a quad to the drawing area 0..width x 0..height before it reaches the rasteriser, which
 // clips slowly (Mesa's software one spends about ten microseconds on each primitive that
 // crosses the edge of the view, and the grid lines all do). A quad with its edges along the
@@ -42,4 +44,4 @@ bool ClipQuad(Quad& quad, float& u0, float& v0, float& u1, float& v1, float widt
 // One quad per glyph with a bitmap (spaces advance without a quad), appended to out. The pen
 // moves by the glyph advances truncated after each glyph, exactly as TextWidth counts them.
 void TextQuads(const TFontData& font, std::string_view text, float x, float y,
-               const DrawState& state, std::vector<GlyphQuad>& out);
+               const DrawState& state, std::vector<TexturedQuad>& out);

@@ -1,4 +1,5 @@
 #include "runtime/context.h"
+#include "runtime/coverage.h"
 #include "runtime/pngio.h"
 #include "runtime/quad.h"
 #include "temp_folder.h"
@@ -142,6 +143,41 @@ TEST_F(DrawingTest, QuadsAreCutToTheAreaWithTheirTextureCoordinates) {
     EXPECT_FALSE(ClipQuad(turned, u0, v0, u1, v1, 100, 45));
 }
 
+// An 8 x 6 picture, clear but for texels (3, 0) and (6, 4), in bands of two rows: a band's
+// columns take in the rows just above and below it and one column each side, equal bands
+// make one strip, and a band with nothing near it is left out.
+TEST(Coverage, StripsHoldEveryTexelFilteringCanReach) {
+    Pixels pixels{8, 6, std::vector<uint8_t>(8 * 6 * 4, 0)};
+    pixels.rgba[(0 * 8 + 3) * 4 + 3] = 1;
+    pixels.rgba[(4 * 8 + 6) * 4 + 3] = 255;
+    const CoverageBands bands = FindCoverage(pixels, 2);
+    ASSERT_EQ(bands.spans.size(), 3u);
+    EXPECT_EQ(bands.spans[0].first, 2);
+    EXPECT_EQ(bands.spans[0].end, 5);
+    EXPECT_EQ(bands.spans[1].first, 5); // (6, 4) is the row below
+    EXPECT_EQ(bands.spans[1].end, 8);   // cut at the picture's edge
+
+    std::vector<TexturedQuad> strips;
+    const Quad quad{{{10, 20}, {26, 20}, {26, 32}, {10, 32}}}; // drawn at scale 2
+    CoveredStrips(quad, bands, strips);
+    ASSERT_EQ(strips.size(), 2u);
+    expectCorner(strips[0].quad.corner[0], 14, 20);
+    expectCorner(strips[0].quad.corner[2], 20, 24);
+    EXPECT_FLOAT_EQ(strips[0].u0, 2 / 8.0f);
+    EXPECT_FLOAT_EQ(strips[0].v1, 2 / 6.0f);
+    expectCorner(strips[1].quad.corner[0], 20, 24);
+    expectCorner(strips[1].quad.corner[2], 26, 32);
+    EXPECT_FLOAT_EQ(strips[1].u1, 1.0f);
+    EXPECT_FLOAT_EQ(strips[1].v1, 1.0f);
+
+    pixels.rgba.assign(pixels.rgba.size(), 0);
+    pixels.rgba[(0 * 8 + 1) * 4 + 3] = 9; // the top row only: out of the second band's reach
+    strips.clear();
+    CoveredStrips(quad, FindCoverage(pixels, 2), strips);
+    ASSERT_EQ(strips.size(), 1u);
+    EXPECT_FLOAT_EQ(strips[0].v1, 2 / 6.0f);
+}
+
 TEST_F(DrawingTest, FontMeasuresTruncatedAdvances) {
     EXPECT_EQ(TextWidth("ABC"), 0); // the built-in font has no glyphs
     TFont font = LoadFont(VANTORIX_TEST_FONT, 128, 4);
@@ -162,13 +198,13 @@ TEST_F(DrawingTest, FontMeasuresTruncatedAdvances) {
     EXPECT_EQ(TextWidth("iiiiiii"), 7 * TextWidth("i"));
 
     // The glyph quads follow the same pen, and every glyph lies inside the atlas.
-    std::vector<GlyphQuad> quads;
+    std::vector<TexturedQuad> quads;
     TextQuads(*font, "Hi", 10, 20, rt().state, quads);
     ASSERT_EQ(quads.size(), 2u);
     EXPECT_NEAR(quads[1].quad.corner[0].x, 10 + TextWidth("H") + font->glyphs['i'].left, 1e-3f);
     EXPECT_GE(quads[0].quad.corner[0].y, 20);
     EXPECT_LE(quads[0].quad.corner[2].y, 20 + 128);
-    for (const GlyphQuad& g : quads)
+    for (const TexturedQuad& g : quads)
         EXPECT_TRUE(g.u0 < g.u1 && g.v0 < g.v1 && g.u1 <= 1 && g.v1 <= 1);
 
     EXPECT_FALSE(LoadFont(path("missing.ttf"), 128, 4));
