@@ -2,29 +2,19 @@
 // loading included, the two seconds of the logo left out), and what one main-menu frame costs
 // at 1024 x 768 under Mesa's llvmpipe. Run with SDL_VIDEODRIVER=offscreen on a headless machine.
 #include "app/app.h"
+#include "gamefolder.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
 #include "runtime/script.h"
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <filesystem>
 
 namespace {
 
 void prepare() {
-    char folder[] = "/tmp/vantorix-bench-XXXXXX";
-    if (!mkdtemp(folder)) std::abort();
-    std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR,
-                                              std::filesystem::path(folder) / "media");
-    std::filesystem::current_path(folder);
+    StartInTempGameFolder(VideoMode::Offscreen);
     // A preferences file, so start-up asks nothing.
     Prefs prefs;
     saveprefs(prefs);
-    RuntimeOptions options;
-    options.video = VideoMode::Offscreen;
-    options.virtualClock = true;
-    options.sound = false;
-    if (!InitRuntime(options)) std::abort();
 }
 
 // Enter arrives right after the next flip, so the main menu shows exactly one frame.

@@ -3,6 +3,7 @@
 // high-quality trail, the bars and the win tally. Run with SDL_VIDEODRIVER=offscreen.
 #include "effects/burst.h"
 #include "effects/trailitem.h"
+#include "gamefolder.h"
 #include "match/match.h"
 #include "physics/arena.h"
 #include "physics/mainball.h"
@@ -12,20 +13,10 @@
 #include "runtime/runtime.h"
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <filesystem>
 
 namespace {
 std::unique_ptr<Tmatch> wonmatch() {
-    char folder[] = "/tmp/display_bench_XXXXXX";
-    if (!mkdtemp(folder)) std::abort();
-    std::filesystem::current_path(folder);
-    std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
-    RuntimeOptions options;
-    options.video = VideoMode::Offscreen;
-    options.virtualClock = true;
-    options.sound = false;
-    if (!InitRuntime(options) || OpenGraphics(1024, 768, 0, 60, 0) != 1) std::abort();
+    StartWithSurface(VideoMode::Offscreen);
     auto centred = [](const char* file) {
         TImage image = LoadImage(file);
         MidHandleImage(image);

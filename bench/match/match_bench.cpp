@@ -1,5 +1,6 @@
 // How fast the match runs without drawing. Run from anywhere: it works in a temporary folder
 // that links to the game's media.
+#include "gamefolder.h"
 #include "match/match.h"
 #include "physics/man.h"
 #include "runtime/context.h"
@@ -11,7 +12,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -21,15 +21,7 @@ void startonce() {
     static bool started = false;
     if (started) return;
     started = true;
-    RuntimeOptions options;
-    options.video = VideoMode::None;
-    options.virtualClock = true;
-    options.sound = false;
-    if (!InitRuntime(options) || OpenGraphics(1024, 768, 0, 60, 0) != 1) std::abort();
-    std::string pattern = (std::filesystem::temp_directory_path() / "matchbenchXXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    std::filesystem::current_path(pattern);
-    std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
+    StartWithSurface(VideoMode::None);
 }
 
 // One frame of a level: body preparation, steering of every figure (figure 1 by the computer

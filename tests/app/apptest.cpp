@@ -1,9 +1,9 @@
 // See apptest.h.
 #include "apptest.h"
+#include "gamefolder.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
 #include "runtime/script.h"
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -14,16 +14,7 @@ void startonce() {
     static bool started = false;
     if (started) return;
     started = true;
-    char folder[] = "/tmp/vantorix-app-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR,
-                                              std::filesystem::path(folder) / "media");
-    std::filesystem::current_path(folder);
-    RuntimeOptions options;
-    options.video = VideoMode::Recording;
-    options.virtualClock = true;
-    options.sound = false;
-    ASSERT_TRUE(InitRuntime(options));
+    StartInTempGameFolder(VideoMode::Recording);
 }
 
 } // namespace

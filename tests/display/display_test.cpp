@@ -31,7 +31,7 @@ TEST(Bars, StackFromTheTopAndGrowToTheScreenWidth) {
     m->man(1).bar = m->goal / 2;
     m->man(2).bar = m->goal;
     m->drawbars();
-    auto bars = callsof(DrawCall::Image);
+    auto bars = CallsOf(DrawCall::Image);
     ASSERT_EQ(bars.size(), 3u);
     const int w = ImageWidth(m->trailimage), h = ImageHeight(m->trailimage);
     EXPECT_FLOAT_EQ(bars[0].state.scaleY * h, 9.375f);
@@ -52,7 +52,7 @@ TEST(Background, GridRoundEndsAndSurroundingsOfArenaOne) {
     m->drawbackground();
     const auto& calls = Recorder()->calls;
     int vertical = 0, horizontal = 0;
-    for (const DrawCall& line : callsof(DrawCall::Line)) {
+    for (const DrawCall& line : CallsOf(DrawCall::Line)) {
         if (line.x == line.w) {
             ++vertical;
             EXPECT_EQ(line.x, float(int(line.x))); // whole pixels
@@ -73,7 +73,7 @@ TEST(Background, GridRoundEndsAndSurroundingsOfArenaOne) {
     EXPECT_NEAR(ends[1].x - 512, 512 - ends[0].x - 1, 1e-3);
     EXPECT_EQ(ends[0].state.r, 64);
 
-    auto rects = callsof(DrawCall::Rect);
+    auto rects = CallsOf(DrawCall::Rect);
     ASSERT_EQ(rects.size(), 4u);
     for (const DrawCall& r : rects) EXPECT_EQ(r.state.g, 64);
     EXPECT_FLOAT_EQ(rects[2].h, ends[0].y); // above the upper wall
@@ -88,7 +88,7 @@ TEST(Background, GridRoundEndsAndSurroundingsOfArenaOne) {
 TEST(Banner, FadesOverTwoSecondsInLevelsAndIsAbsentInCustomGames) {
     auto m = makematch("levels", 800, 600);
     for (int i = 0; i < 130; ++i) m->drawbanner(0.5);
-    auto shown = callsof(DrawCall::Text);
+    auto shown = CallsOf(DrawCall::Text);
     ASSERT_EQ(shown.size(), 120u);
     EXPECT_EQ(shown[0].what, "   LEVEL 1   ");
     EXPECT_FLOAT_EQ(shown[0].state.alpha, 119.0f / 120);
@@ -97,7 +97,7 @@ TEST(Banner, FadesOverTwoSecondsInLevelsAndIsAbsentInCustomGames) {
 
     auto custom = makematch("custom");
     custom->drawbanner(0.5);
-    EXPECT_TRUE(callsof(DrawCall::Text).empty());
+    EXPECT_TRUE(CallsOf(DrawCall::Text).empty());
 }
 
 TEST(Trail, HighQualityDropsTwoBlobsPerFrameNewestFirst) {
@@ -116,7 +116,7 @@ TEST(Trail, HighQualityDropsTwoBlobsPerFrameNewestFirst) {
     }
     // Items of alpha 0.5 end on their 38th update and are drawn once more in that frame.
     EXPECT_EQ(m->trailitems->count(), 74);
-    EXPECT_EQ(callsof(DrawCall::Image).size(), 76u);
+    EXPECT_EQ(CallsOf(DrawCall::Image).size(), 76u);
 
     m->trail = 1;
     for (int frame = 1; frame <= 100; ++frame) {
@@ -124,5 +124,5 @@ TEST(Trail, HighQualityDropsTwoBlobsPerFrameNewestFirst) {
         m->updatetrail(1, 0, 0, 1024, 768);
     }
     EXPECT_EQ(m->trailitems->count(), 43);
-    EXPECT_EQ(callsof(DrawCall::Image).size(), 44u);
+    EXPECT_EQ(CallsOf(DrawCall::Image).size(), 44u);
 }

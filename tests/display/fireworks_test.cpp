@@ -37,7 +37,7 @@ TEST(Fireworks, NoRandomDrawBeforeAWinnerAndOneDrawPerFrameWhenSwitchedOff) {
     const double drawn = RandomUnit();
     EXPECT_EQ(drawn, afterdraws(300));
     EXPECT_EQ(m->rockets->count(), 0);
-    EXPECT_TRUE(callsof(DrawCall::Image).empty());
+    EXPECT_TRUE(CallsOf(DrawCall::Image).empty());
 }
 
 TEST(Fireworks, AtMostThreeBurstsEachDrawnInTheFrameItEnds) {
@@ -54,8 +54,8 @@ TEST(Fireworks, AtMostThreeBurstsEachDrawnInTheFrameItEnds) {
         if (oldest && oldest != m->rockets->first()) {
             // The burst that left the list was still drawn, at its last faint alpha.
             ++endings;
-            ASSERT_FALSE(callsof(DrawCall::Image).empty());
-            EXPECT_LT(callsof(DrawCall::Image).front().state.alpha, 0.01f);
+            ASSERT_FALSE(CallsOf(DrawCall::Image).empty());
+            EXPECT_LT(CallsOf(DrawCall::Image).front().state.alpha, 0.01f);
         }
         std::shared_ptr<Tburst> newest = m->rockets->last();
         if (newest && newest->life > 0.985f) {

@@ -1,11 +1,10 @@
 #include "fixture.h"
 #include "effects/burst.h"
 #include "effects/trailitem.h"
+#include "gamefolder.h"
 #include "physics/man.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
-#include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,16 +17,7 @@ const Media& media() {
     static Media& m = *new Media;
     static bool loaded = false;
     if (loaded) return m;
-    // A game folder of our own, with the built media beside it.
-    char folder[] = "/tmp/display_tests_XXXXXX";
-    if (!mkdtemp(folder)) std::abort();
-    std::filesystem::current_path(folder);
-    std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
-    RuntimeOptions options;
-    options.video = VideoMode::Recording;
-    options.virtualClock = true;
-    options.sound = false;
-    if (!InitRuntime(options) || OpenGraphics(1024, 768, 0, 60, 0) != 1) std::abort();
+    StartWithSurface(VideoMode::Recording);
     auto centred = [](const char* file) {
         TImage image = LoadImage(file);
         MidHandleImage(image);
@@ -74,22 +64,15 @@ void clearcalls() {
     Recorder()->calls.clear();
 }
 
-std::vector<DrawCall> callsof(DrawCall::Kind kind) {
-    std::vector<DrawCall> found;
-    for (const DrawCall& call : Recorder()->calls)
-        if (call.kind == kind) found.push_back(call);
-    return found;
-}
-
 std::vector<DrawCall> imagesof(const std::string& file) {
     std::vector<DrawCall> found;
-    for (const DrawCall& call : callsof(DrawCall::Image))
+    for (const DrawCall& call : CallsOf(DrawCall::Image))
         if (call.what.ends_with(file)) found.push_back(call);
     return found;
 }
 
 std::vector<std::string> texts() {
     std::vector<std::string> found;
-    for (const DrawCall& call : callsof(DrawCall::Text)) found.push_back(call.what);
+    for (const DrawCall& call : CallsOf(DrawCall::Text)) found.push_back(call.what);
     return found;
 }

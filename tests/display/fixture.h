@@ -1,6 +1,7 @@
 // Matches for the display tests: a recording drawing surface, the game's media in a temporary
 // game folder, and a match built by its set-up as a series driver would hand it over.
 #pragma once
+#include "drawcalls.h"
 #include "match/match.h"
 #include "runtime/renderer.h"
 #include <memory>
@@ -13,8 +14,7 @@ std::unique_ptr<Tmatch> makematch(const std::string& mode, int sw = 1024, int sh
                                   int figures = 2);
 // Forgets what has been drawn so far.
 void clearcalls();
-// The logged calls of one kind, or the images of one file.
-std::vector<DrawCall> callsof(DrawCall::Kind kind);
+// The images of one file.
 std::vector<DrawCall> imagesof(const std::string& file);
 // The texts drawn since the last clearcalls.
 std::vector<std::string> texts();

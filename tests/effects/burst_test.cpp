@@ -77,7 +77,7 @@ TEST(Burst, DrawsSparksOnScreenWithAdditiveLightAtTheirDepth) {
     recording();
     burst->draw(0, 0, 0.5f, 1024, 768);
     DrawRect(0, 0, 1, 1);
-    auto images = callsof(DrawCall::Image);
+    auto images = CallsOf(DrawCall::Image);
     ASSERT_EQ(images.size(), 10u);
     // At depth -2000 and zoom 0.5 the depth scale is 1 / (2 + 2).
     EXPECT_FLOAT_EQ(images[0].state.scaleX, 0.9f * 0.25f);
@@ -89,7 +89,7 @@ TEST(Burst, DrawsSparksOnScreenWithAdditiveLightAtTheirDepth) {
     EXPECT_EQ(images[0].state.g, 0);
     EXPECT_EQ(images[0].state.b, 255);
     // The drawing state is left as the match expects it.
-    const DrawState after = callsof(DrawCall::Rect).at(0).state;
+    const DrawState after = CallsOf(DrawCall::Rect).at(0).state;
     EXPECT_EQ(after.blend, BLEND_ALPHA);
     EXPECT_EQ(after.alpha, 1);
     EXPECT_EQ(after.scaleX, 1);
@@ -101,5 +101,5 @@ TEST(Burst, DrawsSparksOnScreenWithAdditiveLightAtTheirDepth) {
     burst->draw(0, 0, 0.5f, 1024, 768);
     burst->sparks[1].z = 2000; // at 1000 / zoom in front the depth scale is infinite
     burst->draw(0, 0, 0.5f, 1024, 768);
-    EXPECT_EQ(callsof(DrawCall::Image).size(), 9u + 8u);
+    EXPECT_EQ(CallsOf(DrawCall::Image).size(), 9u + 8u);
 }

@@ -1,24 +1,15 @@
 #include "recording.h"
+#include "gamefolder.h"
 #include "runtime/pngio.h"
 #include "runtime/runtime.h"
-#include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
 bool opened = false;
 
 void open() {
-    // Tests run in a temporary folder of their own; the picture is written there.
-    char folder[] = "/tmp/effects_tests_XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    std::filesystem::current_path(folder);
-    RuntimeOptions options;
-    options.video = VideoMode::Recording;
-    options.virtualClock = true;
-    options.sound = false;
-    ASSERT_TRUE(InitRuntime(options));
-    ASSERT_EQ(OpenGraphics(1024, 768, 0, 60, 0), 1);
+    // The picture is written in the temporary game folder.
+    StartWithSurface(VideoMode::Recording, false);
     Pixels white{8, 8, std::vector<uint8_t>(8 * 8 * 4, 255)};
     ASSERT_TRUE(WritePng("blob.png", white));
     opened = true;
@@ -40,11 +31,4 @@ const TImage& blob() {
         MidHandleImage(image);
     }
     return image;
-}
-
-std::vector<DrawCall> callsof(DrawCall::Kind kind) {
-    std::vector<DrawCall> found;
-    for (const DrawCall& call : Recorder()->calls)
-        if (call.kind == kind) found.push_back(call);
-    return found;
 }

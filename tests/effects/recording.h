@@ -1,5 +1,6 @@
 // A recording drawing surface for the effects tests, with one small white picture to draw.
 #pragma once
+#include "drawcalls.h"
 #include "runtime/graphics.h"
 #include "runtime/renderer.h"
 #include <vector>
@@ -8,5 +9,3 @@
 RecordingRenderer& recording();
 // A white 8 x 8 picture, centred on its drawing point.
 const TImage& blob();
-// The logged calls of one kind.
-std::vector<DrawCall> callsof(DrawCall::Kind kind);

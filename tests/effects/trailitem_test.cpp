@@ -27,7 +27,7 @@ TEST(TrailItem, StartsOnWholeNumbersAndDrawsAtOnePointSixZoom) {
     recording();
     item.draw(0.5, 10, 1, 1024, 768);
     DrawRect(0, 0, 1, 1);
-    auto images = callsof(DrawCall::Image);
+    auto images = CallsOf(DrawCall::Image);
     ASSERT_EQ(images.size(), 1u);
     EXPECT_FLOAT_EQ(images[0].x, 50 + 512);
     EXPECT_FLOAT_EQ(images[0].y, -2 + 384);
@@ -38,7 +38,7 @@ TEST(TrailItem, StartsOnWholeNumbersAndDrawsAtOnePointSixZoom) {
     EXPECT_EQ(images[0].state.r, 10);
     EXPECT_EQ(images[0].state.g, 20);
     EXPECT_EQ(images[0].state.b, 255);
-    const DrawState after = callsof(DrawCall::Rect).at(0).state;
+    const DrawState after = CallsOf(DrawCall::Rect).at(0).state;
     EXPECT_EQ(after.blend, BLEND_ALPHA);
     EXPECT_EQ(after.alpha, 1);
     EXPECT_EQ(after.scaleY, 1);
