@@ -17,6 +17,8 @@
 namespace {
 std::unique_ptr<Tmatch> wonmatch() {
     StartWithSurface(VideoMode::Offscreen);
+    // Pictures as the game loads them: keyed, filtered and mipmapped.
+    SetAutoImageFlags(IMAGE_MASKED | IMAGE_FILTERED | IMAGE_MIPMAPPED);
     auto centred = [](const char* file) {
         TImage image = LoadImage(file);
         MidHandleImage(image);

@@ -10,6 +10,9 @@ namespace {
 // Pictures of at least this many texels are drawn in strips around what they show.
 constexpr int bigpicture = 256 * 256;
 constexpr int bandrows = 16;
+// Texels a sample may reach from where it is taken: one for linear filtering, up to five on
+// the half-size level of a mipmap whose sizes are not powers of two.
+constexpr int samplereach = 8;
 
 uint8_t Channel(int value) {
     return static_cast<uint8_t>(std::clamp(value, 0, 255));
@@ -63,10 +66,9 @@ void GlRenderer::setupView() {
 
 TextureId GlRenderer::createTexture(const Pixels& pixels, int flags) {
     const TextureId texture = upload(pixels.rgba, pixels.width, pixels.height, 4, GL_RGBA, flags);
-    // Strips only pay off for big pictures, and are exact only where a sample reaches no
-    // further than the next texel, which mipmaps do not promise.
-    if (texture != 0 && !(flags & 4) && pixels.width * pixels.height >= bigpicture)
-        coverage_[texture] = FindCoverage(pixels, bandrows);
+    // Strips only pay off for big pictures.
+    if (texture != 0 && pixels.width * pixels.height >= bigpicture)
+        bigPictures_[texture] = {FindCoverage(pixels, bandrows, samplereach), (flags & 4) != 0};
     return texture;
 }
 
@@ -111,7 +113,7 @@ TextureId GlRenderer::upload(const std::vector<uint8_t>& texels, int width, int 
 void GlRenderer::destroyTexture(TextureId texture) {
     if (texture == 0 || texture == white_) return;
     flush();
-    coverage_.erase(texture);
+    bigPictures_.erase(texture);
     GLuint name = texture;
     glDeleteTextures(1, &name);
 }
@@ -126,17 +128,31 @@ void GlRenderer::drawImage(const TImageData& image, float x, float y, const Draw
     if (image.texture == 0 || image.rendererSerial != serial) return;
     use(image.texture, state.blend);
     const Quad quad = ImageQuad(image, x, y, state);
+    if (!drawInStrips(image, quad, state)) addQuad(quad, 0, 0, 1, 1, state);
+}
+
+bool GlRenderer::drawInStrips(const TImageData& image, const Quad& quad, const DrawState& state) {
     // Transparent texels change nothing in the mask, alpha and light modes.
     const bool clearIsNothing = state.blend == 1 || state.blend == 3 || state.blend == 4;
-    const auto bands = coverage_.find(image.texture);
-    if (bands == coverage_.end() || !clearIsNothing || !Unturned(quad)) {
-        addQuad(quad, 0, 0, 1, 1, state);
-        return;
+    const auto big = bigPictures_.find(image.texture);
+    if (big == bigPictures_.end() || !clearIsNothing || !Unturned(quad)) return false;
+    const CoverageBands& bands = big->second.bands;
+    if (big->second.mipmapped) {
+        // Shrunk below half size, trilinear filtering reaches past the margin.
+        const float toPixels = float(viewport_.width) / float(std::max(1, gameWidth_));
+        const float wide = std::fabs(quad.corner[1].x - quad.corner[0].x) * toPixels;
+        const float high = std::fabs(quad.corner[3].y - quad.corner[0].y) * toPixels;
+        if (wide * 2 < float(bands.width) || high * 2 < float(bands.height)) return false;
     }
-    thread_local std::vector<TexturedQuad> strips;
-    strips.clear();
-    CoveredStrips(quad, bands->second, strips);
-    for (const TexturedQuad& s : strips) addQuad(s.quad, s.u0, s.v0, s.u1, s.v1, state);
+    thread_local std::vector<TexturedQuad> textured;
+    thread_local std::vector<Quad> plain;
+    textured.clear(), plain.clear();
+    CoveredStrips(quad, bands, textured, plain);
+    // The strips do not overlap, so their order among themselves does not matter.
+    for (const TexturedQuad& s : textured) addQuad(s.quad, s.u0, s.v0, s.u1, s.v1, state);
+    use(white_, state.blend);
+    for (const Quad& q : plain) addQuad(q, 0, 0, 1, 1, state);
+    return true;
 }
 
 void GlRenderer::drawRect(float x, float y, float w, float h, const DrawState& state) {

@@ -50,6 +50,8 @@ class GlRenderer : public Renderer {
     void use(TextureId texture, int blend);
     // Cut to the game area first; see ClipQuad.
     void addQuad(struct Quad quad, float u0, float v0, float u1, float v1, const DrawState& state);
+    // Draws a big picture in strips when that gives the same pixels; false when it does not.
+    bool drawInStrips(const TImageData& image, const Quad& quad, const DrawState& state);
     void applyBlend(int blend);
     void setupView();
 
@@ -57,8 +59,12 @@ class GlRenderer : public Renderer {
     int drawableWidth_ = 0, drawableHeight_ = 0;
     Viewport viewport_;
     TextureId white_ = 0;
-    // Where the large unmipmapped pictures show anything; see coverage.h.
-    std::unordered_map<TextureId, CoverageBands> coverage_;
+    // Where the big pictures show anything; see coverage.h.
+    struct BigPicture {
+        CoverageBands bands;
+        bool mipmapped = false;
+    };
+    std::unordered_map<TextureId, BigPicture> bigPictures_;
     std::vector<Vertex> vertices_;
     TextureId runTexture_ = 0;
     int runBlend_ = 0;

@@ -157,42 +157,51 @@ TEST_F(Pixels64, DrawingsCutAtTheEdgesKeepTheirTexels) {
     expectNear(51, 44, black);
 }
 
-// A big, mostly clear picture is drawn in strips around what it shows. Magnified 1.5 times
-// with linear filtering, an opaque block whose top and left edges lie on a band's edge must
-// come out with the same blurred edges as from one whole quad, which is what a picture turned
-// by a thousandth of a degree still gets.
+// A big, mostly clear picture is drawn in strips around what it shows, its white body as
+// plain fill. An opaque block, white inside a coloured rim three texels wide, with its top and
+// left edges on a band's edge, must come out with the same blurred edges as from one whole
+// quad (which a picture turned by a thousandth of a degree still gets): filtered and magnified,
+// mipmapped and magnified, and mipmapped at three quarters, where trilinear filtering mixes in
+// the half-size level.
 TEST_F(Pixels64, BigClearPictureLooksTheSameDrawnInStrips) {
     Pixels picture{256, 256, std::vector<uint8_t>(256 * 256 * 4, 0)};
-    for (int y = 96; y < 140; ++y) {
-        for (int x = 100; x < 140; ++x) {
+    for (int y = 96; y < 200; ++y) {
+        for (int x = 100; x < 200; ++x) {
+            const bool rim = x < 103 || y < 99 || x >= 197 || y >= 197;
             uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * 256 + x) * 4];
-            p[0] = 200, p[1] = 255, p[2] = 50, p[3] = 255;
+            p[0] = 255, p[1] = rim ? 60 : 255, p[2] = rim ? 90 : 255, p[3] = 255;
         }
     }
     ASSERT_TRUE(WritePng(path("block.png"), picture));
-    TImage image = LoadImage(path("block.png"), 2);
-    ASSERT_TRUE(image);
-    auto draw = [&](float rotation) {
-        fill(0, 0, 90);
-        SetBlendMode(BLEND_ALPHA);
-        SetDrawColor(255, 255, 255);
-        SetDrawScale(1.5f, 1.5f);
-        SetDrawRotation(rotation);
-        DrawImage(image, -130, -124); // the block's corner at (20, 20)
-        Pixels result;
-        EXPECT_TRUE(rt().renderer->readPixels(result));
-        return result;
-    };
-    const Pixels strips = draw(0), whole = draw(0.001f);
-    ASSERT_EQ(strips.rgba.size(), whole.rgba.size());
-    int block = 0, differing = 0;
-    for (size_t i = 0; i < strips.rgba.size(); i += 4) {
-        block += strips.rgba[i + 1] > 100;
-        for (int c = 0; c < 3; ++c)
-            differing += std::abs(strips.rgba[i + c] - whole.rgba[i + c]) > 3;
+    // A surface the whole picture fits on, so neither drawing is cut at the edges.
+    ASSERT_EQ(OpenGraphics(400, 400, 0, 60, 0), 1);
+    for (auto [flags, scale] : {std::pair{2, 1.5f}, {6, 1.5f}, {6, 0.75f}}) {
+        TImage image = LoadImage(path("block.png"), flags);
+        ASSERT_TRUE(image);
+        auto draw = [&](float rotation) {
+            SetBlendMode(BLEND_SOLID);
+            SetDrawColor(0, 0, 90);
+            DrawRect(0, 0, 400, 400);
+            SetBlendMode(BLEND_ALPHA);
+            SetDrawColor(200, 255, 50);
+            SetDrawScale(scale, scale);
+            SetDrawRotation(rotation);
+            DrawImage(image, 4, 4);
+            Pixels result;
+            EXPECT_TRUE(rt().renderer->readPixels(result));
+            return result;
+        };
+        const Pixels strips = draw(0), whole = draw(0.001f);
+        ASSERT_EQ(strips.rgba.size(), whole.rgba.size());
+        int block = 0, differing = 0;
+        for (size_t i = 0; i < strips.rgba.size(); i += 4) {
+            block += strips.rgba[i + 1] > 200;
+            for (int c = 0; c < 3; ++c)
+                differing += std::abs(strips.rgba[i + c] - whole.rgba[i + c]) > 3;
+        }
+        EXPECT_GT(block, 500) << "flags " << flags << ", scale " << scale; // the body shows
+        EXPECT_EQ(differing, 0) << "flags " << flags << ", scale " << scale;
     }
-    EXPECT_GT(block, 500); // the block is on screen
-    EXPECT_EQ(differing, 0);
 }
 
 TEST_F(Pixels64, BatchedDrawsKeepTheirOrderAcrossTexturesAndModes) {

@@ -143,39 +143,47 @@ TEST_F(DrawingTest, QuadsAreCutToTheAreaWithTheirTextureCoordinates) {
     EXPECT_FALSE(ClipQuad(turned, u0, v0, u1, v1, 100, 45));
 }
 
-// An 8 x 6 picture, clear but for texels (3, 0) and (6, 4), in bands of two rows: a band's
-// columns take in the rows just above and below it and one column each side, equal bands
-// make one strip, and a band with nothing near it is left out.
+// A 12 x 6 picture in bands of two rows with a margin of one: clear but for texel (3, 0) and
+// a white block in columns 6..11 of rows 3..5 with one grey texel at (6, 3). A band's columns
+// take in the rows and columns within the margin; its white body keeps the margin from
+// anything else but not from the picture's edge; equal bands make one strip, and a band with
+// nothing near it is left out.
 TEST(Coverage, StripsHoldEveryTexelFilteringCanReach) {
-    Pixels pixels{8, 6, std::vector<uint8_t>(8 * 6 * 4, 0)};
-    pixels.rgba[(0 * 8 + 3) * 4 + 3] = 1;
-    pixels.rgba[(4 * 8 + 6) * 4 + 3] = 255;
-    const CoverageBands bands = FindCoverage(pixels, 2);
+    Pixels pixels{12, 6, std::vector<uint8_t>(12 * 6 * 4, 0)};
+    auto texel = [&](int x, int y) { return &pixels.rgba[(y * 12 + x) * 4]; };
+    texel(3, 0)[3] = 1;
+    for (int y = 3; y < 6; ++y)
+        for (int x = 6; x < 12; ++x) std::fill_n(texel(x, y), 4, 255);
+    texel(6, 3)[0] = 128;
+    const CoverageBands bands = FindCoverage(pixels, 2, 1);
     ASSERT_EQ(bands.spans.size(), 3u);
-    EXPECT_EQ(bands.spans[0].first, 2);
-    EXPECT_EQ(bands.spans[0].end, 5);
-    EXPECT_EQ(bands.spans[1].first, 5); // (6, 4) is the row below
-    EXPECT_EQ(bands.spans[1].end, 8);   // cut at the picture's edge
+    EXPECT_EQ(bands.spans[0], (CoverageBands::Span{2, 5, 0, 0}));
+    EXPECT_EQ(bands.spans[1], (CoverageBands::Span{5, 12, 0, 0}));  // row 1 is not white
+    EXPECT_EQ(bands.spans[2], (CoverageBands::Span{5, 12, 8, 12})); // (6, 3) and its margin
 
-    std::vector<TexturedQuad> strips;
-    const Quad quad{{{10, 20}, {26, 20}, {26, 32}, {10, 32}}}; // drawn at scale 2
-    CoveredStrips(quad, bands, strips);
-    ASSERT_EQ(strips.size(), 2u);
-    expectCorner(strips[0].quad.corner[0], 14, 20);
-    expectCorner(strips[0].quad.corner[2], 20, 24);
-    EXPECT_FLOAT_EQ(strips[0].u0, 2 / 8.0f);
-    EXPECT_FLOAT_EQ(strips[0].v1, 2 / 6.0f);
-    expectCorner(strips[1].quad.corner[0], 20, 24);
-    expectCorner(strips[1].quad.corner[2], 26, 32);
-    EXPECT_FLOAT_EQ(strips[1].u1, 1.0f);
-    EXPECT_FLOAT_EQ(strips[1].v1, 1.0f);
+    std::vector<TexturedQuad> textured;
+    std::vector<Quad> plain;
+    const Quad quad{{{10, 20}, {34, 20}, {34, 32}, {10, 32}}}; // drawn at scale 2
+    CoveredStrips(quad, bands, textured, plain);
+    ASSERT_EQ(textured.size(), 3u);
+    expectCorner(textured[0].quad.corner[0], 14, 20);
+    expectCorner(textured[0].quad.corner[2], 20, 24);
+    EXPECT_FLOAT_EQ(textured[0].u0, 2 / 12.0f);
+    EXPECT_FLOAT_EQ(textured[0].v1, 2 / 6.0f);
+    expectCorner(textured[1].quad.corner[2], 34, 28); // the second band alone
+    expectCorner(textured[2].quad.corner[0], 20, 28); // the third band's rim
+    expectCorner(textured[2].quad.corner[2], 26, 32);
+    ASSERT_EQ(plain.size(), 1u);
+    expectCorner(plain[0].corner[0], 26, 28);
+    expectCorner(plain[0].corner[2], 34, 32);
 
     pixels.rgba.assign(pixels.rgba.size(), 0);
-    pixels.rgba[(0 * 8 + 1) * 4 + 3] = 9; // the top row only: out of the second band's reach
-    strips.clear();
-    CoveredStrips(quad, FindCoverage(pixels, 2), strips);
-    ASSERT_EQ(strips.size(), 1u);
-    EXPECT_FLOAT_EQ(strips[0].v1, 2 / 6.0f);
+    texel(1, 0)[3] = 9; // the top row only: out of the second band's reach
+    textured.clear(), plain.clear();
+    CoveredStrips(quad, FindCoverage(pixels, 2, 1), textured, plain);
+    ASSERT_EQ(textured.size(), 1u);
+    EXPECT_FLOAT_EQ(textured[0].v1, 2 / 6.0f);
+    EXPECT_TRUE(plain.empty());
 }
 
 TEST_F(DrawingTest, FontMeasuresTruncatedAdvances) {
