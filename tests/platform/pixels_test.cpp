@@ -36,6 +36,19 @@ class Pixels64 : public RuntimeTest {
             << "pixel " << x << "," << y << " is " << got.r << "," << got.g << "," << got.b
             << " instead of " << want.r << "," << want.g << "," << want.b;
     }
+    // An 8 x 4 picture, left half red and right half white, loaded unfiltered.
+    TImage barPicture() {
+        Pixels picture{8, 4, {}};
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                const uint8_t gb = x < 4 ? 0 : 255;
+                for (uint8_t channel : {uint8_t(255), gb, gb, uint8_t(255)})
+                    picture.rgba.push_back(channel);
+            }
+        }
+        if (!WritePng(path("bar.png"), picture)) return {};
+        return LoadImage(path("bar.png"), 0);
+    }
     void fill(int r, int g, int b) {
         SetBlendMode(BLEND_SOLID);
         SetDrawColor(r, g, b);
@@ -51,18 +64,7 @@ const Rgb black{0, 0, 0}, white{255, 255, 255}, red{255, 0, 0};
 // scale 2 and rotation 90: it stands 8 wide and 16 tall around (20, 20), its left half on top
 // because positive angles turn clockwise on screen.
 TEST_F(Pixels64, ImageTurnsAndScalesAroundItsHandle) {
-    Pixels picture;
-    picture.width = 8;
-    picture.height = 4;
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            const uint8_t gb = x < 4 ? 0 : 255;
-            for (uint8_t channel : {uint8_t(255), gb, gb, uint8_t(255)})
-                picture.rgba.push_back(channel);
-        }
-    }
-    ASSERT_TRUE(WritePng(path("bar.png"), picture));
-    TImage image = LoadImage(path("bar.png"), 0);
+    TImage image = barPicture();
     ASSERT_TRUE(image);
     MidHandleImage(image);
     SetDrawScale(2, 2);
@@ -121,18 +123,7 @@ TEST_F(Pixels64, RectangleColourAndLineEndPixel) {
 // left edge, its mirror half off the right edge, the picture turned a quarter half off the
 // bottom, and a vertical line running off the bottom.
 TEST_F(Pixels64, DrawingsCutAtTheEdgesKeepTheirTexels) {
-    Pixels picture;
-    picture.width = 8;
-    picture.height = 4;
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            const uint8_t gb = x < 4 ? 0 : 255;
-            for (uint8_t channel : {uint8_t(255), gb, gb, uint8_t(255)})
-                picture.rgba.push_back(channel);
-        }
-    }
-    ASSERT_TRUE(WritePng(path("bar.png"), picture));
-    TImage image = LoadImage(path("bar.png"), 0);
+    TImage image = barPicture();
     ASSERT_TRUE(image);
     SetBlendMode(BLEND_SOLID);
     DrawImage(image, -4, 2); // only the white half shows
