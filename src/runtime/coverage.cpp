@@ -64,10 +64,13 @@ void CoveredStrips(const Quad& quad, const CoverageBands& bands,
     auto at = [&](float u, float v) {
         return Vec2{origin.x + u * across.x + v * down.x, origin.y + u * across.y + v * down.y};
     };
-    auto strip = [&](int first, int end, float v0, float v1) {
-        if (first >= end) return;
+    // The part of the quad between columns first and end and between v0 and v1.
+    auto part = [&](int first, int end, float v0, float v1) {
         const float u0 = float(first) / width, u1 = float(end) / width;
-        textured.push_back({{{at(u0, v0), at(u1, v0), at(u1, v1), at(u0, v1)}}, u0, v0, u1, v1});
+        return TexturedQuad{{{at(u0, v0), at(u1, v0), at(u1, v1), at(u0, v1)}}, u0, v0, u1, v1};
+    };
+    auto strip = [&](int first, int end, float v0, float v1) {
+        if (first < end) textured.push_back(part(first, end, v0, v1));
     };
     const int count = static_cast<int>(bands.spans.size());
     for (int band = 0; band < count;) {
@@ -83,7 +86,6 @@ void CoveredStrips(const Quad& quad, const CoverageBands& bands,
         }
         strip(span.first, span.solidFirst, v0, v1);
         strip(span.solidEnd, span.end, v0, v1);
-        const float u0 = float(span.solidFirst) / width, u1 = float(span.solidEnd) / width;
-        plain.push_back({{at(u0, v0), at(u1, v0), at(u1, v1), at(u0, v1)}});
+        plain.push_back(part(span.solidFirst, span.solidEnd, v0, v1).quad);
     }
 }
