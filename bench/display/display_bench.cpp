@@ -115,8 +115,10 @@ void framecases(benchmark::internal::Benchmark* b) {
     b->Args({3, 0})->Args({0, 0})->Args({3, 1})->Args({0, 1});
     b->Unit(benchmark::kMillisecond)->MinTime(2.0);
 }
-// CPU time of the game's thread, and of the whole process (llvmpipe rasterises on threads of
-// its own).
+// Read the "CPU" column twice: first the game's thread (building the vertex arrays, and
+// llvmpipe's vertex stage and binning, which run on the caller), then the whole process, which
+// adds the rasterising that llvmpipe does on threads of its own. "Time" is the wall clock.
+// LP_NUM_THREADS=0 rasterises on the caller, which shows the work without thread overhead.
 BENCHMARK(BM_FullMatchFrame)->Apply(framecases);
 BENCHMARK(BM_FullMatchFrame)->Apply(framecases)->MeasureProcessCPUTime();
 
