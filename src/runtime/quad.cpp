@@ -37,8 +37,7 @@ bool ClipQuad(Quad& quad, float& u0, float& v0, float& u1, float& v1, float widt
     Vec2* c = quad.corner;
     // u runs from corner 0 to corner 1 and v from corner 0 to corner 3: along x and y for an
     // unturned shape, along y and x for one turned a quarter (a vertical line is one).
-    const bool uAlongX =
-        c[0].y == c[1].y && c[3].y == c[2].y && c[0].x == c[3].x && c[1].x == c[2].x;
+    const bool uAlongX = Unturned(quad);
     const bool uAlongY =
         c[0].x == c[1].x && c[3].x == c[2].x && c[0].y == c[3].y && c[1].y == c[2].y;
     if (uAlongX) {
