@@ -1,7 +1,9 @@
 // Batched OpenGL drawing of the game's quads; see gl_renderer.h.
+#define GL_GLEXT_PROTOTYPES
 #include "runtime/gl_renderer.h"
-#include "runtime/mipmap.h"
+#include "runtime/gl_levels.h"
 #include "runtime/quad.h"
+#include <GL/glext.h>
 #include <algorithm>
 #include <cmath>
 
@@ -36,6 +38,8 @@ GlRenderer::GlRenderer(int drawableWidth, int drawableHeight)
     white.width = white.height = 1;
     white.rgba = {255, 255, 255, 255};
     white_ = createTexture(white, 0);
+    levelPrograms_[0] = BuildLevelProgram(false);
+    levelPrograms_[1] = BuildLevelProgram(true);
     vertices_.reserve(4096);
 }
 
@@ -89,31 +93,31 @@ TextureId GlRenderer::upload(const std::vector<uint8_t>& texels, int width, int 
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
-    // Mipmapped pictures (the font at 128 px drawn far smaller) use trilinear minification.
+    // A level atlas is sampled linearly within each level; see levels.h.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                    mipmapped  ? GL_LINEAR_MIPMAP_LINEAR
-                    : filtered ? GL_LINEAR
-                               : GL_NEAREST);
+                    filtered || mipmapped ? GL_LINEAR : GL_NEAREST);
     const GLint internal = format == GL_ALPHA ? GL_ALPHA8 : GL_RGBA8;
-    glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, format, GL_UNSIGNED_BYTE,
-                 texels.data());
-    if (!mipmapped) return name;
-    // Every level down to 1 x 1, so the texture is complete.
-    std::vector<uint8_t> level = HalfSize(texels, width, height, channels);
-    for (int index = 1;; ++index) {
-        width = std::max(1, width / 2);
-        height = std::max(1, height / 2);
-        glTexImage2D(GL_TEXTURE_2D, index, internal, width, height, 0, format, GL_UNSIGNED_BYTE,
-                     level.data());
-        if (width == 1 && height == 1) return name;
-        level = HalfSize(level, width, height, channels);
+    if (!mipmapped) {
+        glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, format, GL_UNSIGNED_BYTE,
+                     texels.data());
+        return name;
     }
+    Levels& levels = levelAtlases_[name];
+    levels.layout = BuildLevelAtlas(texels, width, height, channels);
+    levels.alphaOnly = format == GL_ALPHA;
+    glTexImage2D(GL_TEXTURE_2D, 0, internal, levels.layout.width, levels.layout.height, 0, format,
+                 GL_UNSIGNED_BYTE, levels.layout.texels.data());
+    levels.layout.texels = {};
+    return name;
 }
 
 void GlRenderer::destroyTexture(TextureId texture) {
     if (texture == 0 || texture == white_) return;
     flush();
     bigPictures_.erase(texture);
+    levelAtlases_.erase(texture);
+    // Its name may come back for a new texture, which must not pass for the old one.
+    if (texture == runTexture_) runTexture_ = 0, runLevels_ = nullptr;
     GLuint name = texture;
     glDeleteTextures(1, &name);
 }
@@ -182,6 +186,8 @@ void GlRenderer::use(TextureId texture, int blend) {
     runTexture_ = texture;
     runBlend_ = blend;
     runOpaque_ = true;
+    const auto levels = levelAtlases_.find(texture);
+    runLevels_ = levels == levelAtlases_.end() ? nullptr : &levels->second;
 }
 
 void GlRenderer::addQuad(Quad quad, float u0, float v0, float u1, float v1,
@@ -196,10 +202,30 @@ void GlRenderer::addQuad(Quad quad, float u0, float v0, float u1, float v1,
     const uint8_t rgba[4] = {Channel(state.r), Channel(state.g), Channel(state.b), alpha};
     runOpaque_ = runOpaque_ && alpha == 255;
     const float u[4] = {u0, u1, u1, u0}, v[4] = {v0, v0, v1, v1};
+    LevelMix mix;
+    if (runLevels_) mix = pickLevels(quad, u1 - u0, v1 - v0);
     for (int i = 0; i < 4; ++i) {
-        vertices_.push_back({quad.corner[i].x, quad.corner[i].y, u[i], v[i], {}});
-        std::copy(rgba, rgba + 4, vertices_.back().rgba);
+        Vertex vertex{quad.corner[i].x, quad.corner[i].y, u[i], v[i], mix.weight, 0, 0, {}};
+        if (runLevels_) {
+            const LevelAtlas& layout = runLevels_->layout;
+            const Vec2 nearer = AtlasPlace(layout, mix.level, u[i], v[i]);
+            const int next = std::min(mix.level + 1, int(layout.levels.size()) - 1);
+            const Vec2 farther = AtlasPlace(layout, next, u[i], v[i]);
+            vertex.u = nearer.x, vertex.v = nearer.y, vertex.u2 = farther.x, vertex.v2 = farther.y;
+        }
+        std::copy(rgba, rgba + 4, vertex.rgba);
+        vertices_.push_back(vertex);
     }
+}
+
+// The quad's corners in real pixels, and its texture spans in texels of the full-size level.
+LevelMix GlRenderer::pickLevels(const Quad& quad, float du, float dv) const {
+    const float toPixels = float(viewport_.width) / float(std::max(1, gameWidth_));
+    Quad pixels = quad;
+    for (Vec2& corner : pixels.corner) corner.x *= toPixels, corner.y *= toPixels;
+    const LevelAtlas::Level& full = runLevels_->layout.levels[0];
+    return PickLevels(pixels, du * float(full.width), dv * float(full.height),
+                      int(runLevels_->layout.levels.size()));
 }
 
 // Mask: alpha test, no blending. Solid: neither. Alpha: src*a + dst*(1-a). Light: dst + src*a.
@@ -236,10 +262,30 @@ void GlRenderer::flush() {
     glBindTexture(GL_TEXTURE_2D, runTexture_);
     const Vertex* first = vertices_.data();
     glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &first->x);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &first->u);
+    useProgram(runLevels_ ? levelPrograms_[runLevels_->alphaOnly] : 0);
+    if (appliedProgram_) {
+        glClientActiveTexture(GL_TEXTURE1);
+        glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &first->u2);
+        glClientActiveTexture(GL_TEXTURE0);
+    }
+    glTexCoordPointer(appliedProgram_ ? 3 : 2, GL_FLOAT, sizeof(Vertex), &first->u);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), first->rgba);
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices_.size()));
     vertices_.clear();
+}
+
+// A program that cannot be built leaves level atlases to the fixed pipeline, which samples the
+// nearer level alone.
+void GlRenderer::useProgram(GLuint program) {
+    if (program == appliedProgram_) return;
+    if (appliedProgram_ == 0 || program == 0) {
+        glClientActiveTexture(GL_TEXTURE1);
+        program ? glEnableClientState(GL_TEXTURE_COORD_ARRAY)
+                : glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glClientActiveTexture(GL_TEXTURE0);
+    }
+    glUseProgram(program);
+    appliedProgram_ = program;
 }
 
 // Reads the letterboxed game area, scaled back to the game's size when the window is larger

@@ -1,6 +1,7 @@
 // The OpenGL 2.1 renderer (fixed-function, compatibility profile): every primitive becomes a
 // textured quad from quad.h, collected in a vertex array and drawn in one glDrawArrays per run
-// of quads that share a texture and a blend mode. Rectangles and lines use a 1x1 white texture,
+// of quads that share a texture and a blend mode. Mipmapped pictures are level atlases drawn
+// through a small shader (levels.h). Rectangles and lines use a 1x1 white texture,
 // so everything goes through the same path; their runs are drawn untextured, and unblended when
 // fully opaque, which gives the same pixels and lets Mesa's software rasteriser use its fast
 // fills. Texture ids are GL texture names. Needs a current
@@ -8,6 +9,7 @@
 #pragma once
 #include "runtime/coverage.h"
 #include "runtime/letterbox.h"
+#include "runtime/levels.h"
 #include "runtime/renderer.h"
 #include <GL/gl.h>
 #include <cstdint>
@@ -38,8 +40,10 @@ class GlRenderer : public Renderer {
     bool readPixels(Pixels& out) override;
 
   private:
+    // (u, v, mix) is the place in the nearer level and the farther level's weight; (u2, v2)
+    // the place in the farther one. Only level atlases use the last three.
     struct Vertex {
-        float x, y, u, v;
+        float x, y, u, v, mix, u2, v2;
         uint8_t rgba[4];
     };
 
@@ -52,7 +56,9 @@ class GlRenderer : public Renderer {
     void addQuad(struct Quad quad, float u0, float v0, float u1, float v1, const DrawState& state);
     // Draws a big picture in strips when that gives the same pixels; false when it does not.
     bool drawInStrips(const TImageData& image, const Quad& quad, const DrawState& state);
+    LevelMix pickLevels(const Quad& quad, float du, float dv) const;
     void applyBlend(int blend);
+    void useProgram(GLuint program);
     void setupView();
 
     int gameWidth_ = 0, gameHeight_ = 0;
@@ -65,6 +71,15 @@ class GlRenderer : public Renderer {
         bool mipmapped = false;
     };
     std::unordered_map<TextureId, BigPicture> bigPictures_;
+    // The layout of each level atlas (without its texels) and whether it is alpha only.
+    struct Levels {
+        LevelAtlas layout;
+        bool alphaOnly = false;
+    };
+    std::unordered_map<TextureId, Levels> levelAtlases_;
+    const Levels* runLevels_ = nullptr; // the run's texture is a level atlas
+    GLuint levelPrograms_[2] = {0, 0};  // RGBA, alpha only
+    GLuint appliedProgram_ = 0;
     std::vector<Vertex> vertices_;
     TextureId runTexture_ = 0;
     int runBlend_ = 0;

@@ -1,7 +1,12 @@
 // Real pixels: the OpenGL renderer drawing through SDL's offscreen driver (Mesa llvmpipe).
 #include "platform_fixture.h"
 #include "runtime/graphics.h"
+#include "runtime/mipmap.h"
 #include "runtime/pngio.h"
+#include "runtime/quad.h"
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <cstdlib>
 
 namespace {
@@ -240,6 +245,117 @@ TEST_F(Pixels64, MipmappedPictureShrinksToItsAverage) {
     read();
     expectNear(8, 8, {64, 0, 191}, 4);
     expectNear(9, 9, {64, 0, 191}, 4);
+}
+
+// The driver's own trilinear filtering from a full mipmap chain, as the reference for the
+// level atlas: the quad drawn straight through the fixed pipeline, every GL setting restored.
+void DrawTrilinear(const std::vector<uint8_t>& texels, int width, int height, bool alphaOnly,
+                   bool filtered, const Quad& quad, int blend, const uint8_t rgba[4]) {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glUseProgram(0);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    const GLenum format = alphaOnly ? GL_ALPHA : GL_RGBA;
+    std::vector<uint8_t> level = texels;
+    for (int index = 0;; ++index) {
+        glTexImage2D(GL_TEXTURE_2D, index, format, width, height, 0, format, GL_UNSIGNED_BYTE,
+                     level.data());
+        if (width == 1 && height == 1) break;
+        level = HalfSize(level, width, height, alphaOnly ? 1 : 4);
+        width = std::max(1, width / 2), height = std::max(1, height / 2);
+    }
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, blend == BLEND_LIGHT ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    glColor4ub(rgba[0], rgba[1], rgba[2], rgba[3]);
+    const float u[4] = {0, 1, 1, 0}, v[4] = {0, 0, 1, 1};
+    glBegin(GL_QUADS);
+    for (int i = 0; i < 4; ++i) {
+        glTexCoord2f(u[i], v[i]);
+        glVertex2f(quad.corner[i].x, quad.corner[i].y);
+    }
+    glEnd();
+    glDeleteTextures(1, &name);
+    glUseProgram(GLuint(program));
+    glPopAttrib();
+}
+
+// Mipmapped pictures are drawn from a level atlas through a shader and must come out as
+// trilinear filtering draws them: a noisy picture, and the same noise as an alpha texture (the
+// font's kind), shrunk between levels, turned, magnified and down to two pixels, in the alpha
+// and light modes over a coloured ground; filtered, and unfiltered, where only magnifying
+// takes the nearest texel.
+TEST_F(Pixels64, LevelAtlasDrawsLikeTrilinearFiltering) {
+    ASSERT_EQ(OpenGraphics(96, 96, 0, 60, 0), 1);
+    const int side = 40;
+    Pixels noise{side, side, {}};
+    Coverage coverage{side, side, {}};
+    srand(7);
+    for (int i = 0; i < side * side * 4; ++i) noise.rgba.push_back(uint8_t(rand() % 256));
+    for (int i = 0; i < side * side; ++i) coverage.alpha.push_back(uint8_t(rand() % 256));
+    Renderer& renderer = *rt().renderer;
+    for (auto [alphaOnly, flags] : {std::pair{false, 6}, {true, 6}, {false, 4}, {true, 4}}) {
+        TImageData image;
+        image.width = image.height = side;
+        image.handleX = image.handleY = side / 2.0f;
+        image.texture = alphaOnly ? renderer.createCoverageTexture(coverage, flags)
+                                  : renderer.createTexture(noise, flags);
+        image.rendererSerial = renderer.serial;
+        for (auto [scale, turn, blend] : {std::tuple{0.7f, 0.0f, BLEND_ALPHA},
+                                          {0.3f, 30.0f, BLEND_LIGHT},
+                                          {0.45f, 5.0f, BLEND_ALPHA},
+                                          {1.6f, 0.0f, BLEND_ALPHA},
+                                          {0.05f, 0.0f, BLEND_LIGHT}}) {
+            auto draw = [&](bool reference) {
+                SetDrawScale(1, 1);
+                SetDrawRotation(0);
+                SetBlendMode(BLEND_SOLID);
+                SetDrawColor(40, 90, 160);
+                DrawRect(0, 0, 96, 96);
+                SetBlendMode(blend);
+                SetDrawColor(250, 200, 120);
+                SetDrawAlpha(0.8f);
+                SetDrawScale(scale, scale);
+                SetDrawRotation(turn);
+                const uint8_t rgba[4] = {250, 200, 120, 204};
+                renderer.flush();
+                if (reference) {
+                    DrawTrilinear(alphaOnly ? coverage.alpha : noise.rgba, side, side, alphaOnly,
+                                  flags & IMAGE_FILTERED, ImageQuad(image, 48, 48, rt().state),
+                                  blend, rgba);
+                } else {
+                    renderer.drawImage(image, 48, 48, rt().state);
+                }
+                Pixels result;
+                EXPECT_TRUE(renderer.readPixels(result));
+                return result;
+            };
+            const Pixels atlas = draw(false), trilinear = draw(true);
+            const uint8_t* ground = trilinear.rgba.data(); // the corner shows the ground alone
+            int worst = 0, changed = 0;
+            for (size_t i = 0; i < atlas.rgba.size(); ++i) {
+                worst = std::max(worst, std::abs(atlas.rgba[i] - trilinear.rgba[i]));
+                changed += trilinear.rgba[i] != ground[i % 4];
+            }
+            const std::string what =
+                "scale " + std::to_string(scale) + " flags " + std::to_string(flags);
+            EXPECT_LE(worst, 3) << what << (alphaOnly ? " alpha" : " rgba");
+            EXPECT_GT(changed, 0) << what << (alphaOnly ? " alpha" : " rgba");
+        }
+        SetDrawRotation(0);
+        SetDrawScale(1, 1);
+        SetDrawAlpha(1);
+        renderer.destroyTexture(image.texture);
+        image.texture = 0;
+    }
 }
 
 // The game's font, rasterised at 128 px and mipmapped, drawn at a quarter: ink appears inside
