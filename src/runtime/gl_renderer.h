@@ -1,11 +1,11 @@
-// The OpenGL 2.1 renderer (fixed-function, compatibility profile): every primitive becomes a
-// textured quad from quad.h, collected in a vertex array and drawn in one glDrawArrays per run
-// of quads that share a texture and a blend mode. Mipmapped pictures are level atlases drawn
-// through a small shader (levels.h). Rectangles and lines use a 1x1 white texture,
-// so everything goes through the same path; their runs are drawn untextured, and unblended when
-// fully opaque, which gives the same pixels and lets Mesa's software rasteriser use its fast
-// fills. Texture ids are GL texture names. Needs a current
-// GL context for its whole life; the textures go with the context.
+// The OpenGL 2.1 renderer (compatibility profile): every primitive becomes a textured quad
+// from quad.h, collected in a vertex array and drawn in one glDrawArrays per run of quads that
+// share a texture and a blend mode. The fixed pipeline draws them all except mipmapped
+// pictures, which are level atlases drawn through a small shader (levels.h). Rectangles and
+// lines use a 1x1 white texture, so everything goes through the same path; their runs are
+// drawn untextured, and unblended when fully opaque, which gives the same pixels and lets
+// Mesa's software rasteriser use its fast fills. Texture ids are GL texture names. Needs a
+// current GL context for its whole life; the textures and programs go with the context.
 #pragma once
 #include "runtime/coverage.h"
 #include "runtime/letterbox.h"

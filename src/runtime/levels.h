@@ -1,11 +1,10 @@
-// Trilinear filtering without a mipmapped texture. Mesa's software rasteriser samples a
-// mipmapped texture several times slower than a plain one (about 12 ns a pixel against under
-// 2 on llvmpipe), and the fireworks, the trail and the text are all mipmapped pictures drawn
-// small. So a mipmapped picture becomes one plain texture holding every level of its chain,
-// each with a border of copied edge texels, and the renderer picks the two levels each quad
-// needs: a quad on the screen maps its texture affinely, so its level of detail is the same
-// all over it. A shader then mixes bilinear samples of the two levels, which is what
-// trilinear filtering computes.
+// Trilinear filtering without a mipmapped texture. Mesa's software rasteriser spends about
+// 12 ns a pixel on a trilinear sample from a mipmapped texture and about 9 on two bilinear
+// samples from a plain one, mixed in a shader, which give the same colour; and the fireworks,
+// the trail and the text are all mipmapped pictures drawn small. So a mipmapped picture
+// becomes one plain texture holding every level of its chain, each with a border of copied
+// edge texels, and the renderer picks the two levels each quad needs: a quad on the screen
+// maps its texture affinely, so its level of detail is the same all over it.
 #pragma once
 #include "runtime/quad.h"
 #include <cstdint>
