@@ -54,9 +54,11 @@ LevelMix PickLevels(const Quad& quad, float du, float dv, int levelCount) {
     const float vx = c[3].x - c[0].x, vy = c[3].y - c[0].y;
     const float area = ux * vy - uy * vx;
     if (area == 0) return {};
-    // Texels per pixel: the screen-to-texture map is the inverse of the edges' matrix.
-    const float alongX = std::hypot(du * vy, dv * uy), alongY = std::hypot(du * vx, dv * ux);
-    const float lod = std::log2(std::max(alongX, alongY) / std::fabs(area));
+    // Texels per pixel: the screen-to-texture map is the inverse of the edges' matrix. The
+    // steps are compared squared, so the square root becomes a half of the logarithm.
+    const float alongX = du * vy * du * vy + dv * uy * dv * uy;
+    const float alongY = du * vx * du * vx + dv * ux * dv * ux;
+    const float lod = 0.5f * std::log2(std::max(alongX, alongY) / (area * area));
     if (!(lod > 0)) return {};
     const int last = levelCount - 1;
     if (lod >= float(last)) return {last, 0};
