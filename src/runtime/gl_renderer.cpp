@@ -72,7 +72,7 @@ TextureId GlRenderer::createTexture(const Pixels& pixels, int flags) {
     const TextureId texture = upload(pixels.rgba, pixels.width, pixels.height, 4, GL_RGBA, flags);
     // Strips only pay off for big pictures.
     if (texture != 0 && pixels.width * pixels.height >= bigpicture)
-        bigPictures_[texture] = {FindCoverage(pixels, bandrows, samplereach), (flags & 4) != 0};
+        bigPictures_[texture] = FindCoverage(pixels, bandrows, samplereach);
     return texture;
 }
 
@@ -140,8 +140,8 @@ bool GlRenderer::drawInStrips(const TImageData& image, const Quad& quad, const D
     const bool clearIsNothing = state.blend == 1 || state.blend == 3 || state.blend == 4;
     const auto big = bigPictures_.find(image.texture);
     if (big == bigPictures_.end() || !clearIsNothing || !Unturned(quad)) return false;
-    const CoverageBands& bands = big->second.bands;
-    if (big->second.mipmapped) {
+    const CoverageBands& bands = big->second;
+    if (levelAtlases_.count(image.texture)) {
         // Shrunk below half size, trilinear filtering reaches past the margin.
         const float toPixels = float(viewport_.width) / float(std::max(1, gameWidth_));
         const float wide = std::fabs(quad.corner[1].x - quad.corner[0].x) * toPixels;
@@ -203,29 +203,29 @@ void GlRenderer::addQuad(Quad quad, float u0, float v0, float u1, float v1,
     runOpaque_ = runOpaque_ && alpha == 255;
     const float u[4] = {u0, u1, u1, u0}, v[4] = {v0, v0, v1, v1};
     LevelMix mix;
-    if (runLevels_) mix = pickLevels(quad, u1 - u0, v1 - v0);
+    int farther = 0;
+    if (runLevels_) {
+        const LevelAtlas& layout = runLevels_->layout;
+        // Texels per pixel of the window, which may be larger than the game: the spans are
+        // scaled by game pixels per window pixel.
+        const float perWindowPixel =
+            float(std::max(1, gameWidth_)) / float(std::max(1, viewport_.width));
+        mix = PickLevels(quad, (u1 - u0) * float(layout.levels[0].width) * perWindowPixel,
+                         (v1 - v0) * float(layout.levels[0].height) * perWindowPixel,
+                         int(layout.levels.size()));
+        farther = std::min(mix.level + 1, int(layout.levels.size()) - 1);
+    }
     for (int i = 0; i < 4; ++i) {
         Vertex vertex{quad.corner[i].x, quad.corner[i].y, u[i], v[i], mix.weight, 0, 0, {}};
         if (runLevels_) {
-            const LevelAtlas& layout = runLevels_->layout;
-            const Vec2 nearer = AtlasPlace(layout, mix.level, u[i], v[i]);
-            const int next = std::min(mix.level + 1, int(layout.levels.size()) - 1);
-            const Vec2 farther = AtlasPlace(layout, next, u[i], v[i]);
-            vertex.u = nearer.x, vertex.v = nearer.y, vertex.u2 = farther.x, vertex.v2 = farther.y;
+            const Vec2 nearPlace = AtlasPlace(runLevels_->layout, mix.level, u[i], v[i]);
+            const Vec2 farPlace = AtlasPlace(runLevels_->layout, farther, u[i], v[i]);
+            vertex.u = nearPlace.x, vertex.v = nearPlace.y;
+            vertex.u2 = farPlace.x, vertex.v2 = farPlace.y;
         }
         std::copy(rgba, rgba + 4, vertex.rgba);
         vertices_.push_back(vertex);
     }
-}
-
-// The quad's corners in real pixels, and its texture spans in texels of the full-size level.
-LevelMix GlRenderer::pickLevels(const Quad& quad, float du, float dv) const {
-    const float toPixels = float(viewport_.width) / float(std::max(1, gameWidth_));
-    Quad pixels = quad;
-    for (Vec2& corner : pixels.corner) corner.x *= toPixels, corner.y *= toPixels;
-    const LevelAtlas::Level& full = runLevels_->layout.levels[0];
-    return PickLevels(pixels, du * float(full.width), dv * float(full.height),
-                      int(runLevels_->layout.levels.size()));
 }
 
 // Mask: alpha test, no blending. Solid: neither. Alpha: src*a + dst*(1-a). Light: dst + src*a.

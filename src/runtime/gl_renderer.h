@@ -56,7 +56,6 @@ class GlRenderer : public Renderer {
     void addQuad(struct Quad quad, float u0, float v0, float u1, float v1, const DrawState& state);
     // Draws a big picture in strips when that gives the same pixels; false when it does not.
     bool drawInStrips(const TImageData& image, const Quad& quad, const DrawState& state);
-    LevelMix pickLevels(const Quad& quad, float du, float dv) const;
     void applyBlend(int blend);
     void useProgram(GLuint program);
     void setupView();
@@ -66,11 +65,7 @@ class GlRenderer : public Renderer {
     Viewport viewport_;
     TextureId white_ = 0;
     // Where the big pictures show anything; see coverage.h.
-    struct BigPicture {
-        CoverageBands bands;
-        bool mipmapped = false;
-    };
-    std::unordered_map<TextureId, BigPicture> bigPictures_;
+    std::unordered_map<TextureId, CoverageBands> bigPictures_;
     // The layout of each level atlas (without its texels) and whether it is alpha only.
     struct Levels {
         LevelAtlas layout;
