@@ -40,9 +40,11 @@ LevelAtlas BuildLevelAtlas(const std::vector<uint8_t>& picture, int width, int h
         atlas.height = std::max(atlas.height, level.y + level.height + 1);
     }
     atlas.texels.resize(static_cast<size_t>(atlas.width) * atlas.height * channels);
-    std::vector<uint8_t> texels = picture;
-    for (size_t k = 0; k < levels.size(); ++k) {
-        if (k > 0) texels = HalfSize(texels, levels[k - 1].width, levels[k - 1].height, channels);
+    place(atlas, levels[0], picture, channels);
+    std::vector<uint8_t> texels; // the level last placed, from level 1 on
+    for (size_t k = 1; k < levels.size(); ++k) {
+        const LevelAtlas::Level& above = levels[k - 1];
+        texels = HalfSize(k == 1 ? picture : texels, above.width, above.height, channels);
         place(atlas, levels[k], texels, channels);
     }
     return atlas;
