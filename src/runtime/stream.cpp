@@ -28,11 +28,10 @@ bool isRegularFile(FILE* file) {
 } // namespace
 
 Stream OpenStream(const std::string& path, int readable, int writable) {
+    if (readable && !writable) return OpenRead(path);
     const char* mode = nullptr;
     if (readable && writable)
         mode = "r+b"; // update: the file must exist, nothing is cut
-    else if (readable)
-        mode = "rb";
     else if (writable)
         mode = "wb";
     if (!mode) return nullptr;
@@ -46,8 +45,10 @@ Stream OpenStream(const std::string& path, int readable, int writable) {
     return Stream(new TStream(file));
 }
 
-Stream OpenRead(const std::string& path) {
-    return OpenStream(path, 1, 0);
+Stream OpenRead(const std::string& path, long long maxBytes, FileProblem* problem) {
+    File file = OpenRegularFile(path, maxBytes, problem);
+    if (!file) return nullptr;
+    return Stream(new TStream(file.release()));
 }
 Stream OpenWrite(const std::string& path) {
     return OpenStream(path, 0, 1);
@@ -65,6 +66,10 @@ int AtEnd(TStream& stream) {
     if (c == EOF) return 1;
     std::ungetc(c, stream.file);
     return 0;
+}
+
+int ReadFailed(TStream& stream) {
+    return std::ferror(stream.file) ? 1 : 0;
 }
 
 std::string ReadLine(TStream& stream) {
