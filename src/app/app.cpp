@@ -30,12 +30,22 @@ void Tapp::loadprefs() {
         return;
     }
     // Cancel in the first-run question ends the program before anything is written.
-    if (::loadprefs(prefs) == PrefsStart::Quit) EndProgram(0);
+    const PrefsStart start = ::loadprefs(prefs);
+    if (start == PrefsStart::Quit) EndProgram(0);
+    prefsunreadable = start == PrefsStart::Unreadable;
     initiallevel = prefs.unlockedlevel;
 }
 
 void Tapp::saveprefs() {
-    ::saveprefs(prefs);
+    if (!prefsunreadable) ::saveprefs(prefs);
+}
+
+void Tapp::loadscores() {
+    scoresunreadable = !::loadscores(*scores);
+}
+
+void Tapp::savescores() {
+    if (!scoresunreadable) ::savescores(*scores);
 }
 
 void Tapp::seedrandom() {

@@ -47,6 +47,10 @@ class Tapp {
     // unlockedlevel, read from and written to the preferences file as one record.
     Prefs prefs;
     std::unique_ptr<TList<Tscore>> scores;
+    // A save file that was there at start-up but could not be read is never written in this
+    // run: writing the defaults over it would lose the player's real file.
+    bool prefsunreadable = false;
+    bool scoresunreadable = false;
     TChannel musicchannel;
     std::array<TSound, 4> sounds; // slot 0 holds the music; the others are handed on empty
     static constexpr int colourrows = 10;
@@ -81,6 +85,9 @@ class Tapp {
     virtual void loadprefs();
     virtual void defaults();
     virtual void saveprefs();
+    // Reads the high-score table at start-up; savescores writes it after a new entry.
+    virtual void loadscores();
+    virtual void savescores();
     virtual void seedrandom();
 
     // The multiplayer setup screen: true when PLAY was confirmed.

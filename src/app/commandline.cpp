@@ -147,7 +147,8 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--frames") {
             long n = 0;
             if (!value(v)) return false;
-            if (!parseint(v, n) || n < 0) return rangeerror(arg, v, 0, 2147483647, error);
+            if (!parseint(v, n) || n < 0 || n > 2147483647L)
+                return rangeerror(arg, v, 0, 2147483647, error);
             out.frames = n;
         } else if (arg == "--level") {
             if (!value(v) || !setlaunch(out.launch, Launch::Levels, arg, error)) return false;

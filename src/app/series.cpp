@@ -84,7 +84,7 @@ void Tapp::playlevels() {
         if ((r != 1 && r != -1) || level >= 40) {
             if (!match.name.empty()) {
                 addscore(match.name, match.score, *scores);
-                savescores(*scores);
+                savescores();
             }
         }
     } while (r == 1 && level < 40);

@@ -10,7 +10,7 @@ void Tapp::run() {
     musicchannel = AllocChannel();
     WindowTitle("Vantorix");
     defaultscores(*scores);
-    loadscores(*scores);
+    loadscores();
     FlushKeys();
     seedrandom();
     defaults();

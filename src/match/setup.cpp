@@ -7,7 +7,6 @@
 #include "physics/loader.h"
 #include "physics/mainball.h"
 #include "physics/man.h"
-#include "runtime/dialog.h"
 #include "runtime/random.h"
 #include <algorithm>
 
@@ -31,8 +30,7 @@ static Tman* loadfigure(Tmatch& m, int k, double size) {
     LoadStatus status = loadragdoll(FIGUREFILE, figure, size, double(1.12f), m.ballimage,
                                     m.rectimage, figureoffset(k, m.mancount), 0, 1.0);
     if (status == LoadStatus::Loaded) return &figure;
-    // A file that could not be opened has already been reported by the loader.
-    if (status == LoadStatus::Broken) Notify(std::string("could not open ") + FIGUREFILE, 0);
+    // The loader has told the player what is wrong with the file.
     m.setupfailed = true;
     return nullptr;
 }

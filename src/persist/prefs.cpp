@@ -56,8 +56,13 @@ int askfullscreen() {
 }
 
 PrefsStart loadprefs(Prefs& prefs, const std::function<int()>& ask) {
-    Stream in = OpenRead(prefsfile);
-    if (!in) {
+    SaveFound found;
+    Stream in = opensave(prefsfile, found);
+    if (found == SaveFound::Unreadable) {
+        keepinrange(prefs);
+        return PrefsStart::Unreadable;
+    }
+    if (found == SaveFound::Missing) {
         // First run: the answer decides the display, and the file is created right away so the
         // question is not asked again.
         const int answer = ask();
@@ -65,11 +70,20 @@ PrefsStart loadprefs(Prefs& prefs, const std::function<int()>& ask) {
         prefs.fullscreen = answer == 1 ? 1 : 0;
         saveprefs(prefs);
     } else {
+        const Prefs before = prefs;
         for (int* field : fileorder(prefs)) {
             if (AtEnd(*in)) break;
             *field = TextToInt(ReadLine(*in));
         }
+        const bool broken = ReadFailed(*in);
         CloseStream(in);
+        if (broken) {
+            // Half a file is no file: the defaults, and the player's file stays untouched.
+            prefs = before;
+            reportunreadable(prefsfile, READ_BROKE_OFF);
+            keepinrange(prefs);
+            return PrefsStart::Unreadable;
+        }
     }
     keepinrange(prefs);
     return PrefsStart::Ready;

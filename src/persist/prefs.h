@@ -15,8 +15,10 @@ struct Prefs {
 
 // What start-up does after reading the preferences.
 enum class PrefsStart {
-    Ready, // go on and open the display
-    Quit,  // the player cancelled the first-run question: end with status 0, nothing written
+    Ready,      // go on and open the display
+    Unreadable, // prefs.txt is there but could not be read: go on with the defaults, and do
+                // not write the file during this run (the player's own file must survive)
+    Quit,       // the player cancelled the first-run question: end with status 0, nothing written
 };
 
 // Sets every field but fullscreen to its default; fullscreen stays as it is.
@@ -25,10 +27,11 @@ void defaults(Prefs& prefs);
 // The first-run question "Play Fullscreen?": 1 Yes, 0 No, -1 Cancel or the box closed.
 int askfullscreen();
 
-// Reads "prefs.txt" over the fields. Without the file the player is asked (through ask) whether
-// to play full screen and the file is written; a short file leaves its missing fields as they
-// are and a damaged line reads as TextToInt does. Afterwards every field is in the range the
-// game expects. The caller sets its initial level to unlockedlevel.
+// Reads "prefs.txt" over the fields. Only when nothing is there at all is the player asked
+// (through ask) whether to play full screen, and the file is written. A short file leaves its
+// missing fields as they are and a damaged line reads as TextToInt does; a file that exists
+// but cannot be read leaves the fields as they were and asks nothing. Afterwards every field
+// is in the range the game expects. The caller sets its initial level to unlockedlevel.
 PrefsStart loadprefs(Prefs& prefs, const std::function<int()>& ask = askfullscreen);
 
 // Writes the six fields to "prefs.txt" without ever losing the old file; false when the file

@@ -44,18 +44,29 @@ void defaultscores(TList<Tscore>& scores) {
     }
 }
 
-void loadscores(TList<Tscore>& scores) {
-    Stream in = OpenRead(scoresfile);
-    if (!in) {
+bool loadscores(TList<Tscore>& scores) {
+    SaveFound found;
+    Stream in = opensave(scoresfile, found);
+    if (found == SaveFound::Unreadable) return false;
+    if (found == SaveFound::Missing) {
         savescores(scores);
-        in = OpenRead(scoresfile);
+        in = OpenRead(scoresfile, MAX_SAVE_FILE);
     }
-    if (!in) return;
+    if (!in) return true;
+    std::vector<Tscore> before;
+    for (const std::shared_ptr<Tscore>& entry : scores) before.push_back(*entry);
     for (const std::shared_ptr<Tscore>& entry : scores) {
         if (!AtEnd(*in)) entry->name = cleanname(ReadLine(*in));
         if (!AtEnd(*in)) entry->score = TextToLong(ReadLine(*in));
     }
+    const bool broken = ReadFailed(*in);
     CloseStream(in);
+    if (!broken) return true;
+    // Half a table is no table: the entries go back to what they were, the file stays as is.
+    size_t i = 0;
+    for (const std::shared_ptr<Tscore>& entry : scores) *entry = before[i++];
+    reportunreadable(scoresfile, READ_BROKE_OFF);
+    return false;
 }
 
 bool savescores(TList<Tscore>& scores) {

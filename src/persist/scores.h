@@ -29,8 +29,10 @@ void defaultscores(TList<Tscore>& scores);
 // Reads "scores.txt" over the entries in list order (no sort). Without the file the current
 // entries are written first and read back. A short file leaves the remaining entries as they
 // are. Names are cleaned of characters a player cannot type and cut to 15 characters, so a
-// hand-edited file cannot break the screen or the next save.
-void loadscores(TList<Tscore>& scores);
+// hand-edited file cannot break the screen or the next save. False when the file is there but
+// cannot be read: the entries stay as they were, and the caller must not write the file
+// during this run, so the player's real table survives.
+bool loadscores(TList<Tscore>& scores);
 
 // Writes the entries in list order, name line then score line, the block three times over,
 // without ever losing the old file. False when the file could not be written.

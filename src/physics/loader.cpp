@@ -5,6 +5,7 @@
 #include "runtime/stream.h"
 #include "runtime/text.h"
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
 
 namespace {
@@ -18,12 +19,51 @@ constexpr double COLOUREDGROWTH = double(1.2f);
 constexpr double LARGEST = 1.0e7;
 constexpr double LIGHTEST = 1.0e-6;
 
-// The record readers; a record cut short by the end of the file reads empty lines.
+// Limits of a figure: beyond them a figure costs too much in every frame (contacts grow with
+// the square of the ball count) or reaches far out of the arena.
+constexpr size_t MOSTBALLS = 256;
+constexpr size_t MOSTLINKS = 1024;
+constexpr size_t MOSTTENSIONS = 1024;
+constexpr double LARGESTRADIUS = 10000;
+
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+// The record readers; a record cut short by the end of the file reads empty lines. They count
+// the lines, so the first value that cannot be used is named by its line.
 struct Reader {
     TStream& file;
-    int integer() { return TextToInt(ReadLine(file)); }
-    double real() { return TextToReal(ReadLine(file)); }
-    std::string word() { return ReadLine(file); }
+    int line = 0;
+    std::string problem; // "line N: why", the first refusal
+
+    std::string next() {
+        ++line;
+        return ReadLine(file);
+    }
+    int integer() { return TextToInt(next()); }
+    double real() { return TextToReal(next()); }
+    std::string word() { return next(); }
+    void refuse(int at, const std::string& why) {
+        if (problem.empty()) problem = "line " + std::to_string(at) + ": " + why;
+    }
+    // A real value that must lie in [lo, hi] (and above lo when open is set).
+    double real(const char* what, double lo, double hi, bool open = false) {
+        const double value = real();
+        const bool fits = std::isfinite(value) && value <= hi && (open ? value > lo : value >= lo);
+        if (!fits) {
+            refuse(line, std::string(what) + " must be " + (open ? "greater than " : "from ") +
+                             number(lo) + (open ? " and at most " : " to ") + number(hi) +
+                             ", not " + number(value));
+        }
+        return value;
+    }
+    // A figure part more than the limit allows.
+    void count(size_t already, size_t most, const char* what) {
+        if (already >= most) refuse(line, "more than " + std::to_string(most) + " " + what);
+    }
 };
 
 // Scaling as the caller asked for this figure.
@@ -52,15 +92,16 @@ Tball* findball(const ragobject& body, int id) {
 }
 
 void readball(Reader& in, ragobject& body, const Scale& scale) {
+    in.count(body.balls.size(), MOSTBALLS, "balls");
     auto ball = std::make_unique<Tball>();
     ball->id = in.integer();
-    ball->basemass = in.real() * scale.massfactor;
-    ball->x = in.real() + scale.offsetx;
-    ball->y = in.real() + scale.offsety;
-    ball->radius = in.real() * scale.size * scale.widthfactor;
+    ball->basemass = in.real("mass", LIGHTEST, LARGEST) * scale.massfactor;
+    ball->x = in.real("x", -LARGEST, LARGEST) + scale.offsetx;
+    ball->y = in.real("y", -LARGEST, LARGEST) + scale.offsety;
+    ball->radius = in.real("radius", 0, LARGESTRADIUS, true) * scale.size * scale.widthfactor;
     ball->fixed = in.integer();
-    ball->anchorx = in.real() + scale.offsetx;
-    ball->anchory = in.real() + scale.offsety;
+    ball->anchorx = in.real("anchor x", -LARGEST, LARGEST) + scale.offsetx;
+    ball->anchory = in.real("anchor y", -LARGEST, LARGEST) + scale.offsety;
     ball->kind = kindof(in.word(), {"normal", "background", "damaging"});
     ball->elastic = in.integer();
     ball->coloured = in.integer();
@@ -71,31 +112,37 @@ void readball(Reader& in, ragobject& body, const Scale& scale) {
     body.balls.push_back(std::move(ball));
 }
 
+// The ball a link or tension names on the line just read; a refusal when no earlier ball has
+// that id.
+Tball* endball(Reader& in, const ragobject& body) {
+    const int id = in.integer();
+    Tball* found = findball(body, id);
+    if (!found) in.refuse(in.line, "no ball with id " + std::to_string(id) + " comes before it");
+    return found;
+}
+
 void readlink(Reader& in, ragobject& body, const Scale& scale) {
+    in.count(body.links.size(), MOSTLINKS, "links");
     Tlink link;
-    int id1 = in.integer();
-    int id2 = in.integer();
-    link.length = in.real() * scale.size;
-    link.thickness = in.real() * scale.size * scale.widthfactor;
+    link.ball1 = endball(in, body);
+    link.ball2 = endball(in, body);
+    link.length = in.real("length", -LARGEST, LARGEST) * scale.size;
+    link.thickness = in.real("thickness", 0, LARGESTRADIUS, true) * scale.size * scale.widthfactor;
     link.kind = kindof(in.word(), {"normal", "background", "damaging", "stop", "virtual"});
     link.coloured = in.integer();
     if (link.coloured == 1) link.thickness *= COLOUREDGROWTH;
     link.image = scale.linkimage;
-    link.ball1 = findball(body, id1);
-    link.ball2 = findball(body, id2);
     body.links.push_back(std::move(link));
 }
 
 void readtension(Reader& in, ragobject& body, const Scale& scale) {
+    in.count(body.tensions.size(), MOSTTENSIONS, "tensions");
     Ttension tension;
-    int id1 = in.integer();
-    int id2 = in.integer();
-    int id3 = in.integer();
-    tension.angle = in.real();
-    tension.strength = in.real() * scale.size * scale.massfactor;
-    tension.ball1 = findball(body, id1);
-    tension.ball2 = findball(body, id2);
-    tension.ball3 = findball(body, id3);
+    tension.ball1 = endball(in, body);
+    tension.ball2 = endball(in, body);
+    tension.ball3 = endball(in, body);
+    tension.angle = in.real("angle", -LARGEST, LARGEST);
+    tension.strength = in.real("strength", -LARGEST, LARGEST) * scale.size * scale.massfactor;
     body.tensions.push_back(tension);
 }
 
@@ -114,27 +161,35 @@ LoadStatus loadragdoll(const std::string& path, ragobject& target, double size, 
                        const TImage& ballimage, const TImage& linkimage, double offsetx,
                        double offsety, double massfactor) {
     // Read-only: the game folder may well be write-protected.
-    Stream file = OpenRead(path);
+    FileProblem problem;
+    Stream file = OpenRead(path, MAX_TEXT_FILE, &problem);
     if (!file) {
-        Notify("could not open " + path, 0);
+        Notify("could not open " + (problem.missing ? path : DescribeProblem(path, problem)), 0);
         FlushKeys();
         return LoadStatus::NotOpened;
     }
     target.balls.clear();
     target.links.clear();
     target.tensions.clear();
-    Reader in{*file};
+    Reader in{*file, 0, {}};
     Scale scale{size, widthfactor, offsetx, offsety, massfactor, ballimage, linkimage};
+    // Reading stops at the first refusal: the figure will not be played anyway.
     do {
-        std::string line = ReadLine(*file);
+        std::string line = in.next();
         if (isheader(line, "New Ball")) readball(in, target, scale);
         if (isheader(line, "New Link")) readlink(in, target, scale);
         if (isheader(line, "New Tension")) readtension(in, target, scale);
-    } while (AtEnd(*file) == 0);
+    } while (AtEnd(*file) == 0 && in.problem.empty());
+    const bool broken = ReadFailed(*file);
     CloseStream(file);
     // Keys pressed while the file was read must not steer the new figure.
     FlushKeys();
-    return ragdollusable(target) ? LoadStatus::Loaded : LoadStatus::Broken;
+    std::string why = broken ? std::string(READ_BROKE_OFF) : in.problem;
+    if (why.empty() && target.balls.empty()) why = "no ball in the file";
+    if (why.empty() && !ragdollusable(target)) why = "a number out of range";
+    if (why.empty()) return LoadStatus::Loaded;
+    Notify(path + (why.rfind("line ", 0) == 0 ? " " : ": ") + why, 0);
+    return LoadStatus::Broken;
 }
 
 bool ragdollusable(const ragobject& body) {

@@ -8,14 +8,17 @@ class ragobject;
 enum class LoadStatus {
     Loaded,    // a figure that can be stepped, steered and drawn
     NotOpened, // the file could not be opened; the target is unchanged
-    Broken,    // read, but empty, with a link or tension end naming no earlier ball, or with
-               // a mass or number that would poison the step; never step such a figure
+    Broken,    // read, but empty, with a link or tension end naming no earlier ball, beyond the
+               // limits of a figure (256 balls, 1024 links, 1024 tensions, radii and
+               // thicknesses in (0, 10000], positive masses) or with a number that would poison
+               // the step; never step such a figure
 };
 
 // Replaces target's balls, links and tensions with the file's, scaled by size (radii,
 // lengths, thicknesses, strengths), widthfactor (radii, thicknesses) and massfactor (masses,
 // strengths) and shifted by the offsets. A file that cannot be opened shows
-// "could not open <path>". The keyboard is flushed afterwards in every case.
+// "could not open <path>" (with the reason when the file is there); a broken one shows the
+// path, the line and what is wrong with it. The keyboard is flushed afterwards in every case.
 LoadStatus loadragdoll(const std::string& path, ragobject& target, double size, double widthfactor,
                        const TImage& ballimage, const TImage& linkimage, double offsetx,
                        double offsety, double massfactor);

@@ -12,8 +12,11 @@ constexpr long long MiB = 1024 * 1024;
 // (a first run, say); every other failure is a file that is there but cannot be used.
 struct FileProblem {
     bool missing = false;
-    std::string reason; // "Permission denied", "is not a regular file", "is larger than 1 MiB"
+    std::string reason; // "Permission denied", "not a regular file", "larger than 1 MiB"
 };
+
+// The reason given for a file whose reading failed part way (an I/O error, not its end).
+inline constexpr const char* READ_BROKE_OFF = "reading failed part way";
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -28,5 +31,17 @@ File OpenRegularFile(const std::string& path, long long maxBytes, FileProblem* p
 bool ReadWholeFile(const std::string& path, long long maxBytes, std::string& bytes,
                    FileProblem* problem = nullptr);
 
-// "<path> <reason>" or "<path>: <reason>", the way the game's messages name a failed file.
+// Replaces the file at path by bytes so that at every moment the file is either whole and old
+// or whole and new, whatever happens: the bytes go to "<path>.tmp" beside it, created fresh
+// (a file or link already at that name is never followed or written through), flushed to the
+// disk, renamed over the file, and the folder flushed too. A path that is a symbolic link is
+// saved through to the file it names, so a save kept in another folder stays there. The new
+// file keeps the old one's permissions. False with the reason in error; the old file is then
+// untouched.
+bool ReplaceFileContents(const std::string& path, const std::string& bytes, std::string& error);
+
+// Removes the temporary file that a save interrupted by a crash may have left beside path.
+void RemoveStaleTemporary(const std::string& path);
+
+// "<path>: <reason>", the way the game's messages name a failed file.
 std::string DescribeProblem(const std::string& path, const FileProblem& problem);

@@ -36,8 +36,7 @@ void TakeScreenshots() {
     p.pendingShots.clear();
     if (p.screenshotKey) {
         p.screenshotKey = false;
-        std::string path = NextScreenshotName(".");
-        if (!path.empty()) SaveScreenshot(path);
+        SaveScreenshot(NextScreenshotName("."));
     }
 }
 

@@ -20,12 +20,13 @@ bool SaveScreenshot(const std::string& path) {
 }
 
 std::string NextScreenshotName(const std::string& folder) {
-    for (int n = 1; n <= 999; ++n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "screenshot-%03d.png", n);
+    // Three digits sort well in a file browser; past 999 the numbers simply grow longer.
+    for (long n = 1;; ++n) {
+        char name[48];
+        std::snprintf(name, sizeof name, "screenshot-%03ld.png", n);
         std::filesystem::path path = std::filesystem::path(folder) / name;
         std::error_code error;
-        if (!std::filesystem::exists(path, error)) return path.string();
+        // A folder that cannot be looked into ends the search; saving there then says why.
+        if (!std::filesystem::exists(path, error) || error) return path.string();
     }
-    return "";
 }

@@ -5,5 +5,5 @@
 // Writes the current back buffer (drawing flushed, not yet shown) as a PNG; false with a line
 // on stderr when there is no picture to take or the file cannot be written.
 bool SaveScreenshot(const std::string& path);
-// The first "screenshot-NNN.png" (001-999) not yet present in the folder; empty when all are.
+// The first "screenshot-NNN.png" (001, 002, ..., 999, 1000, ...) not yet present in the folder.
 std::string NextScreenshotName(const std::string& folder);

@@ -1,9 +1,9 @@
 // Parser and player of input scripts (format in script.h).
 #include "runtime/script.h"
+#include "runtime/files.h"
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -22,6 +22,25 @@ bool Number(const std::string& word, long lo, long hi, long& value) {
         return false;
     value = std::strtol(word.c_str(), nullptr, 10);
     return value >= lo && value <= hi;
+}
+
+// A picture goes into the game folder and can never replace anything the game keeps there: a
+// relative name ending in .png, without "..", outside media/. The empty string when it is
+// fine, else the problem.
+std::string ShotProblem(const std::string& file) {
+    const std::string png = ".png";
+    if (file.size() <= png.size() || file.compare(file.size() - png.size(), png.size(), png) != 0)
+        return "a shot file name ends in .png";
+    if (file.front() == '/') return "a shot goes into the game folder, not to an absolute path";
+    std::istringstream parts(file);
+    bool first = true;
+    for (std::string part; std::getline(parts, part, '/');) {
+        if (part == "..") return "a shot stays inside the game folder (no '..')";
+        if (part.empty() || part == ".") continue;
+        if (first && part == "media") return "a shot never writes into media/";
+        first = false;
+    }
+    return "";
 }
 
 // One line without its comment; an empty string when the line is fine, else the problem.
@@ -52,6 +71,7 @@ std::string ParseLine(std::string_view line, long order, Script& out,
         if (w.size() != 3) return "shot takes one file name";
         e.kind = ScriptEvent::Shot;
         e.file = w[2];
+        if (std::string problem = ShotProblem(e.file); !problem.empty()) return problem;
     } else if (kind == "down" || kind == "up" || kind == "tap" || kind == "char") {
         long code = 0;
         if (w.size() != 3 || !Number(w[2], 1, 255, code))
@@ -100,14 +120,13 @@ bool ParseScript(std::string_view text, Script& out, std::string& error) {
 }
 
 bool LoadScript(const std::string& path, Script& out, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read the script " + path;
+    std::string text;
+    FileProblem problem;
+    if (!ReadWholeFile(path, MAX_SCRIPT, text, &problem)) {
+        error = "cannot read the script " + DescribeProblem(path, problem);
         return false;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    if (!ParseScript(text.str(), out, error)) {
+    if (!ParseScript(text, out, error)) {
         error = "script " + path + ", " + error;
         return false;
     }

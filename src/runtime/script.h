@@ -6,7 +6,8 @@
 //   <frame> up <keycode>       key released
 //   <frame> tap <keycode>      down at <frame>, up at <frame + 1>
 //   <frame> char <code>        a typed character (1-255)
-//   <frame> shot <file.png>    write the picture of that frame as a PNG
+//   <frame> shot <file.png>    write the picture of that frame as a PNG, in the game folder
+//                              (a relative name ending in .png, no "..", not in media/)
 //   <frame> close              window close request
 //   answer <yes|no|cancel>     the answer to the next question box, in order
 //
@@ -21,6 +22,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The largest script read; anything bigger is not a script.
+constexpr long long MAX_SCRIPT = 16 * 1024 * 1024;
 
 struct ScriptEvent {
     enum Kind { Down, Up, Char, Shot, Close } kind = Down;

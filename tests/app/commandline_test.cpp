@@ -58,6 +58,11 @@ TEST(CommandLine, BadArgumentsAreRefusedWithTheReason) {
     EXPECT_FALSE(parse({"--level"}, cl, error));
     EXPECT_FALSE(parse({"--autopilot", "50"}, cl, error));
     EXPECT_FALSE(parse({"--frames", "-1"}, cl, error));
+    // --frames takes exactly the range its message names.
+    EXPECT_FALSE(parse({"--frames", "2147483648"}, cl, error));
+    EXPECT_NE(error.find("0 to 2147483647"), std::string::npos);
+    ASSERT_TRUE(parse({"--frames", "2147483647"}, cl, error));
+    EXPECT_EQ(cl.frames, 2147483647);
     EXPECT_FALSE(parse({"--fly"}, cl, error));
     EXPECT_NE(error.find("--fly"), std::string::npos);
     EXPECT_FALSE(parse({"--nodraw"}, cl, error));

@@ -1,81 +1,11 @@
 // End-to-end runs of the real program in scripted mode (virtual clock, offscreen drawing): from
 // the logo through the menus and matches, judged by exit status, the files the game writes and
 // the colours of its screenshots in the regions where things must be.
-#include "runtime/pngio.h"
-#include <filesystem>
+#include "gamerun.h"
 #include <fstream>
 #include <functional>
-#include <gtest/gtest.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh game folder with the media linked in; runs the game there.
-class GameFolder {
-  public:
-    GameFolder() {
-        char name[] = "/tmp/vantorix-e2e-XXXXXX";
-        folder = mkdtemp(name);
-        fs::create_directory_symlink(VANTORIX_MEDIA_DIR, folder / "media");
-    }
-    ~GameFolder() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
-
-    // Runs the game with the script (if any) and the arguments; returns the exit status.
-    int run(const std::string& script, std::vector<std::string> args,
-            const std::vector<std::string>& unsetenv = {}) {
-        if (!script.empty()) {
-            std::ofstream(folder / "script.txt") << script;
-            args.insert(args.begin(), {"--script", "script.txt"});
-        }
-        const pid_t pid = fork();
-        if (pid == 0) {
-            for (const std::string& name : unsetenv) ::unsetenv(name.c_str());
-            if (chdir(folder.c_str()) != 0) _exit(100);
-            FILE* err = std::freopen("stderr.txt", "w", stderr);
-            if (!err) _exit(101);
-            std::vector<char*> argv = {const_cast<char*>(VANTORIX_EXE)};
-            for (std::string& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(VANTORIX_EXE, argv.data());
-            _exit(102);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-    std::string text(const std::string& file) const {
-        std::ifstream in(folder / file);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    std::vector<std::string> lines(const std::string& file) const {
-        std::vector<std::string> result;
-        std::istringstream in(text(file));
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            result.push_back(line);
-        }
-        return result;
-    }
-    Pixels shot(const std::string& file) const {
-        Pixels pixels;
-        bool alpha = false;
-        std::string error;
-        EXPECT_TRUE(ReadPng((folder / file).string(), pixels, alpha, error)) << error;
-        return pixels;
-    }
-
-    fs::path folder;
-};
 
 struct Rgb {
     int r, g, b;
@@ -251,13 +181,7 @@ TEST(EndToEnd, launchFromTheCommandLine) {
 
 TEST(EndToEnd, launchWithAMissingPictureStopsNamingIt) {
     GameFolder game;
-    fs::remove(game.folder / "media");
-    fs::create_directory(game.folder / "media");
-    for (const auto& entry : fs::directory_iterator(VANTORIX_MEDIA_DIR)) {
-        if (entry.path().filename() != "spark.png") {
-            fs::create_symlink(entry.path(), game.folder / "media" / entry.path().filename());
-        }
-    }
+    game.withoutmedia("spark.png");
     EXPECT_EQ(game.run(menuready, {"--frames", "100"}), 1);
     EXPECT_NE(game.text("stderr.txt").find("media/spark.png"), std::string::npos);
 }

@@ -3,6 +3,7 @@
 // win tally carried from game to game.
 #include "apptest.h"
 #include "runtime/stream.h"
+#include <filesystem>
 
 namespace {
 
@@ -88,4 +89,33 @@ TEST_F(AppTest, MultiplayerTallyCarriesFromGameToGame) {
     input(games("5544"));
     app.playmultiplayer(settings);
     EXPECT_EQ(tallies(frames()), (std::vector<std::string>{"0 - 1", "0 - 2", "1 - 2", "2 - 2"}));
+}
+
+// Saves that could not be read at start-up stay untouched all run long, even through an
+// unlock and a high score that would otherwise be written at once.
+TEST_F(AppTest, SavesUnreadableAtStartAreNeverWrittenLater) {
+    std::filesystem::create_symlink("prefs.txt", "prefs.txt"); // a loop: cannot be opened
+    std::filesystem::create_symlink("scores.txt", "scores.txt");
+    testing::internal::CaptureStderr();
+    app.loadscores();
+    app.loadprefs();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("prefs.txt"), std::string::npos) << said;
+    EXPECT_NE(said.find("scores.txt"), std::string::npos) << said;
+    opendisplay(1);
+    app.initiallevel = 1;
+    // Five levels won (an unlock), then level 6 lost with a name typed.
+    std::string script = games("44444");
+    script.erase(script.rfind("160 tap 27"));
+    input(script + "160 down 49\n160 down 53\n162 up 49\n162 up 53\n170 char 106\n172 tap 13\n");
+    app.playlevels();
+    EXPECT_EQ(app.prefs.unlockedlevel, 6);
+    EXPECT_EQ(app.scores->first()->name, "J"); // names are typed in capitals
+    for (const char* file : {"prefs.txt", "scores.txt"}) {
+        EXPECT_TRUE(std::filesystem::is_symlink(file)) << file << " was replaced";
+        EXPECT_FALSE(
+            std::filesystem::exists(std::filesystem::symlink_status(std::string(file) + ".tmp")));
+    }
+    std::filesystem::remove("prefs.txt");
+    std::filesystem::remove("scores.txt");
 }

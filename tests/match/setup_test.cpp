@@ -221,9 +221,12 @@ TEST_F(Setups, UnusableFigureFileEndsTheGameBeforeItStarts) {
         EXPECT_TRUE(m.setupfailed);
         EXPECT_EQ(m.frame, 0);
         EXPECT_EQ(FramesPresented(), before);
-        EXPECT_NE(said.find("could not open media/man.txt"), std::string::npos) << said;
-        EXPECT_EQ(said.find("could not open"), said.rfind("could not open"))
-            << "told more than once";
+        // Named with what is wrong: missing, no ball, or the line of the bad link.
+        const char* why = !text   ? "could not open media/man.txt"
+                          : *text ? "media/man.txt line 2: no ball with id 1"
+                                  : "media/man.txt: no ball in the file";
+        EXPECT_NE(said.find(why), std::string::npos) << said;
+        EXPECT_EQ(said.find("media/man.txt"), said.rfind("media/man.txt")) << "told more than once";
     }
 }
 

@@ -3,6 +3,7 @@
 #include "physics/ragobject.h"
 #include "runtime/context.h"
 #include "runtime/keyboard.h"
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -98,16 +99,15 @@ TEST(Loader, HeadersAreExactWithOneOptionalBlank) {
 
 TEST(Loader, IdsResolveToTheLastEarlierBall) {
     ragobject body;
-    EXPECT_EQ(load(link(1, 7) + ball(7, 0) + ball(1, 10) + ball(7, 20) + link(1, 7, 5, "stop") +
-                       link(7, 1, 5, "rope"),
-                   body),
-              LoadStatus::Broken);
-    ASSERT_EQ(body.links.size(), 3u);
-    EXPECT_EQ(body.links[0].ball1, nullptr);
-    EXPECT_EQ(body.links[0].ball2, nullptr);
-    EXPECT_EQ(body.links[1].ball2, body.balls[2].get());
-    EXPECT_EQ(body.links[1].kind, "stop");
-    EXPECT_EQ(body.links[2].kind, "normal");
+    EXPECT_EQ(
+        load(ball(7, 0) + ball(1, 10) + ball(7, 20) + link(1, 7, 5, "stop") + link(7, 1, 5, "rope"),
+             body),
+        LoadStatus::Loaded);
+    ASSERT_EQ(body.links.size(), 2u);
+    EXPECT_EQ(body.links[0].ball1, body.balls[1].get());
+    EXPECT_EQ(body.links[0].ball2, body.balls[2].get());
+    EXPECT_EQ(body.links[0].kind, "stop");
+    EXPECT_EQ(body.links[1].kind, "normal");
 }
 
 // Keys held while a figure loads are forgotten, whether the file opened or not.
@@ -155,11 +155,49 @@ TEST(Loader, SurvivesGarbageAndHugeFiles) {
             EXPECT_TRUE(ragdollusable(body));
         }
     }
-    std::string many;
-    for (int i = 0; i < 10000; ++i) many += i % 2 ? ball(i, i) : link(i - 1, i - 2);
+}
+
+// A figure beyond the limits, or with a value that cannot be played, is refused with the file,
+// the line and the reason, and reading stops there, so even a huge file costs little.
+TEST(Loader, LimitsAreRefusedNamingTheLine) {
+    std::string balls256, links1024, tensions1024;
+    for (int i = 1; i <= 256; ++i) balls256 += ball(i, i);
+    for (int i = 0; i < 1024; ++i) links1024 += link(1, 2);
+    for (int i = 0; i < 1024; ++i) tensions1024 += tension(1, 2, 1);
+    const std::string two = ball(1, 0) + ball(2, 50);
+    // Ball records take 12 lines: header, id, mass, x, y, radius, ...; links 7, tensions 6.
+    struct Case {
+        std::string text, said;
+    } cases[] = {
+        {balls256 + ball(257, 0), " line 3073: more than 256 balls"},
+        {two + links1024 + link(1, 2), " line 7193: more than 1024 links"},
+        {two + tensions1024 + tension(1, 2, 1), " line 6169: more than 1024 tensions"},
+        {ball(1, 0, 0), " line 6: radius must be greater than 0 and at most 10000, not 0"},
+        {ball(1, 0, 10000.5), " line 6: radius must be greater than 0 and at most 10000"},
+        {ball(1, 0, -3), " line 6: radius must be greater than 0"},
+        {two + "New Link\n1\n2\n100\n0\nnormal\n0\n", " line 29: thickness must be greater"},
+        {two + "New Link\n1\n2\n100\n20000\nnormal\n0\n", " line 29: thickness must be"},
+        {"New Ball\n1\n0\n0\n0\n20\n0\n0\n0\nnormal\n0\n0\n", " line 3: mass must be"},
+        {"New Ball\n1\n-2\n0\n0\n20\n0\n0\n0\nnormal\n0\n0\n", " line 3: mass must be"},
+        {ball(1, 1e300), " line 4: x must be from -10000000 to 10000000, not 1e+300"},
+        {ball(1, 0) + link(1, 9), " line 15: no ball with id 9 comes before it"},
+        {link(1, 2) + ball(1, 0) + ball(2, 0), " line 2: no ball with id 1 comes before it"},
+        {ball(1, 0) + "New Tension\n1\n1\n9\n0\n50\n", " line 16: no ball with id 9"},
+        {"", ": no ball in the file"},
+    };
+    for (const Case& c : cases) {
+        ragobject body;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(load(c.text, body), LoadStatus::Broken) << c.said;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("figure.txt" + c.said), std::string::npos)
+            << "wanted: " << c.said << "\ngot: " << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_LE(body.balls.size(), 257u);
+    }
+    // The limits themselves are fine.
     ragobject body;
-    load(many, body);
-    EXPECT_EQ(body.balls.size(), 5000u);
-    EXPECT_EQ(body.links.size(), 5000u);
-    EXPECT_EQ(body.links[4999].ball1, body.balls[4998].get());
+    EXPECT_EQ(load(balls256 + link(1, 2) + tension(1, 2, 3), body), LoadStatus::Loaded);
+    EXPECT_EQ(load(two + links1024 + tensions1024, body), LoadStatus::Loaded);
+    EXPECT_EQ(load(ball(1, 0, 10000), body), LoadStatus::Loaded);
 }

@@ -6,6 +6,7 @@
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/pngio.h"
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -67,9 +68,12 @@ TEST_F(Scripted, KeysCharactersAnswersAndCloseArriveAfterTheirFrame) {
 }
 
 // A shot of frame N holds what was drawn during frame N: red, then green, then blue frames.
+// Shots go into the current folder, the game folder of a real run.
 TEST_F(Scripted, ShotsSaveThePictureOfTheirFrame) {
-    ASSERT_TRUE(start(VideoMode::Offscreen, script("0 shot " + path("first.png") + "\n2 shot " +
-                                                   path("third.png") + "\n")));
+    ASSERT_TRUE(start(VideoMode::Offscreen, script("0 shot first.png\n2 shot shots/third.png\n")));
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    std::filesystem::create_directory("shots");
     OpenGraphics(80, 60, 0, 60, 0);
     SetBlendMode(BLEND_SOLID);
     const int colours[3][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
@@ -79,8 +83,9 @@ TEST_F(Scripted, ShotsSaveThePictureOfTheirFrame) {
         DrawRect(0, 0, 80, 60);
         FlipFrame(-1);
     }
+    std::filesystem::current_path(before);
     ExpectPicture(path("first.png"), 80, 60, 255, 0, 0);
-    ExpectPicture(path("third.png"), 80, 60, 0, 0, 255);
+    ExpectPicture(path("shots/third.png"), 80, 60, 0, 0, 255);
 }
 
 TEST_F(Scripted, F12SavesNumberedScreenshotsInTheCurrentFolder) {
@@ -95,6 +100,32 @@ TEST_F(Scripted, F12SavesNumberedScreenshotsInTheCurrentFolder) {
     ExpectPicture(path("screenshot-001.png"), 40, 30, 0, 0, 0);
     EXPECT_TRUE(std::filesystem::exists(path("screenshot-002.png")));
     EXPECT_FALSE(std::filesystem::exists(path("screenshot-003.png")));
+}
+
+// A thousandth F12 picture still comes; one that cannot be written says so.
+TEST_F(Scripted, F12GoesOnPast999AndReportsAFailure) {
+    ASSERT_TRUE(start(VideoMode::Offscreen, script("0 tap 123\n1 tap 123\n")));
+    for (int n = 1; n <= 999; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "screenshot-%03d.png", n);
+        std::ofstream(path(name)) << "";
+    }
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    OpenGraphics(40, 30, 0, 60, 0);
+    ClearScreen();
+    FlipFrame(-1);
+    // A folder removed under the game: nothing can be written there any more.
+    std::filesystem::create_directory("gone");
+    std::filesystem::current_path("gone");
+    std::filesystem::remove(dir / "gone");
+    ::testing::internal::CaptureStderr();
+    FlipFrame(-1);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    std::filesystem::current_path(before);
+    ExpectPicture(path("screenshot-1000.png"), 40, 30, 0, 0, 0);
+    EXPECT_NE(said.find("screenshot-001.png"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 // A paused game waits in Delay without flipping; every 1000/60 ms of that waiting counts as a

@@ -3,6 +3,7 @@
 #include "runtime/graphics.h"
 #include <cstdlib>
 #include <fstream>
+#include <sys/stat.h>
 
 // SDL falls back to its invisible offscreen driver when no display answers; a live start must
 // refuse with one line rather than run a game nobody can see.
@@ -30,6 +31,30 @@ TEST_F(RuntimeTest, MalformedScriptStopsTheStartWithItsLineNumber) {
     EXPECT_NE(error.find("bad.txt"), std::string::npos) << error;
     EXPECT_NE(error.find("line 2: "), std::string::npos) << error;
     EXPECT_FALSE(start(VideoMode::None, path("missing.txt")));
+}
+
+// A FIFO would wait for a writer forever, /dev/zero never ends and a folder is no script: each
+// is refused at once with its reason.
+TEST_F(RuntimeTest, AScriptThatIsNoRegularFileIsRefusedAtOnce) {
+    ASSERT_EQ(mkfifo(path("fifo.txt").c_str(), 0600), 0);
+    struct Case {
+        std::string file, reason;
+    } cases[] = {{path("fifo.txt"), "not a regular file"},
+                 {"/dev/zero", "not a regular file"},
+                 {dir.string(), "not a regular file"}};
+    for (const Case& c : cases) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(start(VideoMode::None, c.file));
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(c.file + ": " + c.reason), std::string::npos) << said;
+    }
+    // Nor is a file beyond any real script's size.
+    { std::ofstream(path("huge.txt")) << "0 close\n"; }
+    ASSERT_EQ(truncate(path("huge.txt").c_str(), 17 * 1024 * 1024), 0);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(start(VideoMode::None, path("huge.txt")));
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("larger than 16 MiB"),
+              std::string::npos);
 }
 
 // Full screen covers the desktop; the game still sees and saves its own 640 x 480.

@@ -70,12 +70,15 @@ TEST(ScriptParser, ReadsEventsInFrameAndFileOrder) {
                             "3 char 97\n"
                             "answer yes\n"
                             "0 shot first.png\n"
+                            "1 shot shots/a..b.png\n"
                             "9 close\n",
                             s, error))
         << error;
-    ASSERT_EQ(s.events.size(), 6u);
+    ASSERT_EQ(s.events.size(), 7u);
     EXPECT_EQ(s.events[0].kind, ScriptEvent::Shot);
     EXPECT_EQ(s.events[0].file, "first.png");
+    EXPECT_EQ(s.events[1].file, "shots/a..b.png");
+    s.events.erase(s.events.begin() + 1);
     // The tap: down at its frame, up at the next one, where it keeps its line's place.
     EXPECT_EQ(s.events[1].kind, ScriptEvent::Down);
     EXPECT_EQ(s.events[1].frame, 2);
@@ -95,8 +98,12 @@ TEST(ScriptParser, ReadsEventsInFrameAndFileOrder) {
 }
 
 TEST(ScriptParser, NamesTheLineOfAMistake) {
-    const char* bad[] = {"5 press 13", "x down 13",    "5 down",   "5 down 300", "5 down 13 14",
-                         "5 shot",     "answer maybe", "-1 close", "5 char 0x41"};
+    const char* bad[] = {"5 press 13",           "x down 13",         "5 down",
+                         "5 down 300",           "5 down 13 14",      "5 shot",
+                         "answer maybe",         "-1 close",          "5 char 0x41",
+                         "5 shot ../up.png",     "5 shot /tmp/a.png", "5 shot a/../../b.png",
+                         "5 shot prefs.txt",     "5 shot scores.txt", "5 shot media/ball.png",
+                         "5 shot ./media/a.png", "5 shot .png"};
     for (const char* line : bad) {
         Script s;
         std::string error;

@@ -1,10 +1,13 @@
-// The few runtime services the loader and the body drawing reach besides files and text:
-// the fuzzer shows no message boxes, reads no keys and draws nothing.
+// The few runtime services the readers and the body drawing reach besides files and text:
+// the fuzzers show no message boxes, ask nothing, read no keys and draw nothing.
 #include "runtime/dialog.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 
 void Notify(const std::string&, int) {}
+int AskYesNoCancel(const std::string&, int) {
+    return 0;
+}
 void FlushKeys() {}
 void SetDrawColor(int, int, int) {}
 void SetDrawAlpha(float) {}

@@ -1,0 +1,126 @@
+// Running the real program for end-to-end tests: a fresh game folder with the built media
+// linked in, the game started there in a child process, its exit status, files and pictures.
+#pragma once
+#include "runtime/pngio.h"
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+// How a run is started besides its script and arguments.
+struct RunOptions {
+    std::vector<std::string> unsetenv; // variables the game must not see
+    int seconds = 240;                 // killed after this long: run() then gives -1
+    bool asnobody = false;             // give up root first (when the test runs as root)
+};
+
+// The exit status when the child could not give up root: the test skips.
+constexpr int NOT_NOBODY = 103;
+
+class GameFolder {
+  public:
+    GameFolder() {
+        char name[] = "/tmp/vantorix-e2e-XXXXXX";
+        folder = mkdtemp(name);
+        fs::create_directory_symlink(VANTORIX_MEDIA_DIR, folder / "media");
+    }
+    ~GameFolder() {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
+    GameFolder(const GameFolder&) = delete;
+    GameFolder& operator=(const GameFolder&) = delete;
+
+    // Runs the game with the script (if any) and the arguments; returns the exit status, 128
+    // plus the signal when it died of one, or -1 when it was still running after the time.
+    int run(const std::string& script, std::vector<std::string> args,
+            const RunOptions& options = {}) {
+        if (!script.empty()) {
+            std::ofstream(folder / "script.txt") << script;
+            args.insert(args.begin(), {"--script", "script.txt"});
+        }
+        const pid_t pid = fork();
+        if (pid == 0) start(args, options);
+        int status = 0;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > end) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                return -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    int run(const std::string& script, std::vector<std::string> args,
+            const std::vector<std::string>& unsetenv) {
+        return run(script, std::move(args), RunOptions{unsetenv});
+    }
+
+    // Replaces the media link by a folder of links to every built file but the one named, and
+    // returns the path where that one would be.
+    fs::path withoutmedia(const std::string& name) {
+        fs::remove(folder / "media");
+        fs::create_directory(folder / "media");
+        for (const auto& entry : fs::directory_iterator(VANTORIX_MEDIA_DIR)) {
+            if (entry.path().filename() != name)
+                fs::create_symlink(entry.path(), folder / "media" / entry.path().filename());
+        }
+        return folder / "media" / name;
+    }
+
+    std::string text(const std::string& file) const {
+        std::ifstream in(folder / file, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::vector<std::string> lines(const std::string& file) const {
+        std::vector<std::string> result;
+        std::istringstream in(text(file));
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            result.push_back(line);
+        }
+        return result;
+    }
+    Pixels shot(const std::string& file) const {
+        Pixels pixels;
+        bool alpha = false;
+        std::string error;
+        EXPECT_TRUE(ReadPng((folder / file).string(), pixels, alpha, error)) << error;
+        return pixels;
+    }
+
+    fs::path folder;
+
+  private:
+    // The child: environment, folder, stderr to stderr.txt, then the game.
+    [[noreturn]] void start(std::vector<std::string>& args, const RunOptions& options) {
+        for (const std::string& name : options.unsetenv) ::unsetenv(name.c_str());
+        if (options.asnobody && geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(NOT_NOBODY);
+        }
+        if (chdir(folder.c_str()) != 0) _exit(100);
+        FILE* err = std::freopen("stderr.txt", "w", stderr);
+        if (!err) _exit(101);
+        std::vector<char*> argv = {const_cast<char*>(VANTORIX_EXE)};
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(VANTORIX_EXE, argv.data());
+        _exit(options.asnobody ? NOT_NOBODY : 102);
+    }
+};

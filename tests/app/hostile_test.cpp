@@ -1,0 +1,78 @@
+// The real program against files that fight back: a FIFO where one of its files should be
+// ends or goes on with a clear line at once instead of hanging, and save files it may not read
+// are never replaced.
+#include "gamerun.h"
+#include <sys/stat.h>
+
+namespace {
+
+// A FIFO has no end: a game that opened it to read would wait for a writer for ever.
+void makefifo(const fs::path& where) {
+    ASSERT_EQ(mkfifo(where.c_str(), 0600), 0) << where;
+}
+
+RunOptions quick() {
+    RunOptions options;
+    options.seconds = 5;
+    return options;
+}
+
+} // namespace
+
+TEST(Hostile, fifoSavesAreReportedAndLeftWhileTheGameGoesOn) {
+    for (const char* file : {"prefs.txt", "scores.txt"}) {
+        GameFolder game;
+        makefifo(game.folder / file);
+        EXPECT_EQ(game.run("answer no\n", {"--frames", "30"}, quick()), 0) << file;
+        const std::string said = game.text("stderr.txt");
+        EXPECT_NE(said.find(std::string(file) + ": not a regular file"), std::string::npos) << said;
+        EXPECT_EQ(fs::status(game.folder / file).type(), fs::file_type::fifo);
+    }
+}
+
+TEST(Hostile, fifoFigureFileEndsTheGameNotTheProgram) {
+    GameFolder game;
+    makefifo(game.withoutmedia("man.txt"));
+    EXPECT_EQ(game.run("answer no\n", {"--level", "1", "--frames", "200"}, quick()), 0);
+    EXPECT_NE(game.text("stderr.txt").find("could not open media/man.txt: not a regular file"),
+              std::string::npos)
+        << game.text("stderr.txt");
+}
+
+TEST(Hostile, fifoScriptIsRefusedAtOnce) {
+    GameFolder game;
+    makefifo(game.folder / "input.txt");
+    EXPECT_EQ(game.run("", {"--script", "input.txt", "--frames", "30"}, quick()), 1);
+    EXPECT_NE(game.text("stderr.txt").find("input.txt: not a regular file"), std::string::npos)
+        << game.text("stderr.txt");
+}
+
+// Mode 000 as a player who is not root: the saves cannot be read, so the game plays with the
+// defaults, asks nothing, says so once per file and leaves both files exactly as they were.
+TEST(Hostile, unreadableSavesAreLeftByteForByte) {
+    GameFolder game;
+    fs::permissions(game.folder, fs::perms::all);
+    const std::string prefs = "2\r\n0\r\n0\r\n0\r\n7\r\n36\r\n", scores = "ACE\r\n9000\r\n";
+    for (auto [file, bytes] : {std::pair{"prefs.txt", prefs}, std::pair{"scores.txt", scores}}) {
+        const fs::path path = game.folder / file;
+        std::ofstream(path, std::ios::binary) << bytes;
+        if (geteuid() == 0) {
+            ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+        }
+        fs::permissions(path, fs::perms::none);
+    }
+    RunOptions options;
+    options.asnobody = true;
+    // Were the question asked, "yes" would go full screen and write prefs.txt.
+    const int status = game.run("answer yes\n", {"--frames", "60"}, options);
+    if (status == NOT_NOBODY) GTEST_SKIP() << "cannot run the game as nobody here";
+    EXPECT_EQ(status, 0) << game.text("stderr.txt");
+    const std::string said = game.text("stderr.txt");
+    EXPECT_NE(said.find("cannot read prefs.txt: Permission denied"), std::string::npos) << said;
+    EXPECT_NE(said.find("cannot read scores.txt: Permission denied"), std::string::npos) << said;
+    fs::permissions(game.folder / "prefs.txt", fs::perms::owner_read);
+    fs::permissions(game.folder / "scores.txt", fs::perms::owner_read);
+    EXPECT_EQ(game.text("prefs.txt"), prefs);
+    EXPECT_EQ(game.text("scores.txt"), scores);
+    EXPECT_FALSE(fs::exists(game.folder / "prefs.txt.tmp"));
+}
