@@ -91,8 +91,8 @@ static void BM_FullMatchFrame(benchmark::State& state) {
     const int bursts = int(state.range(0));
     // Near the right end the grey round-end picture fills much of the screen.
     m->updatecamera();
-    const double radius = (m->bounds->bottom - m->bounds->top) / 2;
-    const double shift = state.range(1) ? m->bounds->rightend + radius * 0.7 - m->camerax : 0;
+    const double radius = (m->world.bounds.bottom - m->world.bounds.top) / 2;
+    const double shift = state.range(1) ? m->world.bounds.rightend + radius * 0.7 - m->camerax : 0;
     shiftscene(*m, shift);
     m->trailitems->clear();
     m->rockets->clear();

@@ -20,12 +20,11 @@ void Tmatch::buildarena(int number) {
         ball->bigimage = 1;
         body->balls.push_back(std::move(ball));
     }
-    bounds = std::make_unique<Tarena>();
-    bounds->top = -plan.h / 2;
-    bounds->bottom = plan.h / 2;
-    bounds->leftend = -plan.w / 2;
-    bounds->rightend = plan.w / 2;
+    world.bounds.top = -plan.h / 2;
+    world.bounds.bottom = plan.h / 2;
+    world.bounds.leftend = -plan.w / 2;
+    world.bounds.rightend = plan.w / 2;
     obstacles = std::move(body);
-    // Always last in the body list: the solvers see the moving bodies first.
-    bodies.push_back(obstacles.get());
+    // Always stepped last: the solvers see the moving bodies first.
+    world.obstacles = obstacles.get();
 }

@@ -98,7 +98,7 @@ static void drawgrid(const Tarena& a, const float gridcolour[3], double camerax,
 
 void Tmatch::drawbackground() {
     drift(gridcolour, gridcolourspeed);
-    const Tarena& a = *bounds;
+    const Tarena& a = world.bounds;
     const double h = a.bottom - a.top;
     const double sw = screenwidth, sh = screenheight;
     const double l = toscreen(a.leftend - h / 2, camerax, zoom, sw);
@@ -128,11 +128,12 @@ void Tmatch::drawbackground() {
 void Tmatch::updatefireworks() {
     // Shells burst only in the part of the stadium that is visible at the launch depth.
     const double k = 1 / zoom + 2;
-    const double radius = (bounds->bottom - bounds->top) / 2;
-    const double xlow = std::max(bounds->leftend - radius, camerax - screenwidth / 2.0 * k);
-    const double xhigh = std::min(bounds->rightend + radius, camerax + screenwidth / 2.0 * k);
-    const double ylow = std::max(bounds->top, cameray - screenheight / 2.0 * k);
-    const double yhigh = std::min(bounds->bottom, cameray + screenheight / 2.0 * k);
+    const Tarena& bounds = world.bounds;
+    const double radius = (bounds.bottom - bounds.top) / 2;
+    const double xlow = std::max(bounds.leftend - radius, camerax - screenwidth / 2.0 * k);
+    const double xhigh = std::min(bounds.rightend + radius, camerax + screenwidth / 2.0 * k);
+    const double ylow = std::max(bounds.top, cameray - screenheight / 2.0 * k);
+    const double yhigh = std::min(bounds.bottom, cameray + screenheight / 2.0 * k);
     if (winner != 0 && RandomInt(0, 100) > 95 && rockets->count() < mostbursts && fireworks == 1) {
         // The draws are made in this order: colour from blue to red, then y, then x.
         int b = RandomInt(0, 255);

@@ -3,7 +3,9 @@
 // tally, and calls rungame. The match owns its figures, main balls, bodies, arena and effect
 // lists; images, sounds and the music channel belong to the application.
 #pragma once
+#include "match/input.h"
 #include "match/settings.h"
+#include "physics/world.h"
 #include "runtime/graphics.h"
 #include "runtime/sound.h"
 #include "runtime/tlist.h"
@@ -15,53 +17,62 @@
 class ragobject;
 class Tman;
 class Tmainball;
-struct Tarena;
 class Tburst;
 class Ttrailitem;
 class MatchTrace;
 
-class Tmatch {
+// Everything of a game that evolves from frame to frame and decides what happens next,
+// besides its bodies and effect lists: a plain value, copied whole by a snapshot.
+struct Tmatchstate {
+    // Result of the contact test of figure pair (i, j), i < j: index 0 is this frame, the
+    // others the 159 frames before. A pair stuck together for all of them gets a kick.
+    int contacthistory[160][4][4] = {};
+    std::string name;
+    std::array<std::string, 40> namechars;
+    int namecursor = 1;
+    int levelscore = 0;
+    int timebonus = 0;
+    int score = 0;
+    float colourspeeds[10][3] = {};
+    float colours[10][3] = {};
+    std::string state;
+    float gridcolour[3] = {0, 0, 0};
+    float gridcolourspeed[3] = {2, 2, 2};
+    double camerax = 0, cameray = 0;
+    double zoom = 0.4;
+    int frame = 0;
+    int stateframe = 0;
+    int winner = 0;
+    float textcolour[3] = {0, 0, 0};
+    float textcolourspeed[3] = {2, 2, 2};
+    int bannertime = 0;
+};
+
+class Tmatch : public Tmatchstate {
   public:
     Tmatch();
     virtual ~Tmatch();
     Tmatch(const Tmatch&) = delete;
     Tmatch& operator=(const Tmatch&) = delete;
 
-    // Result of the contact test of figure pair (i, j), i < j: index 0 is this frame, the
-    // others the 159 frames before. A pair stuck together for all of them gets a kick.
-    int contacthistory[160][4][4] = {};
     int lastframe = 0; // ms at the end of the previous frame (set to the clock at creation)
     int entrythreshold = 0;
-    std::string name;
-    std::array<std::string, 40> namechars;
-    int namecursor = 1;
     int starttime = 0;
-    int levelscore = 0;
-    int timebonus = 0;
     int startscore = 0;
-    int score = 0;
     int level = 0;
-    float colourspeeds[10][3] = {};
-    float colours[10][3] = {};
     int fireworks = 0;
     int trail = 0;
     std::string mode;
     int musicvolume = 0;
     TChannel musicchannel;
     std::array<TSound, 4> sounds;
-    std::string state;
-    float gridcolour[3] = {0, 0, 0};
-    float gridcolourspeed[3] = {2, 2, 2};
     std::array<std::unique_ptr<Tman>, 7> men; // figure k is men[k - 1]
     int screenwidth = 0, screenheight = 0;
-    std::vector<ragobject*> bodies; // simulated bodies in the order added; not owning
-    double gravity = 0;
-    std::unique_ptr<Tarena> bounds;
+    // The figures, main-ball bodies and obstacles in stepping order, the arena (bounds),
+    // gravity and time step: what the physics steps every frame.
+    World world;
     std::array<Tmainball*, 2> mainballs{}; // owned by their body's ball list
     std::array<std::unique_ptr<ragobject>, 2> mainballbodies;
-    double camerax = 0, cameray = 0;
-    double zoom = 0.4;
-    double timestep = 1.0;
     std::unique_ptr<TList<Ttrailitem>> trailitems;
     std::unique_ptr<TList<Tburst>> rockets;
     int mancount = 3;
@@ -69,13 +80,12 @@ class Tmatch {
     std::unique_ptr<ragobject> obstacles;
     int mainballcount = 0;
     float goal = 0;
-    int frame = 0;
-    int stateframe = 0;
-    int winner = 0;
-    float textcolour[3] = {0, 0, 0};
-    float textcolourspeed[3] = {2, 2, 2};
     std::string bannertext;
-    int bannertime = 0;
+
+    // Where this game's input comes from (the keyboard unless a driver says otherwise), and
+    // the record of the frame being played.
+    InputSource* source = &keyboardinput();
+    MatchInput input;
 
     // Tools: >= 0 steers figure 1 with the computer rule at this delay instead of the keys.
     int autopilot = -1;
@@ -96,6 +106,8 @@ class Tmatch {
                         const Tcustomsettings* custom, std::array<int, 4>& wins);
     virtual void updatefireworks();
     virtual void updatebars();
+    // The frame's input is read here, before anything is drawn or simulated; a P press
+    // pauses the game in there (see pausable).
     virtual void checkpause();
     virtual void updatetrail(double z, double camx, double camy, int sw, int sh);
     virtual void checktouches();
@@ -106,21 +118,30 @@ class Tmatch {
     virtual void drawgameover(int frames);
     virtual void drawlevelcompleted(int frames);
 
-    // The simulation of one frame without any drawing: body preparation, main-ball
-    // histories, steering, the physics step, possession, contacts, obstacles and walls.
+    // The simulation of one frame without any drawing: main-ball histories, steering and the
+    // world's step, with possession and the figures' contacts inside it.
     void simulate();
+    // Plays one frame: reads its input, simulates, draws and shows it (unless shown is
+    // false: a frame played again after a restore draws nothing, plays no sound, shows
+    // nothing and waits for nothing; its input must be in input already).
+    void playframe(bool shown = true);
 
     // Drawing half of updatebars.
     virtual void drawbars();
     // Level score, time bonus and total, once, when figure 1 wins a level.
     virtual void scorelevel();
+    // A P press pauses the game, except on the game-over screen where P is part of a name.
+    bool pausable() const { return state != "gameover"; }
+    // The result screens forget the keys: the source forgets them, and so does this frame's
+    // record for what the frame has still to read.
+    void flushinput();
 
     // Figure k (1-based).
     Tman& man(int k) { return *men[k - 1]; }
 };
 
-// Human steering of a figure's first ball with key set 0 (arrows), 1 (WASD) or 2 (IJKL).
-void steer(Tman& m, int keyset);
+// Human steering of a figure's first ball by what its player holds.
+void steer(Tman& m, const FigureInput& in);
 // Now and then a computer figure picks a new main ball to chase.
 void retarget(Tman& m, int count);
 // One decision of a computer figure: record its history, then push towards the ball.

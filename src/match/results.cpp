@@ -48,14 +48,6 @@ std::string keychar(int code) {
     return "nope";
 }
 
-void drainkeys() {
-    while (GetChar() != 0) {
-    }
-    for (int key : {KEY_P, KEY_ENTER, KEY_ESCAPE, KEY_SPACE, KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN})
-        while (KeyHits(key) != 0) {
-        }
-}
-
 void Tmatch::scorelevel() {
     levelscore = level * 10000;
     // Unsigned difference: the clock may wrap between the start and the win.
@@ -70,7 +62,7 @@ void Tmatch::scorelevel() {
 }
 
 void Tmatch::drawlevelcompleted(int frames) {
-    drainkeys();
+    source->discardpresses();
     const int t = frames + 1;
     const double u = screenwidth / 1024.0;
     // Shown values: the parts before the count, the total after it, and in between the parts
@@ -120,9 +112,9 @@ void Tmatch::drawwinner(int frames) {
 
 void Tmatch::drawgameover(int frames) {
     // Keys still held from the play are forgotten.
-    if (frames <= 2) FlushKeys();
+    if (frames <= 2) flushinput();
     // One typed character per frame at most.
-    const int c = GetChar();
+    const int c = input.typed;
     if (c == KEY_BACKSPACE || c == 127) {
         if (namecursor > 1) namecursor -= 1;
     } else if (namecursor <= longestname && keychar(c) != "nope") {

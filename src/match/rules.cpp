@@ -6,7 +6,6 @@
 #include "physics/mainball.h"
 #include "physics/man.h"
 #include "runtime/clock.h"
-#include "runtime/keyboard.h"
 #include "runtime/random.h"
 
 // The main ball takes the colour of the figure that touches it. The tests start at a random
@@ -55,15 +54,17 @@ void Tmatch::updatebars() {
     drawbars();
 }
 
-// P pauses everything but the clock. Not on the game-over screen, where P may be part of the
-// name being typed. The loop sleeps between checks so a paused game does not load the CPU.
+// The frame's input, read once before anything is drawn; a P press (where it pauses) has
+// paused the game inside the read, so the keys of the frame are those after the pause.
 void Tmatch::checkpause() {
-    if (KeyHits(KEY_P) == 0 || state == "gameover") return;
-    for (;;) {
-        checkclose();
-        if (KeyHits(KEY_P) || KeyHits(KEY_ESCAPE)) return;
-        Delay(5);
-    }
+    input = source->read(*this);
+}
+
+void Tmatch::flushinput() {
+    source->flush();
+    const bool pause = input.pause;
+    input = MatchInput{};
+    input.pause = pause;
 }
 
 // At most 63 frames a second, on top of the display's own pacing.

@@ -17,48 +17,23 @@
 
 namespace {
 
-void preparebodies(Tmatch& m) {
-    for (ragobject* body : m.bodies) {
-        body->setmasses();
-        body->storeold();
-    }
-}
-
 // Figure 1 is the player's (or the autopilot's); in multiplayer each further figure has its
-// own key set, otherwise the computer steers them.
+// own player, otherwise the computer steers them.
 void steerfigures(Tmatch& m) {
     if (m.autopilot >= 0) {
         retarget(m.man(1), m.mainballcount);
         aisteer(m.man(1), *m.mainballs[m.man(1).target]);
     } else {
-        steer(m.man(1), 0);
+        steer(m.man(1), m.input.figures[0]);
     }
     for (int i = 1; i < m.mancount; ++i) {
         Tman& figure = m.man(i + 1);
         if (m.mode == "multiplayer") {
-            steer(figure, i);
+            steer(figure, m.input.figures[i]);
         } else {
             retarget(figure, m.mainballcount);
             aisteer(figure, *m.mainballs[figure.target]);
         }
-    }
-}
-
-void stepbodies(Tmatch& m) {
-    for (ragobject* body : m.bodies) {
-        body->integrate(m.timestep, m.gravity);
-        body->pin();
-        body->relax(m.timestep);
-        body->updatevelocities(m.timestep);
-    }
-}
-
-void collideobstaclesandwalls(Tmatch& m) {
-    for (int k = 1; k <= m.mancount; ++k) collideobjects(*m.obstacles, m.man(k), -20);
-    for (int b = 0; b < m.mainballcount; ++b)
-        collideobjects(*m.mainballbodies[b], *m.obstacles, -20);
-    for (ragobject* body : m.bodies) {
-        if (body != m.obstacles.get()) body->collidearena(*m.bounds);
     }
 }
 
@@ -71,33 +46,42 @@ void drawplay(Tmatch& m) {
 } // namespace
 
 void Tmatch::simulate() {
-    preparebodies(*this);
-    for (int b = 0; b < mainballcount; ++b) mainballs[b]->record();
-    steerfigures(*this);
-    stepbodies(*this);
-    checktouches();
-    collidefigures();
-    collideobstaclesandwalls(*this);
+    stepworld(
+        world,
+        [this] {
+            for (int b = 0; b < mainballcount; ++b) mainballs[b]->record();
+            steerfigures(*this);
+        },
+        [this] {
+            checktouches();
+            collidefigures();
+        });
 }
 
-// One frame of play, drawing and state, in the game's fixed order.
-static void playframe(Tmatch& m) {
+// One frame of play, drawing and state, in the game's fixed order. A frame that is not shown
+// still runs every step that changes the game (the drawing steps move colours, effects and
+// the banner on), with drawing switched off.
+void Tmatch::playframe(bool shown) {
+    SetDrawing(shown);
     ClearScreen();
-    animatecolours(m.colours, m.colourspeeds, 10);
-    if (m.musicvolume > 0) restartmusic(m.musicchannel, m.sounds, m.musicvolume / 10.0f);
-    m.checkpause();
-    m.drawbackground();
-    m.updatecamera();
-    m.simulate();
-    drawplay(m);
-    m.updatetrail(m.zoom, m.camerax, m.cameray, m.screenwidth, m.screenheight);
-    m.updatebars();
-    m.drawbanner(0.5);
-    m.updatestate();
-    restartmusic(m.musicchannel, m.sounds, m.musicvolume / 10.0f);
+    animatecolours(colours, colourspeeds, 10);
+    if (shown && musicvolume > 0) restartmusic(musicchannel, sounds, musicvolume / 10.0f);
+    if (shown) checkpause();
+    drawbackground();
+    updatecamera();
+    simulate();
+    drawplay(*this);
+    updatetrail(zoom, camerax, cameray, screenwidth, screenheight);
+    updatebars();
+    drawbanner(0.5);
+    updatestate();
+    SetDrawing(true);
+    if (!shown) return;
+    restartmusic(musicchannel, sounds, musicvolume / 10.0f);
     checkclose();
     FlipFrame(-1);
-    m.waitframe();
+    waitframe();
+    input.leave = source->leaving(*this);
 }
 
 int Tmatch::rungame(const std::string& gamemode, int levelnumber, const Tmultisettings* multi,
@@ -122,7 +106,7 @@ int Tmatch::rungame(const std::string& gamemode, int levelnumber, const Tmultise
     starttime = Millisecs();
     if (trace) trace->header(*this);
     do {
-        playframe(*this);
-    } while (!KeyDown(KEY_ESCAPE) && state != "end");
+        playframe();
+    } while (!input.leave && state != "end");
     return state == "end" && winner != 0 ? winner : -1;
 }

@@ -48,7 +48,7 @@ static void addmainball(Tmatch& m, double radius, double basemass) {
     ball->vy = RandomInt(-20, 20);
     m.mainballs[0] = ball.get();
     body->balls.push_back(std::move(ball));
-    m.bodies.push_back(body.get());
+    m.world.ballbodies.push_back(body.get());
     m.mainballbodies[0] = std::move(body);
     m.goal = 1800;
 }
@@ -58,7 +58,7 @@ static void addmainball(Tmatch& m, double radius, double basemass) {
 static void finishsettings(Tmatch& m, int gravity, int ballsize, int ballmass, int arena) {
     m.mainballcount = 1;
     m.goal = 1800;
-    m.gravity = gravity / 20.0;
+    m.world.gravity = gravity / 20.0;
     addmainball(m, 8.0 * ballsize, ballmass);
     m.buildarena(arena);
     m.state = "normal";
@@ -67,10 +67,10 @@ static void finishsettings(Tmatch& m, int gravity, int ballsize, int ballmass, i
 void Tmatch::setuplevel(int levelnumber) {
     mainballcount = 1;
     goal = 1800;
-    gravity = 0;
+    world = World{};
+    world.gravity = 0;
     Tlevelrow row = levelrow(levelnumber);
     mancount = row.mancount;
-    bodies.clear();
     trailitems = CreateList<Ttrailitem>();
     for (int k = 1; k <= mancount; ++k) {
         Tman* figure = loadfigure(*this, k, row.big && k == 2 ? 1.0 : 0.5);
@@ -80,7 +80,7 @@ void Tmatch::setuplevel(int levelnumber) {
         figure->speed = 6.0f;
         figure->target = RandomInt(0, mainballcount - 1);
         figure->aidelay = row.aidelay;
-        bodies.push_back(figure);
+        world.figures.push_back(figure);
     }
     addmainball(*this, 40, 5);
     buildarena(row.arena);
@@ -90,7 +90,7 @@ void Tmatch::setuplevel(int levelnumber) {
 }
 
 void Tmatch::setupcustom(const Tcustomsettings& c) {
-    bodies.clear();
+    world = World{};
     trailitems = CreateList<Ttrailitem>();
     // The contact history has room for four figures.
     mancount = std::clamp(c.players, 2, 4);
@@ -102,13 +102,13 @@ void Tmatch::setupcustom(const Tcustomsettings& c) {
         figure->speed = float(c.playerspeed);
         // AI level 15 reacts on the present, level 0 on what happened half a second ago.
         figure->aidelay = std::clamp(30 - 2 * c.ailevel, 0, HISTORY - 1);
-        bodies.push_back(figure);
+        world.figures.push_back(figure);
     }
     finishsettings(*this, c.gravity, c.ballsize, c.ballmass, c.arenanumber);
 }
 
 void Tmatch::setupmultiplayer(const Tmultisettings& mp) {
-    bodies.clear();
+    world = World{};
     trailitems = CreateList<Ttrailitem>();
     // Three key sets: at most three people.
     mancount = std::clamp(mp.players, 2, 3);
@@ -117,7 +117,7 @@ void Tmatch::setupmultiplayer(const Tmultisettings& mp) {
         if (!figure) return;
         figure->team = k;
         figure->speed = float(mp.playerspeed);
-        bodies.push_back(figure);
+        world.figures.push_back(figure);
     }
     finishsettings(*this, mp.gravity, mp.ballsize, mp.ballmass, mp.arenanumber);
 }

@@ -9,7 +9,6 @@
 #include "physics/mainball.h"
 #include "physics/man.h"
 #include "runtime/clock.h"
-#include "runtime/keyboard.h"
 
 Tmatch::Tmatch() : lastframe(Millisecs()) {}
 
@@ -20,8 +19,8 @@ namespace {
 // Holding 1 with 4 (or 1 with 5) fills figure 1's (or figure 2's) bar past the goal: a quick
 // way to reach the result screens when trying the game out.
 void applyshortcuts(Tmatch& m) {
-    if (KeyDown(KEY_1) && KeyDown(KEY_4)) m.man(1).bar = m.goal + 10;
-    if (KeyDown(KEY_1) && KeyDown(KEY_5) && m.mancount >= 2) m.man(2).bar = m.goal + 10;
+    if (m.input.fillbar1) m.man(1).bar = m.goal + 10;
+    if (m.input.fillbar2 && m.mancount >= 2) m.man(2).bar = m.goal + 10;
 }
 
 // Every figure past the goal wins; when two pass in one frame both get the win counted and
@@ -57,11 +56,11 @@ void Tmatch::updatestate() {
     // game-over screen within the same frame.
     if (state == "levelcompleted") {
         drawlevelcompleted(frame - stateframe);
-        if (KeyDown(KEY_ENTER) || KeyDown(KEY_SPACE)) {
+        if (input.enter || input.space) {
             if (level >= 40) {
                 state = "gameover";
                 // The key that closed the level screen must not also close the name entry.
-                FlushKeys();
+                flushinput();
             } else {
                 state = "end";
             }
@@ -69,13 +68,13 @@ void Tmatch::updatestate() {
     }
     if (state == "tellwinner") {
         drawwinner(frame - stateframe);
-        if (KeyDown(KEY_ENTER) || KeyDown(KEY_SPACE)) state = "end";
+        if (input.enter || input.space) state = "end";
     }
     if (state == "gameover") {
         drawgameover(frame - stateframe);
-        if (KeyDown(KEY_ENTER)) state = "end";
+        if (input.enter) state = "end";
         bool nameentry = score > 0 && score > entrythreshold;
-        if (KeyDown(KEY_SPACE) && !nameentry) state = "end";
+        if (input.space && !nameentry) state = "end";
     }
     if (trace) trace->line(*this);
 }

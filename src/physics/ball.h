@@ -6,7 +6,18 @@
 
 struct Tarena;
 
-class Tball {
+// What of a ball changes while it is stepped and drawn: a plain value, so a game's state can
+// be saved and put back.
+struct Tballstate {
+    double mass = 0; // what the solvers use: basemass, or 99 when fixed
+    double screenx = 0, screeny = 0, screenradius = 0;
+    double corrx = 0, corry = 0; // position correction gathered during one solver pass
+    double vx = 0, vy = 0;
+    double oldx = 0, oldy = 0;
+    double x = 0, y = 0;
+};
+
+class Tball : public Tballstate {
   public:
     // A new ball sits at a random whole-number spot of 0..800 x 0..600 until its creator
     // places it.
@@ -17,17 +28,11 @@ class Tball {
     TImage image;
     int elastic = 0; // 1: full speed off straight walls; non-zero: no link friction
     std::string kind = "normal";
-    double mass = 0; // what the solvers use: basemass, or 99 when fixed
     double anchorx = 0, anchory = 0;
     int fixed = 0; // 1: pinned to the anchor; non-zero: mass 99
-    double screenx = 0, screeny = 0, screenradius = 0;
     double basemass = 1.0;
-    double corrx = 0, corry = 0; // position correction gathered during one solver pass
-    int coloured = 0;            // 1: drawn in the team colour
+    int coloured = 0; // 1: drawn in the team colour
     int id = 0;
-    double vx = 0, vy = 0;
-    double oldx = 0, oldy = 0;
-    double x = 0, y = 0;
     double radius = 15.0;
 
     void project(const Camera& cam);

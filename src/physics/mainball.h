@@ -4,14 +4,17 @@
 #include "physics/constants.h"
 #include <array>
 
-class Tmainball : public Tball {
-  public:
+// What of a main ball changes during a game, besides its ball.
+struct Tmainballstate {
     int idle = 0;  // steps since a figure last touched it
     int owner = 0; // team that touched it last; 0 = nobody yet
     // x, y, vx, vy over the last steps, index 0 newest.
     std::array<double, HISTORY> histx{}, histy{}, histvx{}, histvy{};
     std::array<float, 3> colour{}; // red, green, blue as last drawn (also the trail's colour)
+};
 
+class Tmainball : public Tball, public Tmainballstate {
+  public:
     void record();
     // Drawn in its owner's colour, turned so that its pattern shows it rolling.
     void draw(const Camera& cam) override;

@@ -5,18 +5,22 @@
 #include "physics/ragobject.h"
 #include <array>
 
-class Tman : public ragobject {
-  public:
+// What of a figure changes during a game, besides its balls.
+struct Tmanstate {
     int wins = 0;
     int direction = 0; // last computer steering direction: 1 up, clockwise to 8 up-left
     int target = 0;    // index of the main ball a computer figure chases
-    float speed = 0;   // push added to the first ball's velocity per key or decision
-    int aidelay = 0;   // age in steps of the positions a computer figure reacts to
     float bar = 0;
-    int team = 0;
-    int dimmed = 0; // 1: neutral parts drawn dark grey (computer figures)
     // centrex, centrey, meanvx, meanvy over the last steps, index 0 newest.
     std::array<double, HISTORY> histx{}, histy{}, histvx{}, histvy{};
+};
+
+class Tman : public ragobject, public Tmanstate {
+  public:
+    float speed = 0; // push added to the first ball's velocity per key or decision
+    int aidelay = 0; // age in steps of the positions a computer figure reacts to
+    int team = 0;
+    int dimmed = 0; // 1: neutral parts drawn dark grey (computer figures)
 
     void record();
     // Neutral parts first, then the team-coloured parts on top.

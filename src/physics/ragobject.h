@@ -9,7 +9,13 @@
 
 struct Tarena;
 
-class ragobject {
+// The means of an object's balls, kept by the object between steps.
+struct ragobjectstate {
+    double centrex = 0, centrey = 0; // valid after computecentre
+    double meanvx = 0, meanvy = 0;   // valid after computevelocity
+};
+
+class ragobject : public ragobjectstate {
   public:
     ragobject() = default;
     // Moving keeps the balls where they are, so the links' and tensions' references stay valid.
@@ -17,8 +23,6 @@ class ragobject {
     ragobject& operator=(ragobject&&) = default;
     virtual ~ragobject() = default;
 
-    double centrex = 0, centrey = 0;           // valid after computecentre
-    double meanvx = 0, meanvy = 0;             // valid after computevelocity
     std::vector<std::unique_ptr<Tball>> balls; // load order; the first one is steered
     std::vector<Tlink> links;
     std::vector<Ttension> tensions;

@@ -15,9 +15,12 @@ struct RuntimeContext {
     int autoImageFlags = 3;
     TFont font; // null: built-in font (draws nothing)
     bool graphicsOpen = false;
+    bool drawing = true; // SetDrawing
     int width = 0, height = 0;
     // Delivers pending window and script events into keys; set by the platform layer.
     std::function<void()> pumpEvents = [] {};
 };
 
 RuntimeContext& rt();
+// The renderer the primitives draw with: null while no graphics are open or drawing is off.
+class Renderer* DrawingRenderer();

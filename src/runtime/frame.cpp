@@ -77,6 +77,7 @@ int OpenGraphics(int width, int height, int depth, int hertz, int /*flags*/) {
     rt().state = DrawState{};
     rt().font = nullptr;
     rt().autoImageFlags = 3;
+    rt().drawing = true;
     rt().width = width;
     rt().height = height;
     rt().graphicsOpen = true;
@@ -115,7 +116,7 @@ int GraphicsHeight() {
 }
 
 void ClearScreen() {
-    if (rt().renderer) rt().renderer->clear();
+    if (Renderer* renderer = DrawingRenderer()) renderer->clear();
 }
 
 void FlipFrame(int sync) {

@@ -47,21 +47,36 @@ void SetDrawScale(float sx, float sy) {
     rt().state.updateMatrix();
 }
 
+void SetDrawing(bool on) {
+    rt().drawing = on;
+}
+
+bool Drawing() {
+    return rt().drawing;
+}
+
+Renderer* DrawingRenderer() {
+    return rt().drawing ? rt().renderer.get() : nullptr;
+}
+
 void DrawImage(const TImage& image, float x, float y, int) {
     // Every picture has the one frame 0, so the frame number selects nothing.
-    if (image && rt().renderer) rt().renderer->drawImage(*image, x, y, rt().state);
+    if (Renderer* renderer = DrawingRenderer(); image && renderer)
+        renderer->drawImage(*image, x, y, rt().state);
 }
 
 void DrawRect(float x, float y, float w, float h) {
-    if (rt().renderer) rt().renderer->drawRect(x, y, w, h, rt().state);
+    if (Renderer* renderer = DrawingRenderer()) renderer->drawRect(x, y, w, h, rt().state);
 }
 
 void DrawLine(float x1, float y1, float x2, float y2, int drawLast) {
-    if (rt().renderer) rt().renderer->drawLine(x1, y1, x2, y2, drawLast != 0, rt().state);
+    if (Renderer* renderer = DrawingRenderer())
+        renderer->drawLine(x1, y1, x2, y2, drawLast != 0, rt().state);
 }
 
 void DrawText(std::string_view text, float x, float y) {
-    if (rt().renderer) rt().renderer->drawText(currentFont(), text, x, y, rt().state);
+    if (Renderer* renderer = DrawingRenderer())
+        renderer->drawText(currentFont(), text, x, y, rt().state);
 }
 
 int TextWidth(std::string_view text) {

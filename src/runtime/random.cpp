@@ -21,6 +21,14 @@ void SeedRandom(int seed) {
     if (state == 0 || state == 0x7FFFFFFF) state = INITIAL_STATE;
 }
 
+int RandomState() {
+    return state;
+}
+
+void SetRandomState(int saved) {
+    state = saved;
+}
+
 double RandomUnit() {
     double a = step() & 0x1FFFFFFC;
     double b = step() & 0x1FFFFFF8;

@@ -9,6 +9,10 @@ void SeedRandom(int seed);
 double RandomUnit();
 // A value between lo and hi, whichever order the bounds come in.
 double RandomReal(double lo, double hi);
+// The generator's whole state, so a saved game can go on with exactly the numbers it would
+// have drawn.
+int RandomState();
+void SetRandomState(int state);
 // An int between lo and hi. The sum is truncated toward zero, so a range straddling 0
 // returns 0 twice as often and its negative bound almost never.
 int RandomInt(int lo, int hi);

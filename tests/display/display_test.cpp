@@ -65,7 +65,7 @@ TEST(Background, GridRoundEndsAndSurroundingsOfArenaOne) {
 
     auto ends = imagesof("mezball2.png");
     ASSERT_EQ(ends.size(), 2u);
-    const double h = m->bounds->bottom - m->bounds->top;
+    const double h = m->world.bounds.bottom - m->world.bounds.top;
     EXPECT_FLOAT_EQ(ends[0].state.scaleX, float(m->zoom * h / 1000));
     EXPECT_FLOAT_EQ(ends[1].state.scaleX, -ends[0].state.scaleX);
     EXPECT_FLOAT_EQ(ends[0].y, ends[1].y);

@@ -88,7 +88,7 @@ TEST(Fireworks, LaunchDrawsColourBlueFirstThenYThenXInsideTheVisibleStadium) {
     const Tburst& burst = *m->rockets->first();
 
     // The same draws by hand, over the part of the stadium seen at the launch depth.
-    const Tarena& a = *m->bounds;
+    const Tarena& a = m->world.bounds;
     const double k = 1 / m->zoom + 2, radius = (a.bottom - a.top) / 2;
     const double xlow = std::max(a.leftend - radius, m->camerax - m->screenwidth / 2.0 * k);
     const double xhigh = std::min(a.rightend + radius, m->camerax + m->screenwidth / 2.0 * k);

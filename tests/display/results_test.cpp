@@ -17,11 +17,18 @@ void type(const std::string& characters) {
     for (char c : characters) rt().keys.typed(static_cast<unsigned char>(c));
 }
 
-// Game-over frames from the fourth on (earlier ones forget the keys), one character each.
+// Game-over frames from the fourth on (earlier ones forget the keys), one character each,
+// read as the frame's input.
+void gameoverframe(Tmatch& m, int frames) {
+    m.state = "gameover";
+    m.checkpause();
+    m.drawgameover(frames);
+}
+
 void typeframes(Tmatch& m, const std::string& characters) {
     for (char c : characters) {
         type(std::string(1, c));
-        m.drawgameover(10);
+        gameoverframe(m, 10);
     }
 }
 } // namespace
@@ -94,10 +101,10 @@ TEST(NameEntry, UpperCaseFifteenCharactersAndBackspace) {
     // One character per frame; the first frames forget what was typed during play.
     auto fresh = makematch("levels");
     type("xy");
-    fresh->drawgameover(2);
+    gameoverframe(*fresh, 2);
     EXPECT_EQ(fresh->name, "");
     type("xy");
-    fresh->drawgameover(3);
+    gameoverframe(*fresh, 3);
     EXPECT_EQ(fresh->name, "X");
 }
 
@@ -118,7 +125,7 @@ TEST(NameEntry, OfferedOnlyAboveTheThreshold) {
     EXPECT_EQ(quiet->name, " ");
 }
 
-TEST(Keys, KeycharAcceptsNameCharactersAndDrainkeysKeepsHeldKeys) {
+TEST(Keys, KeycharAcceptsNameCharactersAndDiscardedPressesKeepHeldKeys) {
     for (int c : {'a', 'Z', '5', ' ', '!', '\\', '\'', ';', '|', '^'})
         EXPECT_EQ(keychar(c), std::string(1, char(c)));
     for (int c : {int('"'), int('`'), int('~'), 13, 8, 127, 200, 0})
@@ -127,7 +134,7 @@ TEST(Keys, KeycharAcceptsNameCharactersAndDrainkeysKeepsHeldKeys) {
     rt().keys.press(KEY_ENTER);
     rt().keys.press(KEY_P);
     type("q");
-    drainkeys();
+    keyboardinput().discardpresses();
     EXPECT_EQ(GetChar(), 0);
     EXPECT_EQ(KeyHits(KEY_ENTER), 0);
     EXPECT_EQ(KeyHits(KEY_P), 0);

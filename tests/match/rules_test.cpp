@@ -16,13 +16,15 @@ Tmatch& custommatch(Tmatch& m, int players = 2) {
     return m;
 }
 
-// What one frame of steering with these keys held does to the first ball's velocity.
+// What one frame of steering with these keys held does to the first ball's velocity, the keys
+// read by the keyboard as the frame's input.
 std::pair<double, double> pushwith(Tman& figure, int keyset, std::initializer_list<int> keys) {
     rt().keys.flush();
     for (int k : keys) rt().keys.press(k);
     Tball& ball = *figure.balls.front();
     ball.vx = ball.vy = 0;
-    steer(figure, keyset);
+    Tmatch reader;
+    steer(figure, keyboardinput().read(reader).figures[keyset]);
     rt().keys.flush();
     return {ball.vx, ball.vy};
 }
@@ -59,7 +61,7 @@ void touchboth(Tmatch& m) {
             b->vx = b->vy = 0;
         }
     }
-    for (ragobject* body : m.bodies) body->setmasses();
+    prepareworld(m.world);
 }
 
 TEST_F(Rules, PossessionChangesBetweenTouchingFigures) {
@@ -123,6 +125,12 @@ TEST_F(Rules, TwoFiguresPassingTogetherBothScore) {
     EXPECT_EQ(m.winner, 4);
 }
 
+// The state step of a frame with the keys held now read as the frame's input.
+void keyedstate(Tmatch& m) {
+    m.checkpause();
+    m.updatestate();
+}
+
 TEST_F(Rules, LevelsModeResults) {
     Tmatch lost;
     lost.mode = "levels";
@@ -140,7 +148,7 @@ TEST_F(Rules, LevelsModeResults) {
     EXPECT_EQ(won.state, "levelcompleted");
     EXPECT_EQ(won.levelscore, 70000);
     rt().keys.press(KEY_ENTER);
-    won.updatestate();
+    keyedstate(won);
     EXPECT_EQ(won.state, "end");
 }
 
@@ -151,17 +159,17 @@ TEST_F(Rules, WinningTheLastLevelLeadsToTheNameEntry) {
     m.setuplevel(40);
     rt().keys.press(KEY_1);
     rt().keys.press(KEY_4);
-    m.updatestate();
+    keyedstate(m);
     EXPECT_EQ(m.state, "levelcompleted");
     rt().keys.press(KEY_ENTER);
-    m.updatestate();
+    keyedstate(m);
     EXPECT_EQ(m.state, "gameover");
     EXPECT_EQ(m.stateframe, 1);
     // The Enter that closed the level screen has been forgotten; a new press is needed.
-    m.updatestate();
+    keyedstate(m);
     EXPECT_EQ(m.state, "gameover");
     rt().keys.press(KEY_ENTER);
-    m.updatestate();
+    keyedstate(m);
     EXPECT_EQ(m.state, "end");
 }
 
@@ -184,7 +192,7 @@ TEST_F(Rules, FiguresStuckFor159FramesAreKickedApart) {
     custommatch(m);
     for (int frame = 1; frame <= 160; ++frame) {
         overlapheads(m);
-        for (ragobject* body : m.bodies) body->setmasses();
+        prepareworld(m.world);
         m.collidefigures();
         ASSERT_EQ(m.contacthistory[0][0][1], 1) << frame;
         double speed = std::hypot(m.man(1).balls.front()->vx, m.man(1).balls.front()->vy);

@@ -18,7 +18,7 @@ TEST_F(Setups, LevelFiveHasABigSecondFigure) {
     EXPECT_EQ(m.mancount, 2);
     EXPECT_DOUBLE_EQ(firstradius(m, 1), 20 * 0.5 * double(1.12f));
     EXPECT_DOUBLE_EQ(firstradius(m, 2), 2 * firstradius(m, 1));
-    EXPECT_EQ(m.bounds->leftend, -2000); // arena 4
+    EXPECT_EQ(m.world.bounds.leftend, -2000); // arena 4
     EXPECT_EQ(m.obstacles->balls.size(), 2u);
     EXPECT_EQ(m.state, "normal");
     EXPECT_EQ(m.bannertime, 120);
@@ -41,7 +41,7 @@ TEST_F(Setups, LevelNineSpreadsFourFigures) {
     EXPECT_EQ(m.obstacles->balls.size(), 4u); // arena 5
     EXPECT_EQ(m.mainballs[0]->radius, 40);
     EXPECT_EQ(m.mainballs[0]->basemass, 5);
-    EXPECT_EQ(m.gravity, 0);
+    EXPECT_EQ(m.world.gravity, 0);
     EXPECT_EQ(m.goal, 1800.0f);
 }
 
@@ -77,11 +77,11 @@ TEST_F(Setups, CustomSettingsReachTheGame) {
     EXPECT_EQ(m.mainballs[0]->radius, 80);
     EXPECT_EQ(m.mainballs[0]->basemass, 7);
     EXPECT_EQ(m.mainballs[0]->elastic, 1);
-    EXPECT_EQ(m.gravity, 0.5);
+    EXPECT_EQ(m.world.gravity, 0.5);
     EXPECT_EQ(m.bannertime, 0);
     // Arena 13: a circle of radius 2000 with its centre obstacle built twice.
-    EXPECT_EQ(m.bounds->leftend, 0);
-    EXPECT_EQ(m.bounds->bottom, 2000);
+    EXPECT_EQ(m.world.bounds.leftend, 0);
+    EXPECT_EQ(m.world.bounds.bottom, 2000);
     ASSERT_EQ(m.obstacles->balls.size(), 6u);
     const Tball& a = *m.obstacles->balls[4];
     const Tball& b = *m.obstacles->balls[5];
@@ -127,19 +127,20 @@ TEST_F(Setups, MultiplayerFiguresAreAllHuman) {
         EXPECT_EQ(m.man(k).aidelay, 0);
         EXPECT_EQ(m.man(k).team, k);
     }
-    EXPECT_DOUBLE_EQ(m.gravity, 0.2);
-    EXPECT_EQ(m.bounds->leftend, -2500);
-    EXPECT_EQ(m.bounds->top, -1250);
+    EXPECT_DOUBLE_EQ(m.world.gravity, 0.2);
+    EXPECT_EQ(m.world.bounds.leftend, -2500);
+    EXPECT_EQ(m.world.bounds.top, -1250);
     EXPECT_TRUE(m.obstacles->balls.empty());
 }
 
 TEST_F(Setups, BodiesAreFiguresThenMainBallThenObstacles) {
     Tmatch m;
     m.setuplevel(14); // four figures, arena 12
-    ASSERT_EQ(m.bodies.size(), 6u);
-    for (int k = 1; k <= 4; ++k) EXPECT_EQ(m.bodies[k - 1], m.men[k - 1].get());
-    EXPECT_EQ(m.bodies[4], m.mainballbodies[0].get());
-    EXPECT_EQ(m.bodies[5], m.obstacles.get());
+    ASSERT_EQ(m.world.figures.size(), 4u);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(m.world.figures[k - 1], m.men[k - 1].get());
+    ASSERT_EQ(m.world.ballbodies.size(), 1u);
+    EXPECT_EQ(m.world.ballbodies[0], m.mainballbodies[0].get());
+    EXPECT_EQ(m.world.obstacles, m.obstacles.get());
     ASSERT_EQ(m.mainballbodies[0]->balls.size(), 1u);
     EXPECT_EQ(m.mainballbodies[0]->balls.front().get(), m.mainballs[0]);
     // The main ball starts in the middle with a random push of at most 20 each way.

@@ -52,15 +52,16 @@ class SoakMatch : public Tmatch {
     void updatestate() override {
         Tmatch::updatestate();
         double framestretch = 0;
-        for (ragobject* body : bodies) {
-            if (body == obstacles.get()) continue;
+        std::vector<ragobject*> moving = world.figures;
+        moving.insert(moving.end(), world.ballbodies.begin(), world.ballbodies.end());
+        for (ragobject* body : moving) {
             for (const auto& b : body->balls) {
                 if (!std::isfinite(b->x) || !std::isfinite(b->y) || !std::isfinite(b->vx) ||
                     !std::isfinite(b->vy)) {
                     worst.finite = false;
                 }
                 worst.outside =
-                    std::max(worst.outside, beyondwall(*bounds, b->x, b->y) - b->radius);
+                    std::max(worst.outside, beyondwall(world.bounds, b->x, b->y) - b->radius);
             }
             if (frame <= 60) continue;
             for (const Tlink& l : body->links) {

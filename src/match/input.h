@@ -1,0 +1,49 @@
+// What the players do in one frame of a match, as one record. An input source (the keyboard
+// today; pads, a replay file or the network later) fills it once per frame, at the frame's
+// pause check before anything is drawn or simulated, and the rules read only the record:
+// recording a game is keeping these records, replaying it is handing them back.
+#pragma once
+#include <array>
+
+class Tmatch;
+
+// The steering of one figure: the four directions held, and whether a diagonal pushes by
+// 0.707 on each axis (the arrow keys) or by the full speed (the letter sets).
+struct FigureInput {
+    bool left = false, right = false, up = false, down = false;
+    bool diagonal = false;
+
+    bool operator==(const FigureInput&) const = default;
+};
+
+struct MatchInput {
+    std::array<FigureInput, 4> figures{}; // figure k at k - 1; only human figures read theirs
+    bool pause = false;                   // P pressed: the game paused at this frame's start
+    bool fillbar1 = false; // the try-out shortcut 1+4 held: figure 1's bar past the goal
+    bool fillbar2 = false; // 1+5: figure 2's
+    bool enter = false;    // held, for the result screens
+    bool space = false;
+    int typed = 0;      // the next character typed on the game-over screen, 0 for none
+    bool leave = false; // Escape held at the end of the frame: the game is left
+
+    bool operator==(const MatchInput&) const = default;
+};
+
+class InputSource {
+  public:
+    virtual ~InputSource() = default;
+    // The record of the frame about to be played. When it says pause on a screen that pauses
+    // (Tmatch::pausable), the source has already waited for the game to go on.
+    virtual MatchInput read(const Tmatch& match) = 0;
+    // Asked once the frame has been shown: Escape held (sets leave in the frame's record).
+    virtual bool leaving(const Tmatch& match) = 0;
+    // The result screens forget every key held and every press so far; a key still held
+    // counts again only once pressed anew.
+    virtual void flush() = 0;
+    // Presses left over from the play are dropped so that the next screen does not see them.
+    virtual void discardpresses() = 0;
+};
+
+// The keyboard: figure 1 on the arrow keys, 2 on W A S D, 3 on I J K L; P pauses, Escape
+// leaves. Reads the runtime's keys exactly when and as often as the rules always have.
+InputSource& keyboardinput();
