@@ -101,7 +101,12 @@ class Tmatch : public Tmatchstate {
     virtual void setupcustom(const Tcustomsettings& c);
     virtual void setupmultiplayer(const Tmultisettings& m);
     virtual void collidefigures();
-    // Returns the winning figure's number, or -1 when the player left with Escape.
+    // The game's set-up and start, the first half of rungame: false when nothing could be
+    // built (an unknown mode, a missing settings record, an unusable figure file).
+    bool startgame(const std::string& gamemode, int levelnumber, const Tmultisettings* multi,
+                   const Tcustomsettings* custom, const std::array<int, 4>& wins);
+    // Plays the game to its end: the winning figure's number, or -1 when the player left with
+    // Escape.
     virtual int rungame(const std::string& gamemode, int levelnumber, const Tmultisettings* multi,
                         const Tcustomsettings* custom, std::array<int, 4>& wins);
     virtual void updatefireworks();

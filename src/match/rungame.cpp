@@ -84,8 +84,8 @@ void Tmatch::playframe(bool shown) {
     input.leave = source->leaving(*this);
 }
 
-int Tmatch::rungame(const std::string& gamemode, int levelnumber, const Tmultisettings* multi,
-                    const Tcustomsettings* custom, std::array<int, 4>& wins) {
+bool Tmatch::startgame(const std::string& gamemode, int levelnumber, const Tmultisettings* multi,
+                       const Tcustomsettings* custom, const std::array<int, 4>& wins) {
     resetcolourspeeds(colourspeeds, 10);
     level = levelnumber;
     mode = gamemode;
@@ -96,15 +96,21 @@ int Tmatch::rungame(const std::string& gamemode, int levelnumber, const Tmultise
     } else if (mode == "multiplayer" && multi) {
         setupmultiplayer(*multi);
     } else {
-        return -1; // nothing was built, so nothing can be played
+        return false; // nothing was built, so nothing can be played
     }
-    if (setupfailed) return -1;
+    if (setupfailed) return false;
     for (int i = 0; i < mancount; ++i) man(i + 1).wins = wins[i];
     if (autopilot >= 0) man(1).aidelay = std::clamp(autopilot, 0, HISTORY - 1);
     trailitems = CreateList<Ttrailitem>();
     rockets = CreateList<Tburst>();
     starttime = Millisecs();
     if (trace) trace->header(*this);
+    return true;
+}
+
+int Tmatch::rungame(const std::string& gamemode, int levelnumber, const Tmultisettings* multi,
+                    const Tcustomsettings* custom, std::array<int, 4>& wins) {
+    if (!startgame(gamemode, levelnumber, multi, custom, wins)) return -1;
     do {
         playframe();
     } while (!input.leave && state != "end");
