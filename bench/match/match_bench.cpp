@@ -2,6 +2,7 @@
 // that links to the game's media.
 #include "gamefolder.h"
 #include "match/match.h"
+#include "match/snapshot.h"
 #include "physics/man.h"
 #include "runtime/context.h"
 #include "runtime/graphics.h"
@@ -42,6 +43,39 @@ void levelframe(benchmark::State& state) {
 BENCHMARK(levelframe)
     ->Arg(1)
     ->Arg(9)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// Saving and restoring a level's whole state, as a rollback does: after 300 frames of play
+// with the medium trail, and, with the second argument 1, after a win with fireworks bursting.
+void snapshot(benchmark::State& state) {
+    startonce();
+    SeedRandom(99);
+    Tmatch m;
+    m.screenwidth = 1024;
+    m.screenheight = 768;
+    m.autopilot = 10;
+    m.trail = 1;
+    m.fireworks = 1;
+    if (!m.startgame("levels", int(state.range(0)), nullptr, nullptr, {})) std::abort();
+    for (int f = 0; f < 300; ++f) {
+        m.input = MatchInput{};
+        m.input.fillbar1 = state.range(1) == 1 && f == 100;
+        m.playframe(false);
+    }
+    MatchSnapshot saved;
+    for (auto _ : state) {
+        savesnapshot(m, saved);
+        restoresnapshot(m, saved);
+    }
+    state.counters["bursts"] = m.rockets->count();
+    state.counters["blobs"] = m.trailitems->count();
+}
+BENCHMARK(snapshot)
+    ->Args({1, 0})
+    ->Args({9, 0})
+    ->Args({9, 1})
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();

@@ -1,7 +1,7 @@
 // One frame of physics for the busiest standard scene (level 9: four figures, the main ball
 // and the four obstacles of arena 5), in our step and in Box2D side by side.
-#include "../../tests/physics/scene.h"
 #include "box2d_scene.h"
+#include "scene.h"
 #include <benchmark/benchmark.h>
 #include <cmath>
 

@@ -1,5 +1,5 @@
 #include "box2d_scene.h"
-#include "../../tests/physics/scene.h"
+#include "scene.h"
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -81,7 +81,7 @@ Box2DScene buildbox2d(const Scene& scene) {
     for (auto& man : scene.figures) figure(out, *man);
     out.mainball = circle(*out.world, *scene.mainball, b2_dynamicBody);
     for (auto& b : scene.obstacles.balls) circle(*out.world, *b, b2_staticBody);
-    stadium(*out.world, scene.arena);
+    stadium(*out.world, scene.world.bounds);
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include "scene.h"
 #include <cmath>
 #include <gtest/gtest.h>
+#include <memory>
 
 struct Pair {
     ragobject body;
@@ -61,6 +62,27 @@ TEST(CollideBalls, OverlappingBallsMovingApartStillGetTheImpulse) {
     EXPECT_NEAR(p.b.x - p.a.x, 30 + SEPARATION, 1e-12);
 }
 
+// An oblique blow between unequal masses: the impulses are equal and opposite on both axes, so
+// the momentum is kept, and the balls end up moving apart along the line of their centres.
+TEST(CollideBalls, AnObliqueBlowKeepsMomentumOnBothAxes) {
+    ragobject body;
+    Tball& a = addball(body, 0, 0, 15, 1);
+    Tball& b = addball(body, 15, 20, 15, 3);
+    body.setmasses();
+    a.vx = 4, a.vy = 3;
+    b.vx = -1, b.vy = 0.5;
+    const double px = a.vx + 3 * b.vx, py = a.vy + 3 * b.vy;
+    ASSERT_EQ(collideballs(a, b, -20), 1);
+    EXPECT_NEAR(a.vx + 3 * b.vx, px, 1e-12);
+    EXPECT_NEAR(a.vy + 3 * b.vy, py, 1e-12);
+    const double nx = b.x - a.x, ny = b.y - a.y;
+    EXPECT_GT((b.vx - a.vx) * nx + (b.vy - a.vy) * ny, 0) << "still closing";
+    // Pushed apart along the centre line, the light ball three times as far.
+    EXPECT_LT(a.x, 0);
+    EXPECT_LT(a.y, 0);
+    EXPECT_NEAR(std::hypot(nx, ny), 30 + SEPARATION, 1e-9);
+}
+
 // A horizontal link from (0, 0) to (100, 0) and a ball of another object above it.
 struct LinkScene {
     ragobject rod, other;
@@ -88,6 +110,39 @@ TEST(CollideLink, BallBesideTheLinkIsPushedOutAndBounced) {
     EXPECT_GT(gap, 13);
     EXPECT_GT(s.rod.balls[1]->y, 0);
     EXPECT_GT(s.rod.balls[0]->y, s.rod.balls[1]->y * 2);
+}
+
+// A slanted link, so that every push has a part on both axes: the ball is bounced and moved
+// out along the link's normal, both ends the other way, and friction works against the
+// ball's slide along the link on both axes.
+TEST(CollideLink, ASlantedLinkActsAlongItsNormalOnBothAxes) {
+    auto slanted = [](double vx, double vy, int elastic) {
+        auto s = std::make_unique<LinkScene>(58, 42);
+        s->rod.balls[1]->y = 100; // from (0, 0) to (100, 100); the ball below-right of it
+        s->link->length = std::hypot(100, 100);
+        s->ball.vx = vx, s->ball.vy = vy;
+        s->ball.elastic = elastic;
+        EXPECT_EQ(collidelink(s->ball, *s->link, -20), 1);
+        return s;
+    };
+    auto s = slanted(-3, 3, 1); // straight at the link
+    EXPECT_GT(s->ball.vx, -3);
+    EXPECT_LT(s->ball.vy, 3);
+    EXPECT_GT(s->ball.x - s->ball.y, 18) << "moved out along the normal (1, -1)";
+    for (const auto& end : s->rod.balls) {
+        EXPECT_LT(end->vx, 0);
+        EXPECT_GT(end->vy, 0);
+    }
+    EXPECT_LT(s->rod.balls[0]->x, 0);
+    EXPECT_GT(s->rod.balls[0]->y, 0);
+    EXPECT_LT(s->rod.balls[1]->x, 100);
+    EXPECT_GT(s->rod.balls[1]->y, 100);
+
+    // Sliding along the link too: friction takes from the slide, along (-1, -1).
+    auto rough = slanted(1, 7, 0), smooth = slanted(1, 7, 1);
+    EXPECT_LT(rough->ball.vx, smooth->ball.vx);
+    EXPECT_LT(rough->ball.vy, smooth->ball.vy);
+    EXPECT_NEAR(rough->ball.vx - smooth->ball.vx, rough->ball.vy - smooth->ball.vy, 1e-9);
 }
 
 TEST(CollideLink, OnlyBesideTheSegmentAndWithinReach) {

@@ -35,6 +35,24 @@ TEST(Solver, LinksOfOnePassSeeTheSamePositions) {
     EXPECT_DOUBLE_EQ(body.balls[2]->x, 40 - 5 * LINKSTIFFNESS);
 }
 
+// A step's velocity is its displacement over the step; the object's update also loses a
+// little speed on both axes, the ball's own does not.
+TEST(Solver, VelocitiesComeFromTheDisplacementOfTheStep) {
+    ragobject body;
+    Tball& a = addball(body, 0, 0, 5, 1);
+    Tball& b = addball(body, 10, 10, 5, 1);
+    a.x = 3, a.y = -4;
+    b.x = 4, b.y = 16;
+    body.updatevelocities(2.0);
+    EXPECT_EQ(a.vx, 1.5 * DAMPING);
+    EXPECT_EQ(a.vy, -2 * DAMPING);
+    EXPECT_EQ(b.vx, -3 * DAMPING);
+    EXPECT_EQ(b.vy, 3 * DAMPING);
+    b.updatevelocity(0.5);
+    EXPECT_EQ(b.vx, -12);
+    EXPECT_EQ(b.vy, 12);
+}
+
 TEST(Solver, PinPutsOnlyFixedOneBackAndMassFollowsAnyFixedValue) {
     ragobject body;
     Tball& one = addball(body, 5, 5, 5, 2);

@@ -48,6 +48,22 @@ TEST(FramePacer, LateFrameRestartsWithoutCatchUp) {
     EXPECT_NEAR(now - start, 1000, 17);
 }
 
+// Any wait under a second is slept, however long: a slow rate waits its whole period and a
+// clock that steps back half a second only makes the next frame wait that much longer.
+TEST(FramePacer, WaitsUnderASecondAreKept) {
+    FramePacer slow;
+    slow.open(2, 0);
+    EXPECT_EQ(slow.waitFor(0), 500);
+    EXPECT_EQ(slow.waitFor(500), 500);
+
+    FramePacer pacer;
+    int now = 10000;
+    pacer.open(60, now);
+    runFrames(pacer, now, 30, 1);
+    now -= 500;
+    EXPECT_NEAR(pacer.waitFor(now), 516, 1);
+}
+
 TEST(FramePacer, OffAndAcrossTheClockWrap) {
     FramePacer off;
     off.open(0, 0);

@@ -1,6 +1,7 @@
 #include "scene.h"
 #include "physics/collide.h"
 #include "physics/loader.h"
+#include "runtime/random.h"
 
 Tball& addball(ragobject& body, double x, double y, double radius, double basemass) {
     body.balls.push_back(std::make_unique<Tball>());
@@ -30,7 +31,7 @@ bool buildscene(Scene& scene, const std::string& figurefile, int figurecount, in
     ball->elastic = 1;
     scene.mainball = ball.get();
     scene.mainbody.balls.push_back(std::move(ball));
-    scene.arena = {-1500, 1500, -2000, 2000};
+    scene.world.bounds = {-1500, 1500, -2000, 2000};
     if (arenanumber == 5) {
         for (auto [x, y] : {std::pair{0, -1700}, {0, 1700}, {3700, 0}, {-3700, 0}}) {
             Tball& b = addball(scene.obstacles, x, y, 400, 1.0);
@@ -40,33 +41,22 @@ bool buildscene(Scene& scene, const std::string& figurefile, int figurecount, in
             b.bigimage = 1;
         }
     }
+    for (auto& man : scene.figures) scene.world.figures.push_back(man.get());
+    scene.world.ballbodies.push_back(&scene.mainbody);
+    scene.world.obstacles = &scene.obstacles;
     return true;
 }
 
-template <typename F> static void eachbody(Scene& scene, F f) {
-    for (auto& man : scene.figures) f(*man);
-    f(scene.mainbody);
-    f(scene.obstacles);
-}
-
 void stepscene(Scene& scene) {
-    eachbody(scene, [](ragobject& body) {
-        body.setmasses();
-        body.storeold();
-    });
-    eachbody(scene, [](ragobject& body) {
-        body.integrate(1.0, 0);
-        body.pin();
-        body.relax(1.0);
-        body.updatevelocities(1.0);
-    });
     auto& figures = scene.figures;
-    for (int j = 0; j < 4; ++j) collideobjects(*figures[j % figures.size()], scene.mainbody, -20);
-    for (size_t i = 0; i < figures.size(); ++i)
-        for (size_t j = i + 1; j < figures.size(); ++j)
-            collideobjects(*figures[i], *figures[j], -20);
-    for (auto& man : figures) collideobjects(scene.obstacles, *man, -20);
-    collideobjects(scene.mainbody, scene.obstacles, -20);
-    for (auto& man : figures) man->collidearena(scene.arena);
-    scene.mainbody.collidearena(scene.arena);
+    const int n = int(figures.size());
+    stepworld(
+        scene.world, [] {},
+        [&] {
+            const int first = RandomInt(0, n - 1);
+            for (int j = first; j < first + 4; ++j)
+                collideobjects(*figures[j % n], scene.mainbody, -20);
+            for (int i = 0; i < n; ++i)
+                for (int j = i + 1; j < n; ++j) collideobjects(*figures[i], *figures[j], -20);
+        });
 }

@@ -1,19 +1,23 @@
-// Match-like scenes of figures, one main ball and an arena's obstacles, stepped in the order
-// the match uses every frame. Shared by the physics tests and the physics benchmark.
+// Match-like scenes of figures, one main ball and an arena's obstacles, stepped by the world
+// step the match uses every frame. Shared by the physics tests and the benchmarks.
 #pragma once
-#include "physics/arena.h"
 #include "physics/mainball.h"
 #include "physics/man.h"
+#include "physics/world.h"
 #include <memory>
 #include <string>
 #include <vector>
 
 struct Scene {
+    Scene() = default;
+    Scene(const Scene&) = delete; // the world points into it
+    Scene& operator=(const Scene&) = delete;
+
     std::vector<std::unique_ptr<Tman>> figures;
     ragobject mainbody;
     Tmainball* mainball = nullptr;
     ragobject obstacles;
-    Tarena arena;
+    World world; // the objects above, in stepping order
 };
 
 // A ball appended to the body, placed at rest.
@@ -24,6 +28,6 @@ Tball& addball(ragobject& body, double x, double y, double radius, double basema
 // none) or arena 5 (4000 x 3000, four big obstacles). False when a figure did not load.
 bool buildscene(Scene& scene, const std::string& figurefile, int figurecount, int arenanumber);
 
-// One frame of physics as the match runs it (no steering): masses and old positions, the
-// step of every body, the four possession tests, figure pairs, obstacles, arena walls.
+// One frame of physics as the match runs it, without steering: the world step with the four
+// possession tests (from a random figure, as the game draws it) and the figure pairs.
 void stepscene(Scene& scene);
