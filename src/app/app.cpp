@@ -5,15 +5,7 @@
 #include "runtime/runtime.h"
 #include "runtime/stream.h"
 
-Tapp::Tapp() : scores(CreateList<Tscore>()) {
-    // A new object starts with the fields' own values; defaults() sets the real start values.
-    prefs.resolution = 3;
-    prefs.fullscreen = 0;
-    prefs.trail = 0;
-    prefs.fireworks = 1;
-    prefs.musicvolume = 0;
-    prefs.unlockedlevel = 0;
-}
+Tapp::Tapp() : scores(CreateList<Tscore>()) {}
 
 Tapp::~Tapp() = default;
 

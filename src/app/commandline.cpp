@@ -1,6 +1,7 @@
 // Parsing of the command line, with every value checked against the range the game accepts,
 // so a mistyped start says what is wrong instead of playing something else.
 #include "app/commandline.h"
+#include "match/levels.h"
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -34,47 +35,47 @@ bool parseranged(const std::string& name, const std::string& text, long lo, long
     return true;
 }
 
-struct Field {
-    const char* name;
-    int* value;
-    int lo, hi;
-};
-
-// "players=4,ai=15,..." over the named fields; unnamed fields keep their values.
+// "players=4,ai=15,..." over the named fields of the record; unnamed fields keep their values.
+template <class Settings, size_t N>
 bool parsesettings(const std::string& option, const std::string& text,
-                   const std::vector<Field>& fields, std::string& error) {
+                   const Tsettingfield<Settings> (&fields)[N], Settings& into, std::string& error) {
     std::istringstream in(text);
     std::string item;
     while (std::getline(in, item, ',')) {
         const size_t eq = item.find('=');
         const std::string key = item.substr(0, eq);
-        const Field* field = nullptr;
-        for (const Field& f : fields) {
-            if (key == f.name) field = &f;
+        const Tsettingfield<Settings>* field = nullptr;
+        for (const auto& f : fields) {
+            if (key == f.key) field = &f;
         }
         if (eq == std::string::npos || !field) {
             error = option + ": unknown setting '" + item + "'";
             return false;
         }
         if (!parseranged(option + " " + key, item.substr(eq + 1), field->lo, field->hi,
-                         *field->value, error)) {
+                         into.*(field->field), error)) {
             return false;
         }
     }
     return true;
 }
 
-std::vector<Field> customfields(Tcustomsettings& c) {
-    return {{"players", &c.players, 2, 4},    {"ai", &c.ailevel, 0, 15},
-            {"speed", &c.playerspeed, 1, 10}, {"size", &c.ballsize, 1, 10},
-            {"mass", &c.ballmass, 1, 10},     {"gravity", &c.gravity, 0, 10},
-            {"arena", &c.arenanumber, 1, 15}};
-}
-
-std::vector<Field> multifields(Tmultisettings& m) {
-    return {{"players", &m.players, 2, 3},  {"speed", &m.playerspeed, 1, 10},
-            {"size", &m.ballsize, 1, 10},   {"mass", &m.ballmass, 1, 10},
-            {"gravity", &m.gravity, 0, 10}, {"arena", &m.arenanumber, 1, 15}};
+// "players (2-4), speed (1-10), ..." for the usage text, in lines under its column.
+template <class Settings, size_t N>
+std::string settingkeys(const Tsettingfield<Settings> (&fields)[N]) {
+    const std::string indent(25, ' ');
+    std::string text = indent, line;
+    for (size_t i = 0; i < N; ++i) {
+        const auto& f = fields[i];
+        std::string item = std::string(f.key) + " (" + std::to_string(f.lo) + "-" +
+                           std::to_string(f.hi) + ")" + (i + 1 < N ? "," : "");
+        if (!line.empty() && indent.size() + line.size() + 1 + item.size() > 79) {
+            text += line + "\n" + indent;
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + item;
+    }
+    return text + line + "\n";
 }
 
 // Only one way of starting play can be asked for.
@@ -103,11 +104,12 @@ std::string usagetext() {
            "  --script FILE          drive the game from an input script (virtual clock);\n"
            "                         its shot files are written in the game folder\n"
            "  --frames N             end with status 0 after N frames\n"
-           "  --level N              play the levels campaign from level N (1-40)\n"
-           "  --custom k=v,...       play a custom series; keys players (2-4), ai (0-15),\n"
-           "                         speed, size, mass (1-10), gravity (0-10), arena (1-15)\n"
-           "  --multiplayer k=v,...  play a multiplayer series; keys players (2-3), speed,\n"
-           "                         size, mass (1-10), gravity (0-10), arena (1-15)\n"
+           "  --level N              play the levels campaign from level N (1-" +
+           std::to_string(LASTLEVEL) +
+           ")\n"
+           "  --custom k=v,...       play a custom series; keys\n" +
+           settingkeys(customfields) +
+           "  --multiplayer k=v,...  play a multiplayer series; keys\n" + settingkeys(multifields) +
            "  --trace FILE           append one line per match frame to FILE\n"
            "  --autopilot D          the computer steers figure 1 with delay D (0-49)\n"
            "  --nodraw               draw nothing at all (only with --script)\n"
@@ -152,15 +154,15 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
             out.frames = n;
         } else if (arg == "--level") {
             if (!value(v) || !setlaunch(out.launch, Launch::Levels, arg, error)) return false;
-            if (!parseranged(arg, v, 1, 40, out.launch.level, error)) return false;
+            if (!parseranged(arg, v, 1, LASTLEVEL, out.launch.level, error)) return false;
         } else if (arg == "--custom") {
             if (!value(v) || !setlaunch(out.launch, Launch::Custom, arg, error)) return false;
-            if (!parsesettings(arg, v, customfields(out.launch.custom), error)) return false;
+            if (!parsesettings(arg, v, customfields, out.launch.custom, error)) return false;
         } else if (arg == "--multiplayer") {
             if (!value(v) || !setlaunch(out.launch, Launch::Multiplayer, arg, error)) {
                 return false;
             }
-            if (!parsesettings(arg, v, multifields(out.launch.multi), error)) return false;
+            if (!parsesettings(arg, v, multifields, out.launch.multi, error)) return false;
         } else if (arg == "--autopilot") {
             // The computer's observation histories hold 50 frames.
             if (!value(v) || !parseranged(arg, v, 0, 49, out.autopilot, error)) return false;

@@ -2,6 +2,7 @@
 // screenshot to shots/ every three seconds of game time and moving on by itself from each
 // result screen, so it runs unattended in a window or headless.
 #include "app/app.h"
+#include "match/levels.h"
 #include "match/match.h"
 #include "match/routines.h"
 #include "runtime/screenshot.h"
@@ -54,7 +55,7 @@ void Tapp::playdemo() {
         const int r = match.rungame("levels", level, nullptr, nullptr, wins);
         if (r == -1) break; // Escape
         // Won: on to the next level (after level 40 from the start again); lost: level 1.
-        const bool next = r == 1 && level < 40;
+        const bool next = r == 1 && level < LASTLEVEL;
         carried = next ? match.score : 0;
         level = next ? level + 1 : 1;
     }

@@ -2,6 +2,7 @@
 // the levels campaign the carried score, the unlock of every fifth level and the high-score
 // entry, each written to its file at once so a later crash or close cannot lose them.
 #include "app/app.h"
+#include "match/levels.h"
 #include "match/match.h"
 #include "match/routines.h"
 
@@ -75,18 +76,18 @@ void Tapp::playlevels() {
         match.score = carried;
         r = match.rungame("levels", level, nullptr, nullptr, wins);
         carried = match.score;
-        if (r == 1 && level % 5 == 0 && level < 40) {
+        if (r == 1 && level % UNLOCKSTEP == 0 && level < LASTLEVEL) {
             // The unlock replaces whatever was unlocked before, even a higher level.
             prefs.unlockedlevel = level + 1;
             initiallevel = level + 1;
             saveprefs();
         }
-        if ((r != 1 && r != -1) || level >= 40) {
+        if ((r != 1 && r != -1) || level >= LASTLEVEL) {
             if (!match.name.empty()) {
                 addscore(match.name, match.score, *scores);
                 savescores();
             }
         }
-    } while (r == 1 && level < 40);
+    } while (r == 1 && level < LASTLEVEL);
     stopmusic(musicchannel);
 }

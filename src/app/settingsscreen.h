@@ -2,6 +2,7 @@
 // multiplayer, initial-level and options screens are all this one loop with their own lines.
 #pragma once
 #include "app/menuwidgets.h"
+#include "match/settings.h"
 #include <string>
 #include <vector>
 
@@ -24,6 +25,19 @@ struct SettingsScreen {
 };
 
 enum class MenuResult { Play, Back };
+
+// The lines of a settings record from its table, at scale 0.25 u, the first at y u and each
+// next one 50 u lower.
+template <class Settings, size_t N>
+std::vector<Setting> settinglines(const Tsettingfield<Settings> (&fields)[N], Settings& record,
+                                  float y) {
+    std::vector<Setting> lines;
+    for (const auto& f : fields) {
+        lines.push_back({f.label, &(record.*(f.field)), f.lo, f.hi, 0.25f, y});
+        y += 50;
+    }
+    return lines;
+}
 
 // The text of one setting line as drawn: label and value.
 std::string settingtext(const Setting& s);

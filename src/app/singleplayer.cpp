@@ -44,7 +44,7 @@ MenuResult initiallevelscreen(Tapp& app) {
     screen.playscale = 0.6f;
     screen.playy = 240;
     screen.settings.push_back(
-        {"INITIAL LEVEL= ", &app.initiallevel, 1, app.prefs.unlockedlevel, 0.25f, 340, 5});
+        {"INITIAL LEVEL= ", &app.initiallevel, 1, app.prefs.unlockedlevel, 0.25f, 340, UNLOCKSTEP});
     screen.notes.push_back({"(INITIAL LEVELS ARE UNLOCKED EVERY 5 LEVELS)", 0.15f, 440});
     return runsettings(screen, table.colours, table.speeds, 3, app.screenwidth);
 }
@@ -56,15 +56,7 @@ MenuResult customscreen(Tapp& app) {
     screen.play = "PLAY";
     screen.playscale = 0.6f;
     screen.playy = 190;
-    screen.settings = {
-        {"NUMBER OF PLAYERS= ", &c.players, 2, 4, 0.25f, 290},
-        {"PLAYERS SPEED= ", &c.playerspeed, 1, 10, 0.25f, 340},
-        {"AI LEVEL= ", &c.ailevel, 0, 15, 0.25f, 390},
-        {"BALL SIZE= ", &c.ballsize, 1, 10, 0.25f, 440},
-        {"BALL MASS= ", &c.ballmass, 1, 10, 0.25f, 490},
-        {"GRAVITY= ", &c.gravity, 0, 10, 0.25f, 540},
-        {"ARENA= ", &c.arenanumber, 1, 15, 0.25f, 590},
-    };
+    screen.settings = settinglines(customfields, c, 290);
     return runsettings(screen, table.colours, table.speeds, 3, app.screenwidth);
 }
 

@@ -34,7 +34,7 @@ Tlevelrow levelrow(int level) {
                                          {2, 25, 4, true}};
     if (level >= 1 && level <= 5) return openers[level - 1];
     Tlevelrow row = patternrow(level);
-    if (level >= 11 && level <= 40) row.arena = laterarenas[level - 11];
+    if (level >= 11 && level <= LASTLEVEL) row.arena = laterarenas[level - 11];
     return row;
 }
 

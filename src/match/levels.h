@@ -5,6 +5,13 @@
 #pragma once
 #include <vector>
 
+// The campaign's levels run from 1 to this; winning it ends the campaign.
+inline constexpr int LASTLEVEL = 40;
+// A bar wins once it is greater than this.
+inline constexpr float GOAL = 1800;
+// Figures in contact for this many frames in a row are kicked apart (Tmatch::collidefigures).
+inline constexpr int STUCKFRAMES = 159;
+
 struct Tlevelrow {
     int mancount = 2;
     int aidelay = 0;

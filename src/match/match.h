@@ -4,6 +4,7 @@
 // lists; images, sounds and the music channel belong to the application.
 #pragma once
 #include "match/input.h"
+#include "match/levels.h"
 #include "match/settings.h"
 #include "physics/world.h"
 #include "runtime/graphics.h"
@@ -25,8 +26,8 @@ class MatchTrace;
 // besides its bodies and effect lists: a plain value, copied whole by a snapshot.
 struct Tmatchstate {
     // Result of the contact test of figure pair (i, j), i < j: index 0 is this frame, the
-    // others the 159 frames before. A pair stuck together for all of them gets a kick.
-    int contacthistory[160][4][4] = {};
+    // others the STUCKFRAMES frames before. A pair stuck together for all of them gets a kick.
+    int contacthistory[STUCKFRAMES + 1][4][4] = {};
     std::string name;
     std::array<std::string, 40> namechars;
     int namecursor = 1;

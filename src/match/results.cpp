@@ -14,8 +14,6 @@ namespace {
 // frames.
 constexpr int countstart = 160;
 constexpr int countend = 240;
-constexpr int longestname = 15;
-constexpr std::string_view namesigns = "!@#$%^&*()-_+=[]{}<>,.?/\\|:;'";
 
 // Text at scale s u, centred across the screen at y u.
 void drawcentred(const std::string& text, double s, double y, double u, int sw) {
@@ -41,11 +39,7 @@ void setcolour(const float c[3]) {
 } // namespace
 
 std::string keychar(int code) {
-    bool letter = (code >= 'a' && code <= 'z') || (code >= 'A' && code <= 'Z');
-    bool digit = code >= '0' && code <= '9';
-    bool sign = code > 0 && code < 128 && namesigns.find(char(code)) != std::string_view::npos;
-    if (letter || digit || sign || code == ' ') return std::string(1, char(code));
-    return "nope";
+    return NameCharacter(code) ? std::string(1, char(code)) : "nope";
 }
 
 void Tmatch::scorelevel() {
@@ -117,7 +111,7 @@ void Tmatch::drawgameover(int frames) {
     const int c = input.typed;
     if (c == KEY_BACKSPACE || c == 127) {
         if (namecursor > 1) namecursor -= 1;
-    } else if (namecursor <= longestname && keychar(c) != "nope") {
+    } else if (namecursor <= NAME_LENGTH && keychar(c) != "nope") {
         namechars[namecursor] = keychar(c);
         namecursor += 1;
     }

@@ -3,6 +3,7 @@
 #include "match/match.h"
 #include "match/routines.h"
 #include "physics/collide.h"
+#include "physics/constants.h"
 #include "physics/mainball.h"
 #include "physics/man.h"
 #include "runtime/clock.h"
@@ -18,7 +19,7 @@ void Tmatch::checktouches() {
         int s = RandomInt(0, mancount - 1);
         for (int j = s; j < s + 4; ++j) {
             Tman& m = man(j % mancount + 1);
-            if (collideobjects(m, *mainballbodies[b], -20)) {
+            if (collideobjects(m, *mainballbodies[b], BOUNCEKICK)) {
                 ball.idle = 0;
                 ball.owner = m.team;
             }
@@ -26,17 +27,17 @@ void Tmatch::checktouches() {
     }
 }
 
-// Figures that have been in contact for 159 frames in a row have probably got tangled up;
+// Figures that have been in contact for STUCKFRAMES frames in a row have probably got tangled up;
 // instead of bouncing they are kicked apart until one frame passes without contact.
 void Tmatch::collidefigures() {
     for (int i = 0; i < mancount; ++i) {
         for (int j = i + 1; j < mancount; ++j) {
             bool stuck = true;
-            for (int c = 159; c >= 1; --c) {
+            for (int c = STUCKFRAMES; c >= 1; --c) {
                 contacthistory[c][i][j] = contacthistory[c - 1][i][j];
                 if (contacthistory[c][i][j] == 0) stuck = false;
             }
-            double kick = stuck ? 60 : -20;
+            double kick = stuck ? SEPARATINGKICK : BOUNCEKICK;
             contacthistory[0][i][j] = collideobjects(man(i + 1), man(j + 1), kick) ? 1 : 0;
         }
     }

@@ -22,3 +22,32 @@ struct Tmultisettings {
     int gravity = 0;
     int arenanumber = 1;
 };
+
+// One adjustable setting of a settings record: its key on the command line ("--custom
+// players=4"), its label on the menu (followed there by the value) and its range. The tables
+// below list them in menu order; the command line, the menus and --help all read them.
+template <class Settings> struct Tsettingfield {
+    const char* key;
+    const char* label;
+    int Settings::*field;
+    int lo, hi;
+};
+
+inline constexpr Tsettingfield<Tcustomsettings> customfields[] = {
+    {"players", "NUMBER OF PLAYERS= ", &Tcustomsettings::players, 2, 4},
+    {"speed", "PLAYERS SPEED= ", &Tcustomsettings::playerspeed, 1, 10},
+    {"ai", "AI LEVEL= ", &Tcustomsettings::ailevel, 0, 15},
+    {"size", "BALL SIZE= ", &Tcustomsettings::ballsize, 1, 10},
+    {"mass", "BALL MASS= ", &Tcustomsettings::ballmass, 1, 10},
+    {"gravity", "GRAVITY= ", &Tcustomsettings::gravity, 0, 10},
+    {"arena", "ARENA= ", &Tcustomsettings::arenanumber, 1, 15},
+};
+
+inline constexpr Tsettingfield<Tmultisettings> multifields[] = {
+    {"players", "NUMBER OF PLAYERS= ", &Tmultisettings::players, 2, 3},
+    {"speed", "PLAYERS SPEED= ", &Tmultisettings::playerspeed, 1, 10},
+    {"size", "BALL SIZE= ", &Tmultisettings::ballsize, 1, 10},
+    {"mass", "BALL MASS= ", &Tmultisettings::ballmass, 1, 10},
+    {"gravity", "GRAVITY= ", &Tmultisettings::gravity, 0, 10},
+    {"arena", "ARENA= ", &Tmultisettings::arenanumber, 1, 15},
+};

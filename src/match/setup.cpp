@@ -50,14 +50,14 @@ static void addmainball(Tmatch& m, double radius, double basemass) {
     body->balls.push_back(std::move(ball));
     m.world.ballbodies.push_back(body.get());
     m.mainballbodies[0] = std::move(body);
-    m.goal = 1800;
+    m.goal = GOAL;
 }
 
 // The rest of a custom or multiplayer set-up, after the figures: the settings records share
 // their ball, gravity and arena fields.
 static void finishsettings(Tmatch& m, int gravity, int ballsize, int ballmass, int arena) {
     m.mainballcount = 1;
-    m.goal = 1800;
+    m.goal = GOAL;
     m.world.gravity = gravity / 20.0;
     addmainball(m, 8.0 * ballsize, ballmass);
     m.buildarena(arena);
@@ -66,7 +66,7 @@ static void finishsettings(Tmatch& m, int gravity, int ballsize, int ballmass, i
 
 void Tmatch::setuplevel(int levelnumber) {
     mainballcount = 1;
-    goal = 1800;
+    goal = GOAL;
     world = World{};
     world.gravity = 0;
     Tlevelrow row = levelrow(levelnumber);

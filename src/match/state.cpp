@@ -57,7 +57,7 @@ void Tmatch::updatestate() {
     if (state == "levelcompleted") {
         drawlevelcompleted(frame - stateframe);
         if (input.enter || input.space) {
-            if (level >= 40) {
+            if (level >= LASTLEVEL) {
                 state = "gameover";
                 // The key that closed the level screen must not also close the name entry.
                 flushinput();

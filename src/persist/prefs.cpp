@@ -22,11 +22,12 @@ template <class P> auto fileorder(P& p) -> std::array<decltype(&p.resolution), 6
     return {&p.resolution, &p.fullscreen, &p.trail, &p.fireworks, &p.musicvolume, &p.unlockedlevel};
 }
 
-// Starting levels are unlocked five at a time: 1, 6, 11, ..., 36.
+// The nearest level that can be unlocked: 1, 6, 11, ..., 36.
 int nearestunlock(int level) {
     if (level <= 1) return 1;
-    if (level >= 36) return 36;
-    return (level + 1) / 5 * 5 + 1; // level - 1 rounded to the nearest multiple of 5
+    if (level >= LASTUNLOCK) return LASTUNLOCK;
+    // level - 1 rounded to the nearest multiple of the step
+    return (level - 1 + UNLOCKSTEP / 2) / UNLOCKSTEP * UNLOCKSTEP + 1;
 }
 
 // A hand-edited file may hold anything. Screen mode values the display cannot open fall back
@@ -44,11 +45,9 @@ void keepinrange(Prefs& p) {
 } // namespace
 
 void defaults(Prefs& prefs) {
-    prefs.resolution = 3;
-    prefs.trail = 1;
-    prefs.fireworks = 1;
-    prefs.musicvolume = 5;
-    prefs.unlockedlevel = 1;
+    const int fullscreen = prefs.fullscreen;
+    prefs = Prefs{};
+    prefs.fullscreen = fullscreen;
 }
 
 int askfullscreen() {

@@ -3,7 +3,8 @@
 #pragma once
 #include <functional>
 
-// The six persistent fields, in the order of the file's six lines.
+// The six persistent fields, in the order of the file's six lines, with their defaults (the
+// only place they are written down).
 struct Prefs {
     int resolution = 3;    // 1 = 640 x 480, 2 = 800 x 600, 3 = 1024 x 768
     int fullscreen = 0;    // 0 = window, 1 = full screen
@@ -12,6 +13,11 @@ struct Prefs {
     int musicvolume = 5;   // 0 to 10; the music channel plays at musicvolume / 10
     int unlockedlevel = 1; // highest starting level offered: 1, 6, 11, ..., 36
 };
+
+// Starting levels of the campaign are unlocked this many levels apart: 1, 6, 11, ..., the
+// last one being LASTUNLOCK.
+inline constexpr int UNLOCKSTEP = 5;
+inline constexpr int LASTUNLOCK = 36;
 
 // What start-up does after reading the preferences.
 enum class PrefsStart {

@@ -20,8 +20,8 @@ constexpr int copies = 3;
 std::string cleanname(const std::string& line) {
     std::string name;
     for (char c : line) {
-        if (name.size() == maxnamelength) break;
-        if (namecharacter(static_cast<unsigned char>(c))) name += c;
+        if (name.size() == NAME_LENGTH) break;
+        if (NameCharacter(static_cast<unsigned char>(c))) name += c;
     }
     return name;
 }
@@ -30,12 +30,6 @@ std::string cleanname(const std::string& line) {
 
 int comparescores(const Tscore& a, const Tscore& b) {
     return b.score < a.score ? 1 : -1;
-}
-
-bool namecharacter(int c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
-    static constexpr std::string_view signs = " !@#$%^&*()-_+=[]{}<>,.?/\\|:;'";
-    return c > 0 && c < 128 && signs.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 void defaultscores(TList<Tscore>& scores) {

@@ -8,20 +8,13 @@
 // One entry of the table.
 struct Tscore {
     long long score = 0;
-    std::string name; // as typed on the game-over screen: at most 15 name characters
+    std::string name; // as typed on the game-over screen: NameCharacter, at most NAME_LENGTH
 };
 
 // The table's ordering for SortList: 1 when b scored strictly less than a, -1 otherwise,
 // equal scores included. Because ties compare as "less" both ways the sort swaps equal
 // neighbours, and the order of equal scores depends on the whole list.
 int comparescores(const Tscore& a, const Tscore& b);
-
-// The characters a player may type into a name: a-z, A-Z, 0-9, the space and the signs
-// ! @ # $ % ^ & * ( ) - _ + = [ ] { } < > , . ? / \ | : ; and the apostrophe.
-bool namecharacter(int c);
-
-// The longest name the table keeps.
-constexpr int maxnamelength = 15;
 
 // Appends twenty entries "NOBODY" with score 0.
 void defaultscores(TList<Tscore>& scores);

@@ -25,5 +25,10 @@ inline constexpr double SEPARATION = double(0.1f);
 inline constexpr double FIXEDMASS = 99.0;
 // Relaxation passes per step.
 inline constexpr int RELAXPASSES = 21;
+// The kick given to a contact: 0 or less is the normal bounce (the match always passes this
+// one), more than 0 pushes the touching parts apart at that speed instead (figures stuck in
+// each other get this one).
+inline constexpr double BOUNCEKICK = -20;
+inline constexpr double SEPARATINGKICK = 60;
 // Length of the motion histories of figures and main balls.
 inline constexpr int HISTORY = 50;

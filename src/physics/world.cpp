@@ -1,6 +1,7 @@
 // The step of the world; see world.h for its order and why it is fixed.
 #include "physics/world.h"
 #include "physics/collide.h"
+#include "physics/constants.h"
 #include "physics/ragobject.h"
 
 namespace {
@@ -32,8 +33,10 @@ void moveworld(World& world) {
 
 void boundworld(World& world) {
     if (world.obstacles) {
-        for (ragobject* figure : world.figures) collideobjects(*world.obstacles, *figure, -20);
-        for (ragobject* body : world.ballbodies) collideobjects(*body, *world.obstacles, -20);
+        for (ragobject* figure : world.figures)
+            collideobjects(*world.obstacles, *figure, BOUNCEKICK);
+        for (ragobject* body : world.ballbodies)
+            collideobjects(*body, *world.obstacles, BOUNCEKICK);
     }
     for (ragobject* figure : world.figures) figure->collidearena(world.bounds);
     for (ragobject* body : world.ballbodies) body->collidearena(world.bounds);

@@ -105,3 +105,9 @@ int FloatToInt(double value) {
     if (value <= -2147483648.0) return std::numeric_limits<int>::min();
     return static_cast<int>(value);
 }
+
+bool NameCharacter(int c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
+    static constexpr std::string_view signs = " !@#$%^&*()-_+=[]{}<>,.?/\\|:;'";
+    return c > 0 && c < 128 && signs.find(static_cast<char>(c)) != std::string_view::npos;
+}

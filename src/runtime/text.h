@@ -17,3 +17,10 @@ std::string LowerCase(std::string_view text);
 // Real to int, truncating toward zero everywhere the game converts. NaN gives 0 and values
 // beyond the int range saturate, so no damaged number can cause undefined behaviour.
 int FloatToInt(double value);
+
+// The characters a player may type into a name for the high-score table: a-z, A-Z, 0-9, the
+// space and the signs ! @ # $ % ^ & * ( ) - _ + = [ ] { } < > , . ? / \ | : ; and the
+// apostrophe. The game-over screen takes only these, and the score file keeps only these.
+bool NameCharacter(int code);
+// The longest name the game-over screen takes and the score file keeps.
+inline constexpr int NAME_LENGTH = 15;

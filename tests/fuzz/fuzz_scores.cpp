@@ -2,6 +2,7 @@
 // twenty entries with names a player could have typed, and the table saved must read back
 // exactly as it is.
 #include "persist/scores.h"
+#include "runtime/text.h"
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -34,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (first.size() != 20) std::abort();
     TList<Tscore> table;
     for (const auto& [name, score] : first) {
-        if (name.size() > size_t(maxnamelength)) std::abort();
+        if (name.size() > size_t(NAME_LENGTH)) std::abort();
         for (char c : name)
-            if (!namecharacter(static_cast<unsigned char>(c))) std::abort();
+            if (!NameCharacter(static_cast<unsigned char>(c))) std::abort();
         ListAddLast(table, std::make_shared<Tscore>(Tscore{score, name}));
     }
     if (!savescores(table)) std::abort();

@@ -1,6 +1,7 @@
 // High scores: the exact order the list sort gives ties, the 120-line file, the forgiving
 // reading of short and damaged files, and the set of name characters.
 #include "persist/scores.h"
+#include "runtime/text.h"
 #include "tempfolder.h"
 
 #include <memory>
@@ -127,12 +128,12 @@ TEST_F(ScoresTest, HandEditedNamesAndHugeScoresSurviveASaveAndReload) {
 
 TEST(NameCharacters, ExactlyWhatTheNameEntryAccepts) {
     const std::string accepted = "azAZ09 !@#$%^&*()-_+=[]{}<>,.?/\\|:;'";
-    for (char c : accepted) EXPECT_TRUE(namecharacter(c)) << c;
+    for (char c : accepted) EXPECT_TRUE(NameCharacter(c)) << c;
     for (int c : {0, 8, 9, 13, 27, int('"'), int('`'), int('~'), 127, 128, 233, 255, -1}) {
-        EXPECT_FALSE(namecharacter(c)) << c;
+        EXPECT_FALSE(NameCharacter(c)) << c;
     }
     int count = 0;
-    for (int c = -256; c < 512; ++c) count += namecharacter(c);
+    for (int c = -256; c < 512; ++c) count += NameCharacter(c);
     EXPECT_EQ(count, 26 + 26 + 10 + 1 + 29);
 }
 
