@@ -101,16 +101,23 @@ TFontData::~TFontData() {
     if (renderer && renderer->serial == rendererSerial) renderer->destroyTexture(atlas);
 }
 
-TFont LoadFont(const std::string& path, int size, int style) {
-    if (size <= 0) return nullptr;
+TFont LoadFont(const std::string& path, int size, int style, std::string* error) {
+    auto fail = [&](const std::string& problem) {
+        if (error) {
+            *error = problem;
+        } else {
+            std::fprintf(stderr, "LoadFont: %s\n", problem.c_str());
+        }
+        return nullptr;
+    };
+    if (size <= 0) return fail(path + ": no font size given");
     FT_Library library;
-    if (FT_Init_FreeType(&library) != 0) return nullptr;
+    if (FT_Init_FreeType(&library) != 0) return fail(path + ": FreeType did not start");
     FT_Face face;
     if (FT_New_Face(library, path.c_str(), 0, &face) != 0 ||
         FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size)) != 0) {
-        std::fprintf(stderr, "LoadFont: cannot read %s\n", path.c_str());
         FT_Done_FreeType(library); // also releases a face that was opened
-        return nullptr;
+        return fail(path + " is not a font that can be read");
     }
     auto font = std::make_shared<TFontData>();
     font->path = path;

@@ -23,23 +23,25 @@ TSoundData::~TSoundData() {
     if (decoding.joinable()) decoding.join();
 }
 
-TSound LoadSound(const std::string& path, int flags) {
+TSound LoadSound(const std::string& path, int flags, std::string* error) {
+    auto fail = [&](const std::string& problem) {
+        if (error) {
+            *error = problem;
+        } else {
+            std::fprintf(stderr, "LoadSound: %s\n", problem.c_str());
+        }
+        return nullptr;
+    };
     auto sound = std::make_shared<TSoundData>();
     sound->flags = flags;
     auto decoder = std::make_unique<SoundDecoder>(*sound);
-    std::string error;
-    if (!decoder->open(path, error)) {
-        std::fprintf(stderr, "LoadSound: %s\n", error.c_str());
-        return nullptr;
-    }
+    std::string problem;
+    if (!decoder->open(path, problem)) return fail(problem);
     // The first second now, so the sound can start at once; the long music track goes on
     // decoding on its own thread while the game carries on.
     while (sound->decoded.load(std::memory_order_relaxed) < MIX_RATE && decoder->step()) {
     }
-    if (decoder->damaged()) {
-        std::fprintf(stderr, "LoadSound: %s is damaged\n", path.c_str());
-        return nullptr;
-    }
+    if (decoder->damaged()) return fail(path + " is damaged");
     if (!sound->complete.load(std::memory_order_relaxed)) {
         sound->decoding = std::thread([decoder = std::move(decoder)] {
             while (decoder->step()) {
