@@ -55,9 +55,9 @@ int TextWidth(std::string_view text);
 // The font's height at its own size.
 int TextHeight();
 
-// Images and fonts (loaded while graphics are open). Null when the file is missing or
-// undecodable: the one-line reason, naming the file, goes to error when given and to stderr
-// otherwise.
+// Images and fonts (loaded while graphics are open). Null when the file is missing, not a
+// regular file (for a picture) or undecodable: the one-line reason, naming the file, goes to
+// error when given and to stderr otherwise.
 void SetAutoImageFlags(int flags);
 TImage LoadImage(const std::string& path, int flags = -1, std::string* error = nullptr);
 void MidHandleImage(const TImage& image);
