@@ -56,8 +56,8 @@ int TextWidth(std::string_view text);
 int TextHeight();
 
 // Images and fonts (loaded while graphics are open). Null when the file is missing, not a
-// regular file (for a picture) or undecodable: the one-line reason, naming the file, goes to
-// error when given and to stderr otherwise.
+// regular file, undecodable or, for a font, cannot draw the game's letters, digits and signs:
+// the one-line reason, naming the file, goes to error when given and to stderr otherwise.
 void SetAutoImageFlags(int flags);
 TImage LoadImage(const std::string& path, int flags = -1, std::string* error = nullptr);
 void MidHandleImage(const TImage& image);

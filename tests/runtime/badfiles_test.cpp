@@ -1,10 +1,12 @@
-// Pictures that cannot be used are refused at once with one line naming the file: nothing
-// waits on a FIFO, nothing is allocated for a size a header only claims.
+// Pictures and fonts that cannot be used are refused at once with one line naming the file:
+// nothing waits on a FIFO, nothing is allocated for a size a header only claims, and a font
+// that opens but cannot draw the game's texts is no font.
 #include "badmedia.h"
 #include "runtime/context.h"
 #include "runtime/pngio.h"
 #include "temp_folder.h"
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace {
@@ -32,6 +34,15 @@ std::string imageRefusal(const std::string& file) {
     std::string error;
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(LoadImage(file, 0, &error)) << file;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(error.find(file), std::string::npos) << error;
+    return error;
+}
+
+std::string fontRefusal(const std::string& file) {
+    std::string error;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(LoadFont(file, 128, 4, &error)) << file;
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_NE(error.find(file), std::string::npos) << error;
     return error;
@@ -70,4 +81,25 @@ TEST_F(BadFilesTest, PicturesThatAreNotFilesOrClaimTooMuch) {
     EXPECT_FALSE(LoadImage(path("fifo.png"), 0));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "LoadImage: " + path("fifo.png") + " is not a regular file\n");
+}
+
+TEST_F(BadFilesTest, FontsThatAreNotFilesOrCannotDraw) {
+    fifoAndFolder("fifo.ttf", "folder.ttf");
+    EXPECT_NE(fontRefusal(path("fifo.ttf")).find("is not a regular file"), std::string::npos);
+    EXPECT_NE(fontRefusal(path("folder.ttf")).find("is not a regular file"), std::string::npos);
+    ASSERT_TRUE(WriteBytes(path("text.ttf"), "not a font"));
+    EXPECT_NE(fontRefusal(path("text.ttf")).find("not a font"), std::string::npos);
+
+    // The first half of a real font still opens, but its glyphs are gone.
+    std::ifstream in(VANTORIX_TEST_FONT, std::ios::binary);
+    const std::string font{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_GT(font.size(), 10000u);
+    ASSERT_TRUE(WriteBytes(path("half.ttf"), font.substr(0, font.size() / 2)));
+    EXPECT_NE(fontRefusal(path("half.ttf")).find("cannot draw \"ABC"), std::string::npos);
+
+    // The whole font draws every letter, digit and sign of the game.
+    ASSERT_TRUE(WriteBytes(path("whole.ttf"), font));
+    std::string error;
+    TFont whole = LoadFont(path("whole.ttf"), 128, 4, &error);
+    EXPECT_TRUE(whole) << error;
 }
