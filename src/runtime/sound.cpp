@@ -21,6 +21,37 @@ void deleteChannel(TChannelData* channel) {
 TSoundData::~TSoundData() {
     cancel.store(true, std::memory_order_relaxed);
     if (decoding.joinable()) decoding.join();
+    for (size_t b = 0; b < blockCount; ++b) delete[] blocks[b].load(std::memory_order_relaxed);
+}
+
+void TSoundData::reserve(size_t frames) {
+    reserved = frames;
+    blockCount = (frames + BLOCK_FRAMES - 1) / BLOCK_FRAMES;
+    blocks = std::make_unique<std::atomic<int16_t*>[]>(blockCount);
+    for (size_t b = 0; b < blockCount; ++b) blocks[b].store(nullptr, std::memory_order_relaxed);
+    length.store(frames);
+}
+
+int16_t* TSoundData::blockForWriting(size_t f) {
+    std::atomic<int16_t*>& slot = blocks[f / BLOCK_FRAMES];
+    int16_t* block = slot.load(std::memory_order_relaxed);
+    if (!block) {
+        // Left uninitialised: only the frames the decoder writes are ever touched or read.
+        const size_t first = f - f % BLOCK_FRAMES;
+        block = new int16_t[std::min(BLOCK_FRAMES, reserved - first) * 2];
+        slot.store(block, std::memory_order_release);
+    }
+    return block;
+}
+
+size_t TSoundData::bytesHeld() const {
+    size_t bytes = blockCount * sizeof(blocks[0]);
+    for (size_t b = 0; b < blockCount; ++b) {
+        if (blocks[b].load(std::memory_order_acquire)) {
+            bytes += std::min(BLOCK_FRAMES, reserved - b * BLOCK_FRAMES) * 2 * sizeof(int16_t);
+        }
+    }
+    return bytes;
 }
 
 TSound LoadSound(const std::string& path, int flags, std::string* error) {
