@@ -10,16 +10,17 @@
 
 namespace {
 
-// The game cannot run with a picture or its font missing: say which file, then stop.
-[[noreturn]] void missingmedia(const std::string& path) {
-    std::fprintf(stderr, "vantorix: could not load %s\n", path.c_str());
-    Notify("could not load " + path, 1);
+// The game cannot run without a picture or its font: say once which file and why (one line
+// on stderr, and a message box in a live run), then stop.
+[[noreturn]] void missingmedia(const std::string& problem) {
+    Notify("vantorix: could not load media: " + problem, 1);
     EndProgram(1);
 }
 
 TImage loadimage(const std::string& path) {
-    TImage image = LoadImage(path);
-    if (!image) missingmedia(path);
+    std::string problem;
+    TImage image = LoadImage(path, -1, &problem);
+    if (!image) missingmedia(problem);
     return image;
 }
 
@@ -70,8 +71,9 @@ void Tapp::setupdisplay(int fullscreen, int resolution, int reopen) {
         MidHandleImage(image);
     }
     showpointer(fullscreen);
-    font = LoadFont("media/zekton__.ttf", 128, 4);
-    if (!font) missingmedia("media/zekton__.ttf");
+    std::string problem;
+    font = LoadFont("media/zekton__.ttf", 128, 4, &problem);
+    if (!font) missingmedia(problem);
     SetFont(font);
 }
 

@@ -5,6 +5,8 @@
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/sound.h"
+#include <cstdio>
+#include <string>
 
 void Tapp::run() {
     musicchannel = AllocChannel();
@@ -17,7 +19,10 @@ void Tapp::run() {
     loadprefs();
     setupdisplay(prefs.fullscreen, prefs.resolution, 0);
     splash();
-    sounds[0] = LoadSound("media/tutto.ogg", 0);
+    // A game without its music still plays: one line says why it is silent.
+    std::string problem;
+    sounds[0] = LoadSound("media/tutto.ogg", 0, &problem);
+    if (!sounds[0]) std::fprintf(stderr, "vantorix: playing without music: %s\n", problem.c_str());
 
     switch (launch.kind) {
     case Launch::Levels:

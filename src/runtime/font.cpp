@@ -2,14 +2,23 @@
 // atlas. Glyphs are white with their coverage in alpha, so the drawing colour tints them and
 // text is never rasterised again while drawing.
 #include "runtime/context.h"
+#include "runtime/files.h"
 #include <algorithm>
 #include <cstdio>
 #include <ft2build.h>
+#include <string>
+#include <string_view>
 #include FT_FREETYPE_H
 
 namespace {
 
 constexpr int ATLAS_WIDTH = 2048;
+// Far above any real font; only stops a damaged file or a device from being read whole.
+constexpr long long MAX_FONT_BYTES = 64 * MiB;
+// What the game writes: its texts in capitals and digits, and the signs a player may type in a
+// name. A face that cannot draw these would leave every screen black.
+constexpr std::string_view DRAWN =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!@#$%^&*()-_+=[]{}<>,.?/\\|:;'";
 // Empty space around each glyph, so the smaller mipmap levels of the scaled-down text do not
 // bleed neighbouring glyphs into each other.
 constexpr int PADDING = 8;
@@ -59,6 +68,22 @@ int pack(const Bitmap (&bitmaps)[256], int (&px)[256], int (&py)[256]) {
     return y + rowHeight + PADDING;
 }
 
+// The characters of DRAWN without a glyph to show, in quotes, with the space if it has no
+// advance either; empty when the face can draw every text of the game.
+std::string undrawable(const TFontData& font, const Bitmap (&bitmaps)[256]) {
+    std::string missing;
+    for (char c : DRAWN) {
+        const auto i = static_cast<unsigned char>(c);
+        if (bitmaps[i].width == 0 || bitmaps[i].height == 0 || !(font.glyphs[i].advance > 0)) {
+            missing += c;
+        }
+    }
+    std::string text;
+    if (!missing.empty()) text = "\"" + missing + "\"";
+    if (!(font.glyphs[' '].advance > 0)) text += text.empty() ? "a space" : " nor a space";
+    return text;
+}
+
 int powerOfTwoAtLeast(int n) {
     int p = 1;
     while (p < n) p *= 2;
@@ -101,16 +126,31 @@ TFontData::~TFontData() {
     if (renderer && renderer->serial == rendererSerial) renderer->destroyTexture(atlas);
 }
 
-TFont LoadFont(const std::string& path, int size, int style) {
-    if (size <= 0) return nullptr;
-    FT_Library library;
-    if (FT_Init_FreeType(&library) != 0) return nullptr;
-    FT_Face face;
-    if (FT_New_Face(library, path.c_str(), 0, &face) != 0 ||
-        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size)) != 0) {
-        std::fprintf(stderr, "LoadFont: cannot read %s\n", path.c_str());
-        FT_Done_FreeType(library); // also releases a face that was opened
+TFont LoadFont(const std::string& path, int size, int style, std::string* error) {
+    auto fail = [&](const std::string& problem) {
+        if (error) {
+            *error = problem;
+        } else {
+            std::fprintf(stderr, "LoadFont: %s\n", problem.c_str());
+        }
         return nullptr;
+    };
+    if (size <= 0) return fail(path + ": no font size given");
+    // Read whole, so a FIFO or a device in its place is refused instead of read without end;
+    // FreeType reads the face from these bytes, which must outlive it.
+    std::string bytes;
+    FileProblem problem;
+    if (!ReadWholeFile(path, MAX_FONT_BYTES, bytes, &problem)) {
+        return fail(DescribeProblem(path, problem));
+    }
+    FT_Library library;
+    if (FT_Init_FreeType(&library) != 0) return fail(path + ": FreeType did not start");
+    FT_Face face;
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes.data()),
+                           static_cast<FT_Long>(bytes.size()), 0, &face) != 0 ||
+        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size)) != 0) {
+        FT_Done_FreeType(library); // also releases a face that was opened
+        return fail(path + " is not a font that can be read");
     }
     auto font = std::make_shared<TFontData>();
     font->path = path;
@@ -123,6 +163,8 @@ TFont LoadFont(const std::string& path, int size, int style) {
         rasterise(face, c, font->glyphs[c], bitmaps[c], font->ascent);
     }
     FT_Done_FreeType(library);
+    const std::string missing = undrawable(*font, bitmaps);
+    if (!missing.empty()) return fail(path + " cannot draw " + missing);
     Coverage atlas = buildAtlas(*font, bitmaps);
     if (Renderer* renderer = rt().renderer.get()) {
         int flags = (style & 4) ? IMAGE_FILTERED | IMAGE_MIPMAPPED : 0;

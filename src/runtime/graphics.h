@@ -61,12 +61,14 @@ int TextWidth(std::string_view text);
 // The font's height at its own size.
 int TextHeight();
 
-// Images and fonts (loaded while graphics are open; null when missing or undecodable).
+// Images and fonts (loaded while graphics are open). Null when the file is missing, not a
+// regular file, undecodable or, for a font, cannot draw the game's letters, digits and signs:
+// the one-line reason, naming the file, goes to error when given and to stderr otherwise.
 void SetAutoImageFlags(int flags);
-TImage LoadImage(const std::string& path, int flags = -1);
+TImage LoadImage(const std::string& path, int flags = -1, std::string* error = nullptr);
 void MidHandleImage(const TImage& image);
 int ImageWidth(const TImage& image);
 int ImageHeight(const TImage& image);
 // style bit 4 (smooth) makes the glyph images filtered and mipmapped.
-TFont LoadFont(const std::string& path, int size, int style);
+TFont LoadFont(const std::string& path, int size, int style, std::string* error = nullptr);
 void SetFont(const TFont& font);

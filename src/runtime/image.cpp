@@ -52,13 +52,17 @@ void SetAutoImageFlags(int flags) {
     rt().autoImageFlags = flags;
 }
 
-TImage LoadImage(const std::string& path, int flags) {
+TImage LoadImage(const std::string& path, int flags, std::string* error) {
     if (flags == -1) flags = rt().autoImageFlags;
     Pixels pixels;
     bool hasAlpha = false;
-    std::string error;
-    if (!ReadPng(path, pixels, hasAlpha, error)) {
-        std::fprintf(stderr, "LoadImage: %s\n", error.c_str());
+    std::string problem;
+    if (!ReadPng(path, pixels, hasAlpha, problem)) {
+        if (error) {
+            *error = problem;
+        } else {
+            std::fprintf(stderr, "LoadImage: %s\n", problem.c_str());
+        }
         return nullptr;
     }
     if ((flags & IMAGE_MASKED) && !hasAlpha) applyMask(pixels);

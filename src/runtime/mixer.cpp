@@ -23,13 +23,20 @@ void mixChannel(TChannelData& channel, int16_t* stereo, int frames) {
     const bool complete = sound.complete.load(std::memory_order_acquire);
     const size_t decoded = sound.decoded.load(std::memory_order_acquire);
     const size_t available = decoded - std::min(channel.position, decoded);
-    const size_t count = std::min(available, static_cast<size_t>(frames));
-    const int16_t* source = sound.samples.get() + channel.position * 2;
-    for (size_t i = 0; i < count * 2; ++i) {
-        float mixed = stereo[i] + source[i] * channel.volume;
-        stereo[i] = static_cast<int16_t>(std::clamp(mixed, -32768.0f, 32767.0f));
+    size_t count = std::min(available, static_cast<size_t>(frames));
+    // Block by block: every block below the decoded count is published and stays put.
+    while (count > 0) {
+        const size_t offset = channel.position % TSoundData::BLOCK_FRAMES;
+        const size_t run = std::min(count, TSoundData::BLOCK_FRAMES - offset);
+        const int16_t* source = sound.block(channel.position) + offset * 2;
+        for (size_t i = 0; i < run * 2; ++i) {
+            float mixed = stereo[i] + source[i] * channel.volume;
+            stereo[i] = static_cast<int16_t>(std::clamp(mixed, -32768.0f, 32767.0f));
+        }
+        stereo += run * 2;
+        channel.position += run;
+        count -= run;
     }
-    channel.position += count;
     if (complete && channel.position >= decoded) channel.state = TChannelData::Finished;
 }
 

@@ -21,25 +21,58 @@ void deleteChannel(TChannelData* channel) {
 TSoundData::~TSoundData() {
     cancel.store(true, std::memory_order_relaxed);
     if (decoding.joinable()) decoding.join();
+    for (size_t b = 0; b < blockCount; ++b) delete[] blocks[b].load(std::memory_order_relaxed);
 }
 
-TSound LoadSound(const std::string& path, int flags) {
+void TSoundData::reserve(size_t frames) {
+    reserved = frames;
+    blockCount = (frames + BLOCK_FRAMES - 1) / BLOCK_FRAMES;
+    blocks = std::make_unique<std::atomic<int16_t*>[]>(blockCount);
+    for (size_t b = 0; b < blockCount; ++b) blocks[b].store(nullptr, std::memory_order_relaxed);
+    length.store(frames);
+}
+
+int16_t* TSoundData::blockForWriting(size_t f) {
+    std::atomic<int16_t*>& slot = blocks[f / BLOCK_FRAMES];
+    int16_t* block = slot.load(std::memory_order_relaxed);
+    if (!block) {
+        // Left uninitialised: only the frames the decoder writes are ever touched or read.
+        const size_t first = f - f % BLOCK_FRAMES;
+        block = new int16_t[std::min(BLOCK_FRAMES, reserved - first) * 2];
+        slot.store(block, std::memory_order_release);
+    }
+    return block;
+}
+
+size_t TSoundData::bytesHeld() const {
+    size_t bytes = blockCount * sizeof(blocks[0]);
+    for (size_t b = 0; b < blockCount; ++b) {
+        if (blocks[b].load(std::memory_order_acquire)) {
+            bytes += std::min(BLOCK_FRAMES, reserved - b * BLOCK_FRAMES) * 2 * sizeof(int16_t);
+        }
+    }
+    return bytes;
+}
+
+TSound LoadSound(const std::string& path, int flags, std::string* error) {
+    auto fail = [&](const std::string& problem) {
+        if (error) {
+            *error = problem;
+        } else {
+            std::fprintf(stderr, "LoadSound: %s\n", problem.c_str());
+        }
+        return nullptr;
+    };
     auto sound = std::make_shared<TSoundData>();
     sound->flags = flags;
     auto decoder = std::make_unique<SoundDecoder>(*sound);
-    std::string error;
-    if (!decoder->open(path, error)) {
-        std::fprintf(stderr, "LoadSound: %s\n", error.c_str());
-        return nullptr;
-    }
+    std::string problem;
+    if (!decoder->open(path, problem)) return fail(problem);
     // The first second now, so the sound can start at once; the long music track goes on
     // decoding on its own thread while the game carries on.
     while (sound->decoded.load(std::memory_order_relaxed) < MIX_RATE && decoder->step()) {
     }
-    if (decoder->damaged()) {
-        std::fprintf(stderr, "LoadSound: %s is damaged\n", path.c_str());
-        return nullptr;
-    }
+    if (decoder->damaged()) return fail(path + " is damaged");
     if (!sound->complete.load(std::memory_order_relaxed)) {
         sound->decoding = std::thread([decoder = std::move(decoder)] {
             while (decoder->step()) {

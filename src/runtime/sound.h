@@ -10,9 +10,11 @@ using TSound = std::shared_ptr<TSoundData>;
 using TChannel = std::shared_ptr<TChannelData>;
 
 // Decodes the file's first second and leaves the rest to a background thread, so a long track
-// returns at once and can play while it decodes; null when the file is missing, not Ogg
-// Vorbis, or damaged within that first second. flags 0 = play once.
-TSound LoadSound(const std::string& path, int flags);
+// returns at once and can play while it decodes. Null when the file is missing, not a regular
+// file, not Ogg Vorbis, outside 8000 to 192000 Hz, longer than an hour, or damaged within
+// that first second: the one-line reason, naming the file, goes to error when given and to
+// stderr otherwise. flags 0 = play once.
+TSound LoadSound(const std::string& path, int flags, std::string* error = nullptr);
 // A new idle channel.
 TChannel AllocChannel();
 // Prepares the sound on the channel from its start, paused; returns the channel.

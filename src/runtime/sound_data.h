@@ -10,20 +10,40 @@
 #include <thread>
 
 struct TSoundData {
+    // Frames (stereo pairs of 16-bit samples) in one block of a decoded sound: a quarter of a
+    // mebibyte, about 1.5 s at the mixer's rate.
+    static constexpr size_t BLOCK_FRAMES = 65536;
+
     TSoundData() = default;
     TSoundData(const TSoundData&) = delete;
     TSoundData& operator=(const TSoundData&) = delete;
-    // Stops the decoding thread, if it still runs, and waits for it.
+    // Stops the decoding thread, if it still runs, and waits for it; frees the blocks.
     ~TSoundData();
 
-    // Interleaved stereo at MIX_RATE, allocated for the whole sound before decoding starts and
-    // never moved: the mixer reads the decoded part while the rest is written. Left
-    // uninitialised, so the music's megabytes are first touched by the decoding thread.
-    std::unique_ptr<int16_t[]> samples;
+    // Sizes the block table for a sound of the given frames (the length its header claims).
+    // Only the table is allocated here, one pointer per block; the blocks come as decoding
+    // reaches them, so a file that claims an hour but holds a second takes a second's memory.
+    void reserve(size_t frames);
+    // The block holding frame f (below the published decoded count): BLOCK_FRAMES frames of
+    // interleaved stereo at MIX_RATE, fewer in the last block. Safe on any thread once
+    // decoded has been loaded with acquire: every block is stored before the count passes it.
+    const int16_t* block(size_t f) const {
+        return blocks[f / BLOCK_FRAMES].load(std::memory_order_acquire);
+    }
+    // For the decoder, which writes frames in order below the reserved count: the block
+    // holding frame f, allocated (and published) when f is the first frame of its block.
+    int16_t* blockForWriting(size_t f);
+    // Bytes the decoded sound holds: its table and the blocks allocated so far.
+    size_t bytesHeld() const;
+
+    // One pointer per block, null until the decoder gets there.
+    std::unique_ptr<std::atomic<int16_t*>[]> blocks;
+    size_t blockCount = 0;
+    size_t reserved = 0; // frames the table was sized for
     int flags = 0;
     // Frames of the whole sound; lowered if the file ends before its header said.
     std::atomic<size_t> length{0};
-    // Frames ready at the start of samples (stored with release, loaded with acquire).
+    // Frames ready from the start (stored with release, loaded with acquire).
     std::atomic<size_t> decoded{0};
     // Set after the last store to decoded: no more frames will come.
     std::atomic<bool> complete{false};

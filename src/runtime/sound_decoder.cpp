@@ -1,5 +1,6 @@
 // Piecewise Ogg Vorbis decoding into a sound; see sound_decoder.h.
 #include "runtime/sound_decoder.h"
+#include "runtime/files.h"
 #include "runtime/mixer.h"
 #include <algorithm>
 #include <cmath>
@@ -7,6 +8,10 @@
 namespace {
 
 constexpr ogg_int64_t MAX_SECONDS = 3600;
+// From telephone quality to the highest studio rate: anything else is a damaged header.
+constexpr long MIN_RATE = 8000, MAX_RATE = 192000;
+// The game's music is a few megabytes; this only stops a device or a runaway file.
+constexpr long long MAX_FILE_BYTES = 256 * MiB;
 
 // Frames at the mixer's rate for the given frames at the file's rate.
 size_t outputFrames(size_t sourceFrames, long rate) {
@@ -20,26 +25,36 @@ SoundDecoder::~SoundDecoder() {
 }
 
 bool SoundDecoder::open(const std::string& path, std::string& error) {
-    if (ov_fopen(path.c_str(), &file_) != 0) {
-        error = "cannot read " + path + " as Ogg Vorbis";
+    FileProblem problem;
+    File file = OpenRegularFile(path, MAX_FILE_BYTES, &problem);
+    if (!file) {
+        error = DescribeProblem(path, problem);
         return false;
     }
+    // On success vorbisfile owns the file and closes it in ov_clear; on failure it is ours.
+    if (ov_open_callbacks(file.get(), &file_, nullptr, 0, OV_CALLBACKS_DEFAULT) != 0) {
+        error = path + " is not Ogg Vorbis";
+        return false;
+    }
+    file.release();
     opened_ = true;
     const vorbis_info* info = ov_info(&file_, -1);
     channels_ = info ? info->channels : 0;
     rate_ = info ? info->rate : 0;
+    if (rate_ < MIN_RATE || rate_ > MAX_RATE) {
+        error = path + " has a sample rate of " + std::to_string(rate_) + " Hz, outside " +
+                std::to_string(MIN_RATE) + " to " + std::to_string(MAX_RATE);
+        return false;
+    }
     const ogg_int64_t total = ov_pcm_total(&file_, -1);
-    // The buffer is sized from the length in the last page; a damaged one claiming more than
-    // an hour must not ask for gigabytes.
-    if (channels_ <= 0 || rate_ <= 0 || total < 0 || total > MAX_SECONDS * rate_) {
+    // The block table is sized from the length in the last page; a damaged one claiming more
+    // than an hour is refused outright.
+    if (channels_ <= 0 || total < 0 || total > MAX_SECONDS * rate_) {
         error = path + " is damaged";
         return false;
     }
     sourceFrames_ = static_cast<size_t>(total);
-    const size_t frames = outputFrames(sourceFrames_, rate_);
-    sound_.samples = std::make_unique_for_overwrite<int16_t[]>(frames * 2);
-    sound_.length.store(frames);
-    if (rate_ != MIX_RATE) source_.resize(sourceFrames_ * 2);
+    sound_.reserve(outputFrames(sourceFrames_, rate_));
     return true;
 }
 
@@ -62,40 +77,58 @@ bool SoundDecoder::step() {
     }
 }
 
+// Writes the next output frame into its block.
+void SoundDecoder::put(const int16_t (&frame)[2]) {
+    int16_t* out = sound_.blockForWriting(produced_) + produced_ % TSoundData::BLOCK_FRAMES * 2;
+    out[0] = frame[0];
+    out[1] = frame[1];
+    ++produced_;
+}
+
 void SoundDecoder::append(const int16_t* interleaved, size_t frames) {
     // Anything beyond the length the header promised has no room and is dropped.
     frames = std::min(frames, sourceFrames_ - sourceDecoded_);
-    const bool direct = rate_ == MIX_RATE;
-    int16_t* out = (direct ? sound_.samples.get() : source_.data()) + sourceDecoded_ * 2;
     const int right = channels_ > 1 ? 1 : 0;
+    const bool direct = rate_ == MIX_RATE;
     for (size_t f = 0; f < frames; ++f) {
-        out[f * 2] = interleaved[f * channels_];
-        out[f * 2 + 1] = interleaved[f * channels_ + right];
+        const int16_t frame[2] = {interleaved[f * channels_], interleaved[f * channels_ + right]};
+        if (direct) {
+            put(frame);
+        } else {
+            window_.insert(window_.end(), frame, frame + 2);
+        }
     }
     sourceDecoded_ += frames;
-    if (direct) {
-        produced_ = sourceDecoded_;
-    } else {
-        resampleReady();
-    }
+    if (!direct) resampleReady();
     sound_.decoded.store(produced_, std::memory_order_release);
 }
 
-// Writes every output frame whose two source frames have been decoded.
+// Writes every output frame whose two source frames have been decoded, then lets go of the
+// source frames no later output frame needs: the window stays a packet long at most.
 void SoundDecoder::resampleReady() {
     const size_t frames = sound_.length.load(std::memory_order_relaxed);
+    size_t needed = sourceDecoded_; // first source frame still needed
     while (produced_ < frames) {
         const double at = static_cast<double>(produced_) * rate_ / MIX_RATE;
         const size_t i = static_cast<size_t>(at);
         const size_t next = std::min(i + 1, sourceFrames_ - 1);
-        if (next >= sourceDecoded_) return;
-        const double t = at - static_cast<double>(i);
-        for (int side = 0; side < 2; ++side) {
-            const double v = source_[i * 2 + side] * (1 - t) + source_[next * 2 + side] * t;
-            sound_.samples[produced_ * 2 + side] = static_cast<int16_t>(std::lround(v));
+        if (next >= sourceDecoded_ || i >= sourceDecoded_) {
+            needed = std::min(i, sourceDecoded_);
+            break;
         }
-        ++produced_;
+        const double t = at - static_cast<double>(i);
+        const int16_t* a = &window_[(i - windowStart_) * 2];
+        const int16_t* b = &window_[(next - windowStart_) * 2];
+        int16_t frame[2];
+        for (int side = 0; side < 2; ++side) {
+            const double v = a[side] * (1 - t) + b[side] * t;
+            frame[side] = static_cast<int16_t>(std::lround(v));
+        }
+        put(frame);
     }
+    window_.erase(window_.begin(),
+                  window_.begin() + static_cast<ptrdiff_t>((needed - windowStart_) * 2));
+    windowStart_ = needed;
 }
 
 void SoundDecoder::finish() {
@@ -107,7 +140,7 @@ void SoundDecoder::finish() {
         sound_.length.store(frames);
     }
     if (rate_ != MIX_RATE) resampleReady();
-    source_ = {};
+    window_ = {};
     sound_.decoded.store(produced_, std::memory_order_release);
     sound_.complete.store(true, std::memory_order_release);
 }

@@ -184,6 +184,7 @@ TEST(EndToEnd, launchWithAMissingPictureStopsNamingIt) {
     game.withoutmedia("spark.png");
     EXPECT_EQ(game.run(menuready, {"--frames", "100"}), 1);
     EXPECT_NE(game.text("stderr.txt").find("media/spark.png"), std::string::npos);
+    EXPECT_EQ(game.lines("stderr.txt").size(), 1u) << "said once: " << game.text("stderr.txt");
 }
 
 TEST(EndToEnd, screensOfAMatch) {

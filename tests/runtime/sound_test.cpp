@@ -1,3 +1,4 @@
+#include "badmedia.h"
 #include "runtime/mixer.h"
 #include "runtime/sound.h"
 #include "runtime/sound_data.h"
@@ -7,6 +8,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <malloc.h>
+#include <sys/stat.h>
 #include <thread>
 #include <vorbis/vorbisenc.h>
 #include <vorbis/vorbisfile.h>
@@ -96,6 +100,28 @@ std::vector<int16_t> decodeAll(const std::string& path) {
     return out;
 }
 
+// Bytes the allocator has handed out, or 0 where it cannot tell (under AddressSanitizer, whose
+// allocator glibc does not see).
+size_t heapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return 0;
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
+}
+
+// The decoded frames of the sound, gathered from its blocks.
+std::vector<int16_t> decodedSamples(const TSoundData& sound) {
+    const size_t frames = sound.decoded.load(std::memory_order_acquire);
+    std::vector<int16_t> out;
+    for (size_t f = 0; f < frames; f += TSoundData::BLOCK_FRAMES) {
+        const int16_t* block = sound.block(f);
+        out.insert(out.end(), block, block + std::min(TSoundData::BLOCK_FRAMES, frames - f) * 2);
+    }
+    return out;
+}
+
 // Mixes on the channel (as the audio thread would) until the sound has finished decoding.
 bool mixUntilDecoded(const TSound& sound, const TChannel& channel) {
     for (int i = 0; i < 10000 && !sound->complete.load(); ++i) {
@@ -164,47 +190,72 @@ TEST_F(SoundTest, StopNeedsANewCueAndLoudMixesClip) {
     EXPECT_EQ(peak(mix(1024)), 0);
 }
 
-// Rewrites the granule position (the length so far) of the file's last page, with a valid
-// checksum, as a damaged or hostile file could carry.
-void claimLength(const std::string& path, ogg_int64_t granule) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    std::vector<unsigned char> data(1 << 20);
-    data.resize(std::fread(data.data(), 1, data.size(), f));
-    std::fclose(f);
-    size_t last = data.size();
-    for (size_t i = 0; i + 27 < data.size(); ++i)
-        if (std::equal(data.begin() + i, data.begin() + i + 4, "OggS")) last = i;
-    ASSERT_LT(last, data.size());
-    unsigned char* header = &data[last];
-    for (int b = 0; b < 8; ++b) header[6 + b] = static_cast<unsigned char>(granule >> (8 * b));
-    ogg_page page;
-    page.header = header;
-    page.header_len = 27 + header[26];
-    page.body = header + page.header_len;
-    page.body_len = static_cast<long>(data.size() - last) - page.header_len;
-    ogg_page_checksum_set(&page);
-    f = std::fopen(path.c_str(), "wb");
-    std::fwrite(data.data(), 1, data.size(), f);
-    std::fclose(f);
-}
-
+// Every refusal is one line naming the file, and none of them waits or allocates for what a
+// header claims.
 TEST_F(SoundTest, UnreadableFilesGiveNoSound) {
+    auto refusal = [&](const char* file) {
+        std::string error;
+        EXPECT_FALSE(LoadSound(path(file), 0, &error)) << file;
+        EXPECT_NE(error.find(path(file)), std::string::npos) << error;
+        return error;
+    };
     // A length of centuries in the last page is refused instead of allocated. (The file has
     // several pages: with one, the first page's claim would cancel the last one's.)
     encodeTone(path("huge.ogg"), 2, 44100, 4.0, 0.5);
-    claimLength(path("huge.ogg"), ogg_int64_t{1} << 50);
-    EXPECT_FALSE(LoadSound(path("huge.ogg"), 0));
+    ASSERT_TRUE(PatchOgg(path("huge.ogg"), 0, int64_t{1} << 50));
+    EXPECT_NE(refusal("huge.ogg").find("damaged"), std::string::npos);
+    // Sample rates no recording has.
+    for (long rate : {4000L, 300000L}) {
+        encodeTone(path("rate.ogg"), 2, 44100, 0.5, 0.5);
+        ASSERT_TRUE(PatchOgg(path("rate.ogg"), rate, -1));
+        EXPECT_NE(refusal("rate.ogg").find(std::to_string(rate) + " Hz"), std::string::npos);
+    }
+    // A FIFO (which no one will ever write) and a folder where the file should be.
+    ASSERT_EQ(mkfifo(path("fifo.ogg").c_str(), 0600), 0);
+    EXPECT_NE(refusal("fifo.ogg").find("not a regular file"), std::string::npos);
+    std::filesystem::create_directory(path("folder.ogg"));
+    EXPECT_NE(refusal("folder.ogg").find("not a regular file"), std::string::npos);
 
-    EXPECT_FALSE(LoadSound(path("missing.ogg"), 0));
+    refusal("missing.ogg");
     std::FILE* f = std::fopen(path("text.ogg").c_str(), "wb");
     std::fputs("not a sound", f);
     std::fclose(f);
-    EXPECT_FALSE(LoadSound(path("text.ogg"), 0));
+    EXPECT_NE(refusal("text.ogg").find("not Ogg Vorbis"), std::string::npos);
     EXPECT_EQ(SoundLength(nullptr), 0);
     TChannel none;
     CueSound(nullptr, none);
     EXPECT_EQ(ChannelPlaying(none), 0);
+}
+
+// A file whose last page claims an hour but holds two seconds: the length is the claim until
+// the end shows up, and the memory is that of two seconds all along, at the mixer's rate and
+// resampled from the highest rate alike.
+TEST_F(SoundTest, MemoryFollowsWhatIsDecoded) {
+    const struct {
+        long rate;
+        size_t frames; // real frames at the mixer's rate
+    } cases[] = {{44100, 2 * 44100}, {192000, size_t{2} * 44100 * 44100 / 192000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rate);
+        encodeTone(path("liar.ogg"), 2, 44100, 2.0, 0.5);
+        ASSERT_TRUE(PatchOgg(path("liar.ogg"), c.rate, ogg_int64_t{3600} * c.rate));
+        const size_t heapBefore = heapInUse();
+        auto sound = std::make_shared<TSoundData>();
+        SoundDecoder decoder(*sound);
+        std::string error;
+        ASSERT_TRUE(decoder.open(path("liar.ogg"), error)) << error;
+        EXPECT_EQ(SoundLength(sound), 3600 * 1000);
+        while (decoder.step()) {
+        }
+        EXPECT_FALSE(decoder.damaged());
+        EXPECT_NEAR(static_cast<double>(sound->length.load()), c.frames, 2048);
+        EXPECT_EQ(sound->decoded.load(), sound->length.load());
+        // Two seconds of stereo are 350 kB; the table for an hour's blocks is 20 kB.
+        EXPECT_LT(sound->bytesHeld(), 1u << 20);
+        if (heapBefore) {
+            EXPECT_LT(heapInUse() - heapBefore, 4u << 20);
+        }
+    }
 }
 
 // A sound longer than the part decoded up front finishes on the background thread while a
@@ -221,7 +272,7 @@ TEST_F(SoundTest, BackgroundDecodingMatchesTheWholeFile) {
     std::vector<int16_t> whole = decodeAll(path("long.ogg"));
     ASSERT_EQ(sound->decoded.load(), whole.size() / 2);
     ASSERT_EQ(sound->length.load(), whole.size() / 2);
-    EXPECT_TRUE(std::equal(whole.begin(), whole.end(), sound->samples.get()));
+    EXPECT_TRUE(whole == decodedSamples(*sound));
 
     // Dropped while its thread still decodes: the thread stops before the sound goes.
     TSound dropped = LoadSound(path("long.ogg"), 0);
@@ -243,10 +294,45 @@ TEST_F(SoundTest, BackgroundResamplingIsSeamless) {
     ASSERT_TRUE(mixUntilDecoded(sound, channel));
     const size_t frames = sound->decoded.load();
     EXPECT_EQ(frames, decodeAll(path("mono.ogg")).size() * 2);
-    const int16_t* s = sound->samples.get();
+    const std::vector<int16_t> s = decodedSamples(*sound);
     for (size_t f = 1; f + 1 < frames; f += 2) {
         ASSERT_EQ(s[f * 2], s[f * 2 + 1]) << f;
         ASSERT_NEAR(s[f * 2], (s[f * 2 - 2] + s[f * 2 + 2]) / 2.0, 1) << f;
+    }
+}
+
+// Resampled sounds are what interpolating the whole decoded file gives, frame for frame,
+// across the blocks and the packets of the background thread, up and down in rate.
+TEST_F(SoundTest, ResamplingMatchesTheWholeFileInterpolated) {
+    const struct {
+        int channels;
+        long rate;
+    } cases[] = {{1, 22050}, {2, 48000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rate);
+        encodeTone(path("rate.ogg"), c.channels, c.rate, 3.5, 0.5);
+        TSound sound = LoadSound(path("rate.ogg"), 0);
+        ASSERT_TRUE(sound);
+        TChannel channel = AllocChannel();
+        ASSERT_TRUE(mixUntilDecoded(sound, channel));
+        const std::vector<int16_t> source = decodeAll(path("rate.ogg"));
+        const size_t sourceFrames = source.size() / c.channels;
+        const size_t frames =
+            static_cast<size_t>(static_cast<double>(sourceFrames) * MIX_RATE / c.rate);
+        ASSERT_GT(frames, 2 * TSoundData::BLOCK_FRAMES);
+        std::vector<int16_t> expected;
+        for (size_t f = 0; f < frames; ++f) {
+            const double at = static_cast<double>(f) * c.rate / MIX_RATE;
+            const size_t i = static_cast<size_t>(at), next = std::min(i + 1, sourceFrames - 1);
+            const double t = at - static_cast<double>(i);
+            for (int side = 0; side < 2; ++side) {
+                const int from = std::min(side, c.channels - 1);
+                const double v =
+                    source[i * c.channels + from] * (1 - t) + source[next * c.channels + from] * t;
+                expected.push_back(static_cast<int16_t>(std::lround(v)));
+            }
+        }
+        EXPECT_TRUE(decodedSamples(*sound) == expected);
     }
 }
 
@@ -273,7 +359,8 @@ TEST_F(SoundTest, ChannelWaitsForTheDecoder) {
 
     ASSERT_TRUE(decoder.step());
     std::vector<int16_t> next = mix(64);
-    EXPECT_TRUE(std::equal(next.begin(), next.end(), sound->samples.get() + ready * 2));
+    const std::vector<int16_t> decoded = decodedSamples(*sound);
+    EXPECT_TRUE(std::equal(next.begin(), next.end(), decoded.begin() + ready * 2));
     while (decoder.step()) {
     }
     EXPECT_FALSE(decoder.damaged());
