@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -18,11 +19,19 @@
 
 namespace fs = std::filesystem;
 
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer reserves terabytes of shadow memory up front: no address-space limit fits.
+constexpr bool ADDRESS_LIMIT = false;
+#else
+constexpr bool ADDRESS_LIMIT = true;
+#endif
+
 // How a run is started besides its script and arguments.
 struct RunOptions {
     std::vector<std::string> unsetenv; // variables the game must not see
     int seconds = 240;                 // killed after this long: run() then gives -1
     bool asnobody = false;             // give up root first (when the test runs as root)
+    bool limited = false;              // within 1 GiB of address space (where the build allows it)
 };
 
 // The exit status when the child could not give up root: the test skips.
@@ -53,15 +62,18 @@ class GameFolder {
         const pid_t pid = fork();
         if (pid == 0) start(args, options);
         int status = 0;
+        rusage usage{};
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
-        while (waitpid(pid, &status, WNOHANG) == 0) {
+        while (wait4(pid, &status, WNOHANG, &usage) == 0) {
             if (std::chrono::steady_clock::now() > end) {
                 kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
+                wait4(pid, &status, 0, &usage);
+                peakKiB = usage.ru_maxrss;
                 return -1;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+        peakKiB = usage.ru_maxrss;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     int run(const std::string& script, std::vector<std::string> args,
@@ -105,6 +117,7 @@ class GameFolder {
     }
 
     fs::path folder;
+    long peakKiB = 0; // peak resident memory of the last run
 
   private:
     // The child: environment, folder, stderr to stderr.txt, then the game.
@@ -117,6 +130,8 @@ class GameFolder {
         if (chdir(folder.c_str()) != 0) _exit(100);
         FILE* err = std::freopen("stderr.txt", "w", stderr);
         if (!err) _exit(101);
+        const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
+        if (options.limited && ADDRESS_LIMIT && setrlimit(RLIMIT_AS, &limit) != 0) _exit(104);
         std::vector<char*> argv = {const_cast<char*>(VANTORIX_EXE)};
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
