@@ -4,6 +4,7 @@
 // and then shows the main menu until QUIT; the screens and series drivers are its operations.
 // Depends on: match (Tmatch and its settings), persist (prefs and scores), effects (colours).
 #pragma once
+#include "match/media.h"
 #include "match/settings.h"
 #include "persist/prefs.h"
 #include "persist/scores.h"
@@ -35,7 +36,7 @@ struct MatchTools {
     int seed = 0;
 };
 
-class Tapp {
+class Tapp : public Tmatchmedia {
   public:
     Tapp();
     virtual ~Tapp();
@@ -58,8 +59,7 @@ class Tapp {
     float colours[colourrows][3] = {};
     int screenwidth = 1024;
     int screenheight = 768;
-    TImage trailimage, mezballimage, mainballimage, bigballimage, ballimage, rectimage, logoimage,
-        sparkimage;
+    TImage logoimage; // besides the match's seven pictures
     TFont font;
     Tcustomsettings customsettings;
     Tmultisettings multisettings;

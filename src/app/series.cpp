@@ -14,13 +14,7 @@ void Tapp::configurematch(Tmatch& match) {
     match.screenheight = screenheight;
     match.musicchannel = musicchannel;
     match.sounds = sounds;
-    match.trailimage = trailimage;
-    match.mezballimage = mezballimage;
-    match.bigballimage = bigballimage;
-    match.ballimage = ballimage;
-    match.mainballimage = mainballimage;
-    match.rectimage = rectimage;
-    match.sparkimage = sparkimage;
+    static_cast<Tmatchmedia&>(match) = *this;
     match.autopilot = tools.autopilot;
     match.trace = tools.trace;
 }

@@ -22,8 +22,9 @@ double sindeg(double degrees) {
 }
 } // namespace
 
-void tspark::draw(float camx, float camy, float zoom, float screenw, float screenh, float alpha,
-                  const float colour[3]) {
+void tspark::draw(const Camera& cam, float alpha, const float colour[3]) {
+    const float camx = float(cam.x), camy = float(cam.y), zoom = float(cam.zoom);
+    const float screenw = float(cam.screenw), screenh = float(cam.screenh);
     float s = 1.0f / (1.0f / zoom - z / depthscale);
     SetBlendMode(BLEND_LIGHT);
     SetDrawAlpha(alpha);
@@ -70,7 +71,6 @@ int Tburst::update() {
     return life < lifestep ? 1 : 0;
 }
 
-void Tburst::draw(float camx, float camy, float zoom, float screenw, float screenh) {
-    for (int i = 0; i < count; ++i)
-        sparks[i].draw(camx, camy, zoom, screenw, screenh, life, colour);
+void Tburst::draw(const Camera& cam) {
+    for (int i = 0; i < count; ++i) sparks[i].draw(cam, life, colour);
 }

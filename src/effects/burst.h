@@ -2,6 +2,7 @@
 // sparks flying outwards in three dimensions. Depth z is 0 at the playfield and negative
 // farther away; a spark's apparent size and position shrink with its depth.
 #pragma once
+#include "runtime/camera.h"
 #include "runtime/graphics.h"
 
 // One spark of a burst.
@@ -13,9 +14,8 @@ class tspark {
 
     virtual ~tspark() = default;
     // Draws the spark with additive light at the burst's alpha and colour, only when its
-    // projected position lies strictly inside the screen.
-    virtual void draw(float camx, float camy, float zoom, float screenw, float screenh, float alpha,
-                      const float colour[3]);
+    // projected position lies strictly inside the screen. Worked in single precision.
+    virtual void draw(const Camera& cam, float alpha, const float colour[3]);
 };
 
 // One firework: up to sparkcapacity sparks sharing a drifting colour and a fading life.
@@ -37,5 +37,5 @@ class Tburst {
                          int r, int g, int b, int count, const TImage& image);
     // Ages the burst one frame; 1 once it has faded out.
     virtual int update();
-    virtual void draw(float camx, float camy, float zoom, float screenw, float screenh);
+    virtual void draw(const Camera& cam);
 };

@@ -26,14 +26,13 @@ int Ttrailitem::update() {
     return alpha > faintest ? 0 : 1;
 }
 
-void Ttrailitem::draw(double zoom, double camx, double camy, double screenw, double screenh) {
+void Ttrailitem::draw(const Camera& cam) {
     SetBlendMode(BLEND_LIGHT);
     SetDrawAlpha(float(alpha));
     SetDrawColor(colour[0], colour[1], colour[2]);
-    double sx = (x - camx) * zoom + screenw / 2;
-    double sy = (y - camy) * zoom + screenh / 2;
-    SetDrawScale(float(zoom * 2 * size / 50), float(zoom * size * 2 / 50));
-    DrawImage(image, float(sx), float(sy), 0);
+    const Vec2 at = cam.onscreen(x, y);
+    SetDrawScale(float(cam.zoom * 2 * size / 50), float(cam.zoom * size * 2 / 50));
+    DrawImage(image, float(at.x), float(at.y), 0);
     SetDrawScale(1, 1);
     SetDrawAlpha(1);
     SetBlendMode(BLEND_ALPHA);

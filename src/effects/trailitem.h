@@ -1,6 +1,7 @@
 // The main ball's glowing wake: every frame soft blobs in the ball's current colour are left
 // where it is, and each fades out over some forty frames.
 #pragma once
+#include "runtime/camera.h"
 #include "runtime/graphics.h"
 
 class Ttrailitem {
@@ -18,5 +19,5 @@ class Ttrailitem {
     // Fades the blob one frame; 1 once it is too faint to matter.
     virtual int update();
     // Drawn with additive light; blobs are never tested for being on screen.
-    virtual void draw(double zoom, double camx, double camy, double screenw, double screenh);
+    virtual void draw(const Camera& cam);
 };

@@ -122,7 +122,7 @@ void Tmatch::drawbackground() {
     DrawRect(float(r - 1), float(t), float(sw - rc + 1), float(b - t));
     DrawRect(0, 0, float(sw), float(t));
     DrawRect(0, float(t), float(l), float(b - t));
-    obstacles->draw(Camera{camerax, cameray, zoom, sw, sh});
+    obstacles->draw(camera());
 }
 
 void Tmatch::updatefireworks() {
@@ -149,8 +149,7 @@ void Tmatch::updatefireworks() {
     for (std::shared_ptr<Tburst> burst : *rockets) {
         // An ending burst is still drawn once, at its last faint alpha.
         if (burst->update() == 1) rockets->remove(burst.get());
-        burst->draw(float(camerax), float(cameray), float(zoom), float(screenwidth),
-                    float(screenheight));
+        burst->draw(camera());
     }
 }
 
@@ -172,7 +171,7 @@ void Tmatch::updatetrail(double z, double camx, double camy, int sw, int sh) {
     }
     for (std::shared_ptr<Ttrailitem> item : *trailitems) {
         if (item->update() == 1) trailitems->remove(item.get());
-        item->draw(z, camx, camy, sw, sh);
+        item->draw(Camera{camx, camy, z, double(sw), double(sh)});
     }
 }
 

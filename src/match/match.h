@@ -5,8 +5,10 @@
 #pragma once
 #include "match/input.h"
 #include "match/levels.h"
+#include "match/media.h"
 #include "match/settings.h"
 #include "physics/world.h"
+#include "runtime/camera.h"
 #include "runtime/graphics.h"
 #include "runtime/sound.h"
 #include "runtime/tlist.h"
@@ -49,7 +51,7 @@ struct Tmatchstate {
     int bannertime = 0;
 };
 
-class Tmatch : public Tmatchstate {
+class Tmatch : public Tmatchstate, public Tmatchmedia {
   public:
     Tmatch();
     virtual ~Tmatch();
@@ -77,7 +79,6 @@ class Tmatch : public Tmatchstate {
     std::unique_ptr<TList<Ttrailitem>> trailitems;
     std::unique_ptr<TList<Tburst>> rockets;
     int mancount = 3;
-    TImage trailimage, mezballimage, bigballimage, ballimage, mainballimage, rectimage, sparkimage;
     std::unique_ptr<ragobject> obstacles;
     int mainballcount = 0;
     float goal = 0;
@@ -141,6 +142,11 @@ class Tmatch : public Tmatchstate {
     // The result screens forget the keys: the source forgets them, and so does this frame's
     // record for what the frame has still to read.
     void flushinput();
+
+    // The view of this frame: camerax, cameray, zoom and the screen size.
+    Camera camera() const {
+        return {camerax, cameray, zoom, double(screenwidth), double(screenheight)};
+    }
 
     // Figure k (1-based).
     Tman& man(int k) { return *men[k - 1]; }

@@ -38,7 +38,7 @@ void steerfigures(Tmatch& m) {
 }
 
 void drawplay(Tmatch& m) {
-    Camera cam{m.camerax, m.cameray, m.zoom, double(m.screenwidth), double(m.screenheight)};
+    const Camera cam = m.camera();
     for (int k = 1; k <= m.mancount; ++k) m.man(k).draw(cam);
     for (int b = 0; b < m.mainballcount; ++b) m.mainballs[b]->draw(cam);
 }

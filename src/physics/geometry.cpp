@@ -2,10 +2,6 @@
 #include "physics/constants.h"
 #include <cmath>
 
-double toscreen(double w, double cam, double zoom, double size) {
-    return (w - cam) * zoom + size / 2;
-}
-
 Vec2 footpoint(double px, double py, double ax, double ay, double bx, double by) {
     double s = guard(by - ay) / guard(bx - ax);
     double o = (ay - py) - (ax - px) * s;

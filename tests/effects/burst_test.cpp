@@ -75,7 +75,7 @@ TEST(Burst, DrawsSparksOnScreenWithAdditiveLightAtTheirDepth) {
     burst->colour[0] = 100.9f, burst->colour[1] = -3, burst->colour[2] = 259;
     burst->life = 0.5f;
     recording();
-    burst->draw(0, 0, 0.5f, 1024, 768);
+    burst->draw(Camera{0, 0, 0.5, 1024, 768});
     DrawRect(0, 0, 1, 1);
     auto images = CallsOf(DrawCall::Image);
     ASSERT_EQ(images.size(), 10u);
@@ -96,10 +96,10 @@ TEST(Burst, DrawsSparksOnScreenWithAdditiveLightAtTheirDepth) {
 
     // Sparks off the screen, or exactly on its edge, are skipped.
     recording();
-    burst->draw(-2048, 0, 0.5f, 1024, 768); // every spark lands on the right edge
+    burst->draw(Camera{-2048, 0, 0.5, 1024, 768}); // every spark lands on the right edge
     burst->sparks[0].x = 1e6f;
-    burst->draw(0, 0, 0.5f, 1024, 768);
+    burst->draw(Camera{0, 0, 0.5, 1024, 768});
     burst->sparks[1].z = 2000; // at 1000 / zoom in front the depth scale is infinite
-    burst->draw(0, 0, 0.5f, 1024, 768);
+    burst->draw(Camera{0, 0, 0.5, 1024, 768});
     EXPECT_EQ(CallsOf(DrawCall::Image).size(), 9u + 8u);
 }

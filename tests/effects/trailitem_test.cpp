@@ -25,7 +25,7 @@ TEST(TrailItem, StartsOnWholeNumbersAndDrawsAtOnePointSixZoom) {
     EXPECT_EQ(item.y, -3);
 
     recording();
-    item.draw(0.5, 10, 1, 1024, 768);
+    item.draw(Camera{10, 1, 0.5, 1024, 768});
     DrawRect(0, 0, 1, 1);
     auto images = CallsOf(DrawCall::Image);
     ASSERT_EQ(images.size(), 1u);
