@@ -2,6 +2,7 @@
 // linked in, the game started there in a child process, its exit status, files and pictures.
 #pragma once
 #include "runtime/pngio.h"
+#include "tempfolder.h"
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -40,8 +41,7 @@ constexpr int NOT_NOBODY = 103;
 class GameFolder {
   public:
     GameFolder() {
-        char name[] = "/tmp/vantorix-e2e-XXXXXX";
-        folder = mkdtemp(name);
+        folder = MakeTempFolder("vantorix-e2e-");
         fs::create_directory_symlink(VANTORIX_MEDIA_DIR, folder / "media");
     }
     ~GameFolder() {

@@ -9,7 +9,7 @@
 #include "runtime/graphics.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
-#include <gtest/gtest.h>
+#include "tempfixture.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -28,8 +28,10 @@ inline const char* const testfigure = "New Ball\n1\n1\n0\n-60\n20\n0\n0\n0\nnorm
                                       "New Link\n2\n4\n56.5685\n5\nnormal\n0\n"
                                       "New Link\n3\n4\n80\n5\nnormal\n0\n";
 
-class MatchFolder : public ::testing::Test {
+class MatchFolder : public TempFolderTest {
   protected:
+    MatchFolder() : TempFolderTest(true) {}
+
     static void SetUpTestSuite() {
         static bool started = false;
         if (started) return;
@@ -43,11 +45,7 @@ class MatchFolder : public ::testing::Test {
     }
 
     void SetUp() override {
-        previous = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "matchXXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        std::filesystem::current_path(folder);
+        TempFolderTest::SetUp();
         std::filesystem::create_directory("media");
         writefigure(testfigure);
         rt().keys.flush();
@@ -55,8 +53,7 @@ class MatchFolder : public ::testing::Test {
     }
     void TearDown() override {
         rt().keys.flush();
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(folder);
+        TempFolderTest::TearDown();
     }
 
     static void writefigure(const std::string& text) {
@@ -68,8 +65,6 @@ class MatchFolder : public ::testing::Test {
         m.screenwidth = 1024;
         m.screenheight = 768;
     }
-
-    std::filesystem::path previous, folder;
 };
 
 // A match whose keys are pressed by the test at the start of each frame (the set-up flushes

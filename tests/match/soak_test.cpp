@@ -9,6 +9,7 @@
 #include "runtime/keyboard.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
+#include "tempfolder.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -93,9 +94,7 @@ class Soak : public ::testing::TestWithParam<Tcustomsettings> {
         ASSERT_TRUE(InitRuntime(options));
         ASSERT_EQ(OpenGraphics(1024, 768, 0, 60, 0), 1);
         previous = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "soakXXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        folder = MakeTempFolder("vantorix-soak-");
         std::filesystem::current_path(folder);
         std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
     }

@@ -72,7 +72,7 @@ TEST_F(Scripted, KeysCharactersAnswersAndCloseArriveAfterTheirFrame) {
 TEST_F(Scripted, ShotsSaveThePictureOfTheirFrame) {
     ASSERT_TRUE(start(VideoMode::Offscreen, script("0 shot first.png\n2 shot shots/third.png\n")));
     std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+    std::filesystem::current_path(folder);
     std::filesystem::create_directory("shots");
     OpenGraphics(80, 60, 0, 60, 0);
     SetBlendMode(BLEND_SOLID);
@@ -91,7 +91,7 @@ TEST_F(Scripted, ShotsSaveThePictureOfTheirFrame) {
 TEST_F(Scripted, F12SavesNumberedScreenshotsInTheCurrentFolder) {
     ASSERT_TRUE(start(VideoMode::Offscreen, script("0 tap 123\n1 tap 123\n")));
     std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+    std::filesystem::current_path(folder);
     OpenGraphics(40, 30, 0, 60, 0);
     ClearScreen();
     FlipFrame(-1);
@@ -111,14 +111,14 @@ TEST_F(Scripted, F12GoesOnPast999AndReportsAFailure) {
         std::ofstream(path(name)) << "";
     }
     std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+    std::filesystem::current_path(folder);
     OpenGraphics(40, 30, 0, 60, 0);
     ClearScreen();
     FlipFrame(-1);
     // A folder removed under the game: nothing can be written there any more.
     std::filesystem::create_directory("gone");
     std::filesystem::current_path("gone");
-    std::filesystem::remove(dir / "gone");
+    std::filesystem::remove(folder / "gone");
     ::testing::internal::CaptureStderr();
     FlipFrame(-1);
     const std::string said = ::testing::internal::GetCapturedStderr();

@@ -41,7 +41,7 @@ TEST_F(RuntimeTest, AScriptThatIsNoRegularFileIsRefusedAtOnce) {
         std::string file, reason;
     } cases[] = {{path("fifo.txt"), "not a regular file"},
                  {"/dev/zero", "not a regular file"},
-                 {dir.string(), "not a regular file"}};
+                 {folder.string(), "not a regular file"}};
     for (const Case& c : cases) {
         ::testing::internal::CaptureStderr();
         EXPECT_FALSE(start(VideoMode::None, c.file));

@@ -4,7 +4,7 @@
 #include "badmedia.h"
 #include "runtime/context.h"
 #include "runtime/pngio.h"
-#include "temp_folder.h"
+#include "tempfixture.h"
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>

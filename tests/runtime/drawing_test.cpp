@@ -2,7 +2,7 @@
 #include "runtime/coverage.h"
 #include "runtime/pngio.h"
 #include "runtime/quad.h"
-#include "temp_folder.h"
+#include "tempfixture.h"
 #include <algorithm>
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include "runtime/sound.h"
 #include "runtime/sound_data.h"
 #include "runtime/sound_decoder.h"
-#include "temp_folder.h"
+#include "tempfixture.h"
 #include <algorithm>
 #include <chrono>
 #include <cmath>

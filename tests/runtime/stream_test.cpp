@@ -1,5 +1,5 @@
 #include "runtime/stream.h"
-#include "temp_folder.h"
+#include "tempfixture.h"
 #include <fstream>
 #include <sstream>
 

@@ -1,5 +1,6 @@
 #include "gamefolder.h"
 #include "runtime/graphics.h"
+#include "tempfolder.h"
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,9 +14,7 @@ namespace {
 } // namespace
 
 void StartInTempGameFolder(VideoMode video, bool withMedia) {
-    std::string folder = (std::filesystem::temp_directory_path() / "vantorix-XXXXXX").string();
-    if (!mkdtemp(folder.data())) fail("cannot make a temporary folder");
-    std::filesystem::current_path(folder);
+    std::filesystem::current_path(MakeTempFolder("vantorix-"));
     if (withMedia) std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
     RuntimeOptions options;
     options.video = video;
