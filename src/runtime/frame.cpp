@@ -133,9 +133,16 @@ void FlipFrame(int sync) {
         p.insideFlip = false;
     }
     SwapWindow(vsync);
+    // Nothing else holds the game back from the rasteriser on the offscreen surface.
+    if (p.glRenderer) p.glRenderer->endFrame();
     p.pauseMs60 = 0;
     ++p.presented;
     AdvanceFrame();
+}
+
+int FramesInFlight() {
+    PlatformContext& p = platform();
+    return p.glRenderer ? p.glRenderer->framesInFlight() : 0;
 }
 
 void ShowPointer() {

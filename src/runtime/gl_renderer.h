@@ -8,6 +8,7 @@
 // current GL context for its whole life; the textures and programs go with the context.
 #pragma once
 #include "runtime/coverage.h"
+#include "runtime/gl_frames.h"
 #include "runtime/letterbox.h"
 #include "runtime/levels.h"
 #include "runtime/renderer.h"
@@ -38,6 +39,10 @@ class GlRenderer : public Renderer {
                   const DrawState& state) override;
     void flush() override;
     bool readPixels(Pixels& out) override;
+    // After the swap: waits until no more than FrameFences::maxInFlight frames are unfinished.
+    void endFrame() { frames_.endFrame(); }
+    // Frames sent that the rasteriser has not been seen to finish.
+    int framesInFlight() { return frames_.inFlight(); }
 
   private:
     // (u, v, mix) is the place in the nearer level and the farther level's weight; (u2, v2)
@@ -81,4 +86,5 @@ class GlRenderer : public Renderer {
     bool runOpaque_ = true; // every vertex of the run has alpha 255
     int appliedBlend_ = 0;  // blend state GL is in, 0 unknown
     bool texturing_ = true; // GL_TEXTURE_2D is on
+    FrameFences frames_;
 };

@@ -34,3 +34,6 @@ RecordingRenderer* Recorder();
 bool DisplayAvailable();
 // Number of frames presented since the runtime started.
 long FramesPresented();
+// Frames sent to OpenGL that its rasteriser has not been seen to finish; 0 without OpenGL.
+// FlipFrame keeps this at two at most.
+int FramesInFlight();
