@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Configures (once) and builds one flavour of the game: "release" or "sanitize".
+# Configures (once) and builds one flavour of the game: "release", "sanitize" (ASan + UBSan),
+# "clang" (the release build by clang), "thread" (ThreadSanitizer) or "debug". Warnings are
+# errors in every flavour.
 # Usage: scripts/build.sh <flavour> [cmake --build arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,10 +11,14 @@ dir=build/$flavour
 case $flavour in
     release) flags=(-DCMAKE_BUILD_TYPE=Release) ;;
     sanitize) flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORIX_SANITIZE=ON) ;;
+    clang) flags=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+                  -DVANTORIX_FUZZERS=OFF) ;;
+    thread) flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORIX_THREADS=ON
+                   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
     debug) flags=(-DCMAKE_BUILD_TYPE=Debug) ;;
     *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
-if [[ ! -f $dir/CMakeCache.txt ]]; then
-    cmake -S . -B "$dir" "${flags[@]}" >/dev/null
+if ! grep -qs '^CMAKE_COMPILE_WARNING_AS_ERROR:BOOL=ON' "$dir/CMakeCache.txt"; then
+    cmake -S . -B "$dir" "${flags[@]}" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 fi
 cmake --build "$dir" -j2 "$@"

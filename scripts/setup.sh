@@ -7,7 +7,7 @@ set -euo pipefail
 # which --no-install-recommends skips; the figure file fuzzer cannot link without them.
 # libopengl-dev lets CMake pick the same GLVND libraries on every machine.
 packages=(
-    build-essential cmake pkg-config clang libclang-rt-dev
+    build-essential cmake pkg-config clang libclang-rt-dev clang-format git
     libsdl2-dev libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri
     libpng-dev zlib1g-dev libfreetype-dev libogg-dev libvorbis-dev fonts-play
     libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev

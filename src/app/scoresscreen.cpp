@@ -31,6 +31,9 @@ void Tapp::showscores() {
         }
         SetDrawScale(1, 1);
         presentframe();
-        if (escapepressed() | confirmpressed()) return;
+        // Both are asked every frame, so a press of either is used up here.
+        const bool escape = escapepressed();
+        const bool confirm = confirmpressed();
+        if (escape || confirm) return;
     }
 }

@@ -80,7 +80,8 @@ std::string undrawable(const TFontData& font, const Bitmap (&bitmaps)[256]) {
     }
     std::string text;
     if (!missing.empty()) text = "\"" + missing + "\"";
-    if (!(font.glyphs[' '].advance > 0)) text += text.empty() ? "a space" : " nor a space";
+    if (!(font.glyphs[static_cast<unsigned char>(' ')].advance > 0))
+        text += text.empty() ? "a space" : " nor a space";
     return text;
 }
 

@@ -171,7 +171,10 @@ TEST_F(Pixels64, BigClearPictureLooksTheSameDrawnInStrips) {
     ASSERT_TRUE(WritePng(path("block.png"), picture));
     // A surface the whole picture fits on, so neither drawing is cut at the edges.
     ASSERT_EQ(OpenGraphics(400, 400, 0, 60, 0), 1);
-    for (auto [flags, scale] : {std::pair{2, 1.5f}, {6, 1.5f}, {6, 0.75f}}) {
+    // Plain copies: clang 14 lambdas cannot capture structured bindings.
+    for (auto [flagsof, scaleof] : {std::pair{2, 1.5f}, {6, 1.5f}, {6, 0.75f}}) {
+        const int flags = flagsof;
+        const float scale = scaleof;
         TImage image = LoadImage(path("block.png"), flags);
         ASSERT_TRUE(image);
         auto draw = [&](float rotation) {
@@ -305,8 +308,10 @@ TEST_F(Pixels64, LevelAtlasDrawsLikeTrilinearFiltering) {
     Renderer& renderer = *rt().renderer;
     // The game area fills the window, then takes half of it each way: the level depends on
     // the window's pixels.
-    for (auto [game, alphaOnly, flags] :
+    for (auto [gameof, alphaonlyof, flagsof] :
          {std::tuple{96, false, 6}, {96, true, 6}, {96, false, 4}, {96, true, 4}, {48, false, 6}}) {
+        const int game = gameof, flags = flagsof;
+        const bool alphaOnly = alphaonlyof;
         renderer.resize(game, game);
         const float middle = game / 2.0f;
         TImageData image;
@@ -315,11 +320,13 @@ TEST_F(Pixels64, LevelAtlasDrawsLikeTrilinearFiltering) {
         image.texture = alphaOnly ? renderer.createCoverageTexture(coverage, flags)
                                   : renderer.createTexture(noise, flags);
         image.rendererSerial = renderer.serial;
-        for (auto [scale, turn, blend] : {std::tuple{0.7f, 0.0f, BLEND_ALPHA},
-                                          {0.3f, 30.0f, BLEND_LIGHT},
-                                          {0.45f, 5.0f, BLEND_ALPHA},
-                                          {1.6f, 0.0f, BLEND_ALPHA},
-                                          {0.05f, 0.0f, BLEND_LIGHT}}) {
+        for (auto [scaleof, turnof, blendof] : {std::tuple{0.7f, 0.0f, BLEND_ALPHA},
+                                                {0.3f, 30.0f, BLEND_LIGHT},
+                                                {0.45f, 5.0f, BLEND_ALPHA},
+                                                {1.6f, 0.0f, BLEND_ALPHA},
+                                                {0.05f, 0.0f, BLEND_LIGHT}}) {
+            const float scale = scaleof, turn = turnof;
+            const int blend = blendof;
             auto draw = [&](bool reference) {
                 SetDrawScale(1, 1);
                 SetDrawRotation(0);

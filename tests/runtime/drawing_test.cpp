@@ -209,7 +209,8 @@ TEST_F(DrawingTest, FontMeasuresTruncatedAdvances) {
     std::vector<TexturedQuad> quads;
     TextQuads(*font, "Hi", 10, 20, rt().state, quads);
     ASSERT_EQ(quads.size(), 2u);
-    EXPECT_NEAR(quads[1].quad.corner[0].x, 10 + TextWidth("H") + font->glyphs['i'].left, 1e-3f);
+    EXPECT_NEAR(quads[1].quad.corner[0].x,
+                10 + TextWidth("H") + font->glyphs[static_cast<unsigned char>('i')].left, 1e-3f);
     EXPECT_GE(quads[0].quad.corner[0].y, 20);
     EXPECT_LE(quads[0].quad.corner[2].y, 20 + 128);
     for (const TexturedQuad& g : quads)

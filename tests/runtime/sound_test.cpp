@@ -1,5 +1,6 @@
 #include "badmedia.h"
 #include "runtime/mixer.h"
+#include "runtime/runtime.h"
 #include "runtime/sound.h"
 #include "runtime/sound_data.h"
 #include "runtime/sound_decoder.h"
@@ -369,4 +370,31 @@ TEST_F(SoundTest, ChannelWaitsForTheDecoder) {
     EXPECT_EQ(ChannelPlaying(channel), 0);
     EXPECT_EQ(sound->decoded.load(), sound->length.load());
     EXPECT_NEAR(static_cast<double>(mixed), sound->length.load(), 1000);
+}
+
+// The real audio device (SDL's dummy driver in the tests) mixes on its own thread while the
+// game thread changes the channel: the sound plays through to its end at the device's pace.
+TEST_F(SoundTest, TheDeviceThreadPlaysWhileTheGameChangesTheChannel) {
+    encodeTone(path("short.ogg"), 2, 44100, 0.3, 0.5);
+    RuntimeOptions options;
+    options.video = VideoMode::None;
+    options.sound = true;
+    ASSERT_TRUE(InitRuntime(options));
+    TSound sound = LoadSound(path("short.ogg"), 0);
+    ASSERT_TRUE(sound);
+    TChannel channel = AllocChannel();
+    CueSound(sound, channel);
+    ResumeChannel(channel);
+    const auto start = std::chrono::steady_clock::now();
+    int changes = 0;
+    while (ChannelPlaying(channel) &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+        SetChannelVolume(channel, changes++ % 2 ? 0.2f : 0.8f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(ChannelPlaying(channel), 0) << "the device never played it to its end";
+    EXPECT_GT(seconds, 0.2) << "played faster than the device's clock";
+    ShutdownRuntime();
 }
