@@ -4,11 +4,11 @@
 #include "match/match.h"
 #include "match/snapshot.h"
 #include "physics/man.h"
-#include "runtime/context.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
+#include "runtime/testing.h"
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -85,7 +85,7 @@ class CampaignMatch : public Tmatch {
   public:
     void updatestate() override {
         Tmatch::updatestate();
-        if (state != "normal") rt().keys.press(KEY_ENTER);
+        if (state != "normal") TestKeyDown(KEY_ENTER);
     }
 };
 
@@ -98,7 +98,7 @@ void campaign(benchmark::State& state) {
         int won = 0;
         auto start = std::chrono::steady_clock::now();
         for (int level = 1; level <= 40; ++level) {
-            rt().keys.flush();
+            FlushKeys();
             SeedRandom(level);
             CampaignMatch m;
             m.screenwidth = 1024;

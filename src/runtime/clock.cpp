@@ -1,21 +1,37 @@
-// Millisecs and Delay over SDL's clock, or over the virtual clock of scripted runs, which
-// advances only when the game sleeps, so runs are fast and repeat exactly.
+// Millisecs and Delay over the chosen clock: SDL's, or the virtual clock of scripted runs,
+// which advances only when the game sleeps, so runs are fast and repeat exactly.
 #include "runtime/clock.h"
-#include "runtime/platform.h"
+#include "runtime/context.h"
+
+namespace {
+
+unsigned livenow() {
+    return SDL_GetTicks();
+}
+void livesleep(int ms) {
+    SDL_Delay(static_cast<Uint32>(ms));
+}
+unsigned virtualnow() {
+    return rt().platform.virtualMs;
+}
+void virtualsleep(int ms) {
+    rt().platform.virtualMs += static_cast<unsigned>(ms);
+}
+
+} // namespace
+
+const ClockBackend liveclock = {"live", livenow, livesleep, true};
+const ClockBackend virtualclock = {"virtual", virtualnow, virtualsleep, false};
 
 int Millisecs() {
-    const PlatformContext& p = platform();
     // Both clocks wrap at 2^32; the game only subtracts readings.
-    return static_cast<int>(p.options.virtualClock ? p.virtualMs : SDL_GetTicks());
+    return static_cast<int>(rt().platform.clock->now());
 }
 
 void Delay(int ms) {
-    PlatformContext& p = platform();
+    Platform& p = rt().platform;
     if (ms <= 0) return;
-    if (p.options.virtualClock)
-        p.virtualMs += static_cast<unsigned>(ms);
-    else
-        SDL_Delay(static_cast<Uint32>(ms));
+    p.clock->sleep(ms);
     if (p.insideFlip) return;
     p.pauseMs60 += 60L * ms;
     while (p.pauseMs60 >= 1000) {

@@ -1,7 +1,24 @@
-// The single runtime context shared by every service function of this layer.
+// The single runtime context shared by every service function of this layer; see context.h.
 #include "runtime/context.h"
 
 RuntimeContext& rt() {
-    static RuntimeContext context;
-    return context;
+    static RuntimeContext* context = new RuntimeContext;
+    return *context;
+}
+
+Renderer* DrawingRenderer() {
+    return rt().drawing ? rt().renderer.get() : nullptr;
+}
+
+void PumpEvents() {
+    rt().platform.input->pump();
+    if (rt().pumpHook) rt().pumpHook();
+}
+
+unsigned long NextRendererSerial() {
+    return ++rt().rendererSerials;
+}
+
+RandomGenerator& GameRandom() {
+    return rt().random;
 }

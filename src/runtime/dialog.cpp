@@ -1,8 +1,8 @@
-// Message boxes through SDL. Scripted runs never block: questions take the script's answers
-// and information goes to stderr. The text also goes to stderr in live runs, so a message
-// survives in a terminal or a log after the box is gone.
+// Message boxes through SDL, or, in scripted runs, never blocking: questions take the
+// script's answers and information goes to stderr. The text also goes to stderr in live runs,
+// so a message survives in a terminal or a log after the box is gone.
 #include "runtime/dialog.h"
-#include "runtime/platform.h"
+#include "runtime/context.h"
 #include <cstdio>
 
 namespace {
@@ -19,18 +19,14 @@ Uint32 Icon(int serious) {
     return serious == 1 ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
 }
 
-} // namespace
-
-int AskYesNoCancel(const std::string& text, int serious) {
-    PlatformContext& p = platform();
-    if (p.scripted()) return p.script.nextAnswer();
+int liveask(const std::string& text, int serious) {
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
         {0, 0, "No"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, -1, "Cancel"},
     };
-    const SDL_MessageBoxData box = {Icon(serious), p.window, p.title.c_str(), text.c_str(), 3,
-                                    buttons,       nullptr};
+    const SDL_MessageBoxData box = {
+        Icon(serious), rt().platform.window, rt().title.c_str(), text.c_str(), 3, buttons, nullptr};
     int answer = -1; // closing the box counts as Cancel
     if (SDL_ShowMessageBox(&box, &answer) < 0) {
         // No box can be shown: the question is answered "no", as an unanswered script's.
@@ -40,9 +36,26 @@ int AskYesNoCancel(const std::string& text, int serious) {
     return answer;
 }
 
+void livenotify(const std::string& text, int serious) {
+    SDL_ShowSimpleMessageBox(Icon(serious), rt().title.c_str(), text.c_str(), rt().platform.window);
+}
+
+int scriptedask(const std::string&, int) {
+    return rt().platform.script.nextAnswer();
+}
+
+void scriptednotify(const std::string&, int) {}
+
+} // namespace
+
+const DialogBackend livedialogs = {"live", liveask, livenotify};
+const DialogBackend scripteddialogs = {"scripted", scriptedask, scriptednotify};
+
+int AskYesNoCancel(const std::string& text, int serious) {
+    return rt().platform.dialogs->ask(text, serious);
+}
+
 void Notify(const std::string& text, int serious) {
     WriteLine(text);
-    PlatformContext& p = platform();
-    if (p.scripted()) return;
-    SDL_ShowSimpleMessageBox(Icon(serious), p.title.c_str(), text.c_str(), p.window);
+    rt().platform.dialogs->notify(text, serious);
 }

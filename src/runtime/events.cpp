@@ -2,11 +2,8 @@
 // come from text input (so shift and the keyboard layout apply), plus the keys that type a
 // control character, which text input does not report: Backspace 8, Tab 9, Enter 13,
 // Escape 27 and Delete 127 (the name entry reads 8 and 127 as deleting a character).
-#include "runtime/events.h"
 #include "runtime/context.h"
-#include "runtime/gl_renderer.h"
 #include "runtime/keymap.h"
-#include "runtime/platform.h"
 
 namespace {
 
@@ -40,10 +37,10 @@ void WindowEvent(const SDL_WindowEvent& w, bool live) {
         rt().keys.requestClose();
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        if (platform().glRenderer && platform().window) {
+        if (rt().renderer && rt().platform.window) {
             int width = 0, height = 0;
-            SDL_GL_GetDrawableSize(platform().window, &width, &height);
-            platform().glRenderer->setDrawableSize(width, height);
+            SDL_GL_GetDrawableSize(rt().platform.window, &width, &height);
+            rt().renderer->setDrawableSize(width, height);
         }
         break;
     default:
@@ -55,7 +52,7 @@ void WindowEvent(const SDL_WindowEvent& w, bool live) {
 
 void PressKey(int code) {
     rt().keys.press(code);
-    if (code == 123) platform().screenshotKey = true;
+    if (code == 123) rt().platform.screenshotKey = true;
 }
 
 void ApplyScriptEvent(const ScriptEvent& event) {
@@ -73,14 +70,16 @@ void ApplyScriptEvent(const ScriptEvent& event) {
         rt().keys.requestClose();
         break;
     case ScriptEvent::Shot:
-        platform().pendingShots.push_back(event.file);
+        rt().platform.pendingShots.push_back(event.file);
         break;
     }
 }
 
-void PumpEvents() {
-    // A scripted run takes its keys from the script only; the close box still works.
-    const bool live = !platform().scripted();
+namespace {
+
+// Every pending SDL event. A scripted run takes its keys from the script only; the close box
+// and the window's size still count.
+void pumpwindow(bool keys) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
@@ -88,20 +87,34 @@ void PumpEvents() {
             rt().keys.requestClose();
             break;
         case SDL_WINDOWEVENT:
-            WindowEvent(e.window, live);
+            WindowEvent(e.window, keys);
             break;
         case SDL_KEYDOWN:
-            if (live) KeyDown(e.key);
+            if (keys) KeyDown(e.key);
             break;
         case SDL_KEYUP:
-            if (live && VirtualKeyFromScancode(e.key.keysym.scancode) != 0)
+            if (keys && VirtualKeyFromScancode(e.key.keysym.scancode) != 0)
                 rt().keys.release(VirtualKeyFromScancode(e.key.keysym.scancode));
             break;
         case SDL_TEXTINPUT:
-            if (live) TypeText(e.text.text);
+            if (keys) TypeText(e.text.text);
             break;
         default:
             break;
         }
     }
 }
+
+void livepump() {
+    pumpwindow(true);
+}
+void scriptedpump() {
+    pumpwindow(false);
+}
+void nopump() {}
+
+} // namespace
+
+const InputBackend liveinput = {"live", livepump};
+const InputBackend scriptedinput = {"scripted", scriptedpump};
+const InputBackend noinput = {"none", nopump};

@@ -2,36 +2,15 @@
 // FlipFrame with pacing, screenshots and the frame count that drives scripts.
 #include "runtime/clock.h"
 #include "runtime/context.h"
-#include "runtime/gl_renderer.h"
 #include "runtime/graphics.h"
-#include "runtime/null_renderer.h"
-#include "runtime/platform.h"
 #include "runtime/screenshot.h"
 #include "runtime/video.h"
 
 namespace {
 
-std::unique_ptr<Renderer> MakeRenderer(int width, int height, int depth) {
-    PlatformContext& p = platform();
-    switch (p.options.video) {
-    case VideoMode::Recording:
-        return std::make_unique<RecordingRenderer>();
-    case VideoMode::None:
-        return std::make_unique<NullRenderer>();
-    default:
-        break;
-    }
-    if (!p.videoReady || !OpenWindow(width, height, depth == 32)) return nullptr;
-    int drawableWidth = 0, drawableHeight = 0;
-    DrawableSize(drawableWidth, drawableHeight);
-    auto gl = std::make_unique<GlRenderer>(drawableWidth, drawableHeight);
-    p.glRenderer = gl.get();
-    return gl;
-}
-
 // Pictures asked for by the script or F12, taken just before the frame is shown.
 void TakeScreenshots() {
-    PlatformContext& p = platform();
+    Platform& p = rt().platform;
     for (const std::string& path : p.pendingShots) SaveScreenshot(path);
     p.pendingShots.clear();
     if (p.screenshotKey) {
@@ -59,18 +38,18 @@ bool RefreshIsTheGameRate(int hertz) {
 
 } // namespace
 
-// There is only the OpenGL renderer; nothing to choose.
+// The renderer was chosen with the runtime; nothing to choose here.
 void UseOpenGLDriver() {}
 
 void WindowTitle(const std::string& title) {
-    platform().title = title;
-    if (platform().window) SDL_SetWindowTitle(platform().window, title.c_str());
+    rt().title = title;
+    if (rt().platform.window) SDL_SetWindowTitle(rt().platform.window, title.c_str());
 }
 
 int OpenGraphics(int width, int height, int depth, int hertz, int /*flags*/) {
     CloseGraphics();
-    PlatformContext& p = platform();
-    std::unique_ptr<Renderer> renderer = MakeRenderer(width, height, depth);
+    Platform& p = rt().platform;
+    std::unique_ptr<Renderer> renderer = p.renderers->open(width, height, depth == 32);
     if (!renderer) return 0;
     rt().renderer = std::move(renderer);
     rt().renderer->resize(width, height);
@@ -92,17 +71,15 @@ int OpenGraphics(int width, int height, int depth, int hertz, int /*flags*/) {
         SDL_WarpMouseInWindow(p.window, windowWidth / 2, windowHeight / 2);
     }
     p.hertz = hertz;
-    const bool vblank = depth == 32 && hertz > 0 && p.window && !p.options.virtualClock &&
-                        RefreshIsTheGameRate(hertz);
+    const bool vblank =
+        depth == 32 && hertz > 0 && p.window && p.clock->real && RefreshIsTheGameRate(hertz);
     p.pacer.open(vblank ? 0 : hertz, Millisecs());
     return 1;
 }
 
 void CloseGraphics() {
-    PlatformContext& p = platform();
     rt().font = nullptr;
     rt().renderer.reset(); // before its GL context goes
-    p.glRenderer = nullptr;
     CloseWindow();
     rt().graphicsOpen = false;
     rt().width = rt().height = 0;
@@ -120,7 +97,7 @@ void ClearScreen() {
 }
 
 void FlipFrame(int sync) {
-    PlatformContext& p = platform();
+    Platform& p = rt().platform;
     if (rt().renderer) rt().renderer->flush();
     TakeScreenshots();
     bool vsync = sync == 1;
@@ -134,27 +111,26 @@ void FlipFrame(int sync) {
     }
     SwapWindow(vsync);
     // Nothing else holds the game back from the rasteriser on the offscreen surface.
-    if (p.glRenderer) p.glRenderer->endFrame();
+    if (rt().renderer) rt().renderer->endFrame();
     p.pauseMs60 = 0;
     ++p.presented;
     AdvanceFrame();
 }
 
 int FramesInFlight() {
-    PlatformContext& p = platform();
-    return p.glRenderer ? p.glRenderer->framesInFlight() : 0;
+    return rt().renderer ? rt().renderer->framesInFlight() : 0;
 }
 
 void ShowPointer() {
-    if (platform().videoReady) SDL_ShowCursor(SDL_ENABLE);
+    if (rt().platform.videoReady) SDL_ShowCursor(SDL_ENABLE);
 }
 
 void HidePointer() {
-    if (platform().videoReady) SDL_ShowCursor(SDL_DISABLE);
+    if (rt().platform.videoReady) SDL_ShowCursor(SDL_DISABLE);
 }
 
 void AdvanceFrame() {
-    PlatformContext& p = platform();
+    Platform& p = rt().platform;
     ++p.frame;
     p.script.deliver(p.frame, ApplyScriptEvent);
     if (p.options.maxFrames >= 0 && p.frame >= p.options.maxFrames) EndProgram(0);

@@ -26,7 +26,7 @@ class GlRenderer : public Renderer {
 
     void resize(int width, int height) override;
     // The window changed size: the game surface is letterboxed anew.
-    void setDrawableSize(int width, int height);
+    void setDrawableSize(int width, int height) override;
     TextureId createTexture(const Pixels& pixels, int flags) override;
     TextureId createCoverageTexture(const Coverage& coverage, int flags) override;
     void destroyTexture(TextureId texture) override;
@@ -40,9 +40,9 @@ class GlRenderer : public Renderer {
     void flush() override;
     bool readPixels(Pixels& out) override;
     // After the swap: waits until no more than FrameFences::maxInFlight frames are unfinished.
-    void endFrame() { frames_.endFrame(); }
+    void endFrame() override { frames_.endFrame(); }
     // Frames sent that the rasteriser has not been seen to finish.
-    int framesInFlight() { return frames_.inFlight(); }
+    int framesInFlight() override { return frames_.inFlight(); }
 
   private:
     // (u, v, mix) is the place in the nearer level and the farther level's weight; (u2, v2)

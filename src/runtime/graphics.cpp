@@ -55,10 +55,6 @@ bool Drawing() {
     return rt().drawing;
 }
 
-Renderer* DrawingRenderer() {
-    return rt().drawing ? rt().renderer.get() : nullptr;
-}
-
 void DrawImage(const TImage& image, float x, float y, int) {
     // Every picture has the one frame 0, so the frame number selects nothing.
     if (Renderer* renderer = DrawingRenderer(); image && renderer)

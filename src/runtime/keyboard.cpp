@@ -4,26 +4,26 @@
 #include "runtime/context.h"
 
 int KeyHits(int key) {
-    rt().pumpEvents();
+    PumpEvents();
     return rt().keys.hits(key);
 }
 
 int KeyDown(int key) {
-    rt().pumpEvents();
+    PumpEvents();
     return rt().keys.down(key);
 }
 
 void FlushKeys() {
-    rt().pumpEvents();
+    PumpEvents();
     rt().keys.flush();
 }
 
 int GetChar() {
-    rt().pumpEvents();
+    PumpEvents();
     return rt().keys.nextChar();
 }
 
 int CloseRequested() {
-    rt().pumpEvents();
+    PumpEvents();
     return rt().keys.takeClose();
 }

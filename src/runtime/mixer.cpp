@@ -2,18 +2,12 @@
 // It runs on the audio thread, so it only touches channels under the mixer lock and never
 // allocates or frees memory there.
 #include "runtime/mixer.h"
+#include "runtime/context.h"
 #include "runtime/sound_data.h"
 #include <algorithm>
 #include <vector>
 
 namespace {
-
-// The channel list and the lock are never destroyed: the audio thread may still be mixing
-// while the program's static objects are torn down at exit.
-std::vector<TChannelData*>& channels() {
-    static auto* list = new std::vector<TChannelData*>;
-    return *list;
-}
 
 // Plays only what the sound's decoder has published. A channel that catches up with the
 // decoding waits there, silent and still playing; it ends only at the end of a complete sound.
@@ -43,24 +37,27 @@ void mixChannel(TChannelData& channel, int16_t* stereo, int frames) {
 } // namespace
 
 std::mutex& MixerLock() {
-    static auto* lock = new std::mutex;
-    return *lock;
+    return rt().mixer.lock;
 }
 
 void RegisterChannel(TChannelData* channel) {
     std::lock_guard<std::mutex> guard(MixerLock());
-    channels().push_back(channel);
+    rt().mixer.channels.push_back(channel);
 }
 
 void UnregisterChannel(TChannelData* channel) {
     std::lock_guard<std::mutex> guard(MixerLock());
-    std::erase(channels(), channel);
+    std::erase(rt().mixer.channels, channel);
 }
 
 void MixAudio(int16_t* stereo, int frames) {
+    MixAudio(rt().mixer, stereo, frames);
+}
+
+void MixAudio(Mixer& mixer, int16_t* stereo, int frames) {
     if (frames <= 0) return;
-    std::lock_guard<std::mutex> guard(MixerLock());
-    for (TChannelData* channel : channels()) {
+    std::lock_guard<std::mutex> guard(mixer.lock);
+    for (TChannelData* channel : mixer.channels) {
         if (channel->state == TChannelData::Playing && channel->sound) {
             mixChannel(*channel, stereo, frames);
         }

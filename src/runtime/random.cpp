@@ -6,9 +6,9 @@ namespace {
 
 constexpr int INITIAL_STATE = 0x1234;
 constexpr int MODULUS = 2147483647;
-int state = INITIAL_STATE;
 
 int step() {
+    int& state = GameRandom().state;
     state = (state % 44488) * 48271 - (state / 44488) * 3399;
     if (state < 0) state += MODULUS;
     return state;
@@ -17,16 +17,17 @@ int step() {
 } // namespace
 
 void SeedRandom(int seed) {
+    int& state = GameRandom().state;
     state = seed & 0x7FFFFFFF;
     if (state == 0 || state == 0x7FFFFFFF) state = INITIAL_STATE;
 }
 
 int RandomState() {
-    return state;
+    return GameRandom().state;
 }
 
 void SetRandomState(int saved) {
-    state = saved;
+    GameRandom().state = saved;
 }
 
 double RandomUnit() {

@@ -3,6 +3,14 @@
 // possession tests and fireworks all draw from it, and a seeded match must replay bit for bit.
 #pragma once
 
+// The generator's state. The game has one, owned by the runtime; it is a value, so a saved
+// game carries it along.
+struct RandomGenerator {
+    int state = 0x1234;
+};
+// The game's one generator, which the functions below draw from.
+RandomGenerator& GameRandom();
+
 // state := seed & 0x7FFFFFFF; 0 and 0x7FFFFFFF fall back to the initial state 4660.
 void SeedRandom(int seed);
 // Uniform value in [0, 1) built from two generator steps.

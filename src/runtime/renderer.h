@@ -59,12 +59,15 @@ struct DrawCall {
     DrawState state;
 };
 
+// The next serial of a renderer: one more than the last ever given.
+unsigned long NextRendererSerial();
+
 class Renderer {
   public:
     virtual ~Renderer() = default;
     // Unique per renderer ever made. Textures belong to the renderer that made them: an image
     // kept from a closed surface must not free a texture of the next one with the same id.
-    const unsigned long serial = ++serialCounter;
+    const unsigned long serial = NextRendererSerial();
     // Surface size in game pixels.
     virtual void resize(int width, int height) = 0;
     virtual TextureId createTexture(const Pixels& pixels, int flags) = 0;
@@ -83,9 +86,12 @@ class Renderer {
     virtual void flush() = 0;
     // The back buffer as RGBA rows from the top; false when there is none.
     virtual bool readPixels(Pixels& out) = 0;
-
-  private:
-    static inline unsigned long serialCounter = 0;
+    // The window's drawable changed size (renderers without a window ignore it).
+    virtual void setDrawableSize(int, int) {}
+    // After the frame was shown: a renderer that runs ahead of its rasteriser waits here.
+    virtual void endFrame() {}
+    // Frames sent that may not be finished yet.
+    virtual int framesInFlight() { return 0; }
 };
 
 class RecordingRenderer : public Renderer {

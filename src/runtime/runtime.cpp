@@ -4,9 +4,7 @@
 #include "runtime/runtime.h"
 #include "runtime/audio_device.h"
 #include "runtime/context.h"
-#include "runtime/events.h"
 #include "runtime/graphics.h"
-#include "runtime/platform.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,25 +38,29 @@ bool StartVideo(VideoMode mode) {
         std::fprintf(stderr, "vantorix: no video: %s\n", SDL_GetError());
         return false;
     }
-    platform().videoReady = true;
+    rt().platform.videoReady = true;
     return true;
 }
 
-// Replaced as a whole by each InitRuntime, so a restarted runtime starts from scratch.
-std::unique_ptr<PlatformContext> current = std::make_unique<PlatformContext>();
+// The backends of this run, chosen once from the options (see context.h).
+void ChooseBackends(Platform& p) {
+    const RuntimeOptions& o = p.options;
+    p.clock = o.virtualClock ? &virtualclock : &liveclock;
+    p.dialogs = o.virtualClock ? &scripteddialogs : &livedialogs;
+    p.input = !p.videoReady ? &noinput : o.virtualClock ? &scriptedinput : &liveinput;
+    p.renderers = o.video == VideoMode::Recording ? &recordingrenderer
+                  : o.video == VideoMode::None    ? &nullrenderer
+                                                  : &glrenderer;
+}
 
 } // namespace
 
-PlatformContext& platform() {
-    return *current;
-}
-
 bool InitRuntime(const RuntimeOptions& options) {
-    if (platform().initialised) return true;
-    std::string title = platform().title; // may be set before the runtime starts
-    current = std::make_unique<PlatformContext>();
-    PlatformContext& p = platform();
-    p.title = title;
+    if (rt().platform.initialised) return true;
+    // A restarted runtime starts from scratch.
+    Platform fresh;
+    rt().platform = std::move(fresh);
+    Platform& p = rt().platform;
     p.options = options;
     if (!options.scriptPath.empty()) {
         Script script;
@@ -71,25 +73,25 @@ bool InitRuntime(const RuntimeOptions& options) {
         p.options.virtualClock = true;
     }
     // Scripted runs must not depend on a sound card, nor play through one.
-    if (p.scripted()) setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (p.options.virtualClock) setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (!StartVideo(options.video)) return false;
+    ChooseBackends(p);
     if (options.sound) OpenAudio();
     rt().keys.flush();
     rt().keys.takeClose();
-    rt().pumpEvents = p.videoReady ? PumpEvents : [] {};
     p.initialised = true;
     p.script.deliver(0, ApplyScriptEvent);
     return true;
 }
 
 void ShutdownRuntime() {
-    PlatformContext& p = platform();
+    Platform& p = rt().platform;
     if (!p.initialised) return;
     CloseGraphics();
     CloseAudio();
     if (p.videoReady) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_Quit();
-    rt().pumpEvents = [] {};
+    p.input = &noinput;
     p.videoReady = false;
     p.initialised = false;
 }
@@ -101,7 +103,7 @@ void EndProgram(int status) {
 }
 
 RecordingRenderer* Recorder() {
-    if (platform().options.video != VideoMode::Recording) return nullptr;
+    if (rt().platform.renderers != &recordingrenderer) return nullptr;
     return static_cast<RecordingRenderer*>(rt().renderer.get());
 }
 
@@ -115,5 +117,5 @@ bool DisplayAvailable() {
 }
 
 long FramesPresented() {
-    return platform().presented;
+    return rt().platform.presented;
 }

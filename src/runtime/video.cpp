@@ -1,6 +1,6 @@
 // SDL window and GL context; see video.h.
 #include "runtime/video.h"
-#include "runtime/platform.h"
+#include "runtime/context.h"
 #include <cstdio>
 #include <dlfcn.h>
 #include <link.h>
@@ -23,14 +23,14 @@ void KeepGraphicsLibrariesLoaded() {
 
 SDL_Window* CreateWindow(int width, int height, bool fullScreen) {
     Uint32 flags = SDL_WINDOW_OPENGL | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    return SDL_CreateWindow(platform().title.c_str(), SDL_WINDOWPOS_CENTERED,
-                            SDL_WINDOWPOS_CENTERED, width, height, flags);
+    return SDL_CreateWindow(rt().title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                            width, height, flags);
 }
 
 } // namespace
 
 bool OpenWindow(int width, int height, bool fullScreen) {
-    PlatformContext& p = platform();
+    Platform& p = rt().platform;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -62,7 +62,7 @@ bool OpenWindow(int width, int height, bool fullScreen) {
 }
 
 void CloseWindow() {
-    PlatformContext& p = platform();
+    Platform& p = rt().platform;
     if (p.gl) SDL_GL_DeleteContext(p.gl);
     if (p.window) SDL_DestroyWindow(p.window);
     p.gl = nullptr;
@@ -70,11 +70,11 @@ void CloseWindow() {
 }
 
 void DrawableSize(int& width, int& height) {
-    SDL_GL_GetDrawableSize(platform().window, &width, &height);
+    SDL_GL_GetDrawableSize(rt().platform.window, &width, &height);
 }
 
 void SwapWindow(bool vsync) {
-    PlatformContext& p = platform();
+    Platform& p = rt().platform;
     if (!p.window) return;
     const int interval = vsync ? 1 : 0;
     if (interval != p.swapInterval) {

@@ -1,9 +1,9 @@
 // See apptest.h.
 #include "apptest.h"
 #include "gamefolder.h"
-#include "runtime/platform.h"
 #include "runtime/runtime.h"
 #include "runtime/script.h"
+#include "runtime/testing.h"
 #include <filesystem>
 #include <fstream>
 
@@ -28,15 +28,14 @@ void AppTest::SetUp() {
 }
 
 void AppTest::TearDown() {
-    platform().script.start(Script{});
+    TestPlayScript(Script{});
 }
 
 void AppTest::input(const std::string& text) {
     Script script;
     std::string error;
     ASSERT_TRUE(ParseScript(text, script, error)) << error;
-    for (ScriptEvent& event : script.events) event.frame += platform().frame;
-    platform().script.start(std::move(script));
+    TestPlayScript(std::move(script));
 }
 
 void AppTest::opendisplay(int resolution) {

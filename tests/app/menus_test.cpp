@@ -1,10 +1,10 @@
 // The menu screens driven by scripted keys, checked through the drawing log: layout at the
 // three display widths, wrap-around, clamping, what Escape keeps and when the display reopens.
 #include "apptest.h"
-#include "runtime/context.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/runtime.h"
+#include "runtime/testing.h"
 #include <set>
 
 namespace {
@@ -161,7 +161,7 @@ TEST_F(AppTest, OptionsReopenTheDisplayOnlyOnARealChange) {
 
 TEST_F(AppTest, HelpIgnoresAKeyHeldOnEntry) {
     opendisplay(1);
-    rt().keys.press(KEY_ENTER);
+    TestKeyDown(KEY_ENTER);
     input("3 up 13\n6 tap 27\n");
     app.showhelp();
     const auto drawn = frames();

@@ -2,8 +2,8 @@
 #include "match/results.h"
 #include "physics/man.h"
 #include "runtime/clock.h"
-#include "runtime/context.h"
 #include "runtime/keyboard.h"
+#include "runtime/testing.h"
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ bool shown(const std::string& text) {
 }
 
 void type(const std::string& characters) {
-    for (char c : characters) rt().keys.typed(static_cast<unsigned char>(c));
+    for (char c : characters) TestTypeChar(static_cast<unsigned char>(c));
 }
 
 // Game-over frames from the fourth on (earlier ones forget the keys), one character each,
@@ -131,14 +131,14 @@ TEST(Keys, KeycharAcceptsNameCharactersAndDiscardedPressesKeepHeldKeys) {
     for (int c : {int('"'), int('`'), int('~'), 13, 8, 127, 200, 0})
         EXPECT_EQ(keychar(c), "nope") << c;
 
-    rt().keys.press(KEY_ENTER);
-    rt().keys.press(KEY_P);
+    TestKeyDown(KEY_ENTER);
+    TestKeyDown(KEY_P);
     type("q");
     keyboardinput().discardpresses();
     EXPECT_EQ(GetChar(), 0);
     EXPECT_EQ(KeyHits(KEY_ENTER), 0);
     EXPECT_EQ(KeyHits(KEY_P), 0);
     EXPECT_EQ(KeyDown(KEY_ENTER), 1);
-    rt().keys.release(KEY_ENTER);
-    rt().keys.release(KEY_P);
+    TestKeyUp(KEY_ENTER);
+    TestKeyUp(KEY_P);
 }

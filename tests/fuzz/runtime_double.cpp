@@ -3,12 +3,17 @@
 #include "runtime/dialog.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/random.h"
 
 void Notify(const std::string&, int) {}
 int AskYesNoCancel(const std::string&, int) {
     return 0;
 }
 void FlushKeys() {}
+RandomGenerator& GameRandom() {
+    static RandomGenerator generator;
+    return generator;
+}
 void SetDrawColor(int, int, int) {}
 void SetDrawAlpha(float) {}
 void SetDrawRotation(float) {}

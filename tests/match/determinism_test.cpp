@@ -20,7 +20,7 @@ class ReplayMatch : public Tmatch {
         for (char c : traceline(*this)) hash = (hash ^ std::uint8_t(c)) * 1099511628211ull;
         hash = (hash ^ '\n') * 1099511628211ull;
         holdkeys();
-        if (frame >= length) rt().keys.press(KEY_ESCAPE);
+        if (frame >= length) TestKeyDown(KEY_ESCAPE);
     }
     std::uint64_t hash = 14695981039346656037ull;
 
@@ -31,17 +31,17 @@ class ReplayMatch : public Tmatch {
                                          {KEY_LEFT, KEY_UP},   {KEY_UP, 0},
                                          {KEY_LEFT, KEY_DOWN}, {KEY_DOWN, KEY_RIGHT}};
         if (frame % 97 != 0) return;
-        for (int k : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN}) rt().keys.release(k);
+        for (int k : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN}) TestKeyUp(k);
         const int* keys = pattern[(frame / 97) % 6];
         for (int i = 0; i < 2; ++i) {
-            if (keys[i]) rt().keys.press(keys[i]);
+            if (keys[i]) TestKeyDown(keys[i]);
         }
     }
     int length;
 };
 
 std::uint64_t replay(int seed, int frames) {
-    rt().keys.flush();
+    FlushKeys();
     SeedRandom(seed);
     ReplayMatch m(frames);
     m.screenwidth = 1024;
@@ -54,7 +54,7 @@ std::uint64_t replay(int seed, int frames) {
     std::array<int, 4> wins{};
     EXPECT_EQ(m.rungame("custom", 1, nullptr, &c, wins), -1);
     EXPECT_EQ(m.frame, frames);
-    rt().keys.flush();
+    FlushKeys();
     return m.hash;
 }
 
@@ -101,14 +101,14 @@ int tracedgame(MatchTrace& trace, int autopilot, int frames) {
     m.trace = &trace;
     m.autopilot = autopilot;
     m.keys = [frames](Tmatch& game) {
-        if (game.frame + 1 >= frames) rt().keys.press(KEY_ESCAPE);
+        if (game.frame + 1 >= frames) TestKeyDown(KEY_ESCAPE);
     };
     Tcustomsettings c;
     std::array<int, 4> wins{};
     EXPECT_EQ(m.rungame("custom", 1, nullptr, &c, wins), -1);
     EXPECT_EQ(m.frame, frames);
     EXPECT_EQ(m.man(1).aidelay, autopilot < 0 ? 20 : autopilot);
-    rt().keys.flush();
+    FlushKeys();
     return m.man(1).direction;
 }
 

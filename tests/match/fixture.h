@@ -5,10 +5,11 @@
 #include "physics/mainball.h"
 #include "physics/man.h"
 #include "runtime/clock.h"
-#include "runtime/context.h"
 #include "runtime/graphics.h"
+#include "runtime/keyboard.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
+#include "runtime/testing.h"
 #include "tempfixture.h"
 
 #include <cstdlib>
@@ -48,11 +49,11 @@ class MatchFolder : public TempFolderTest {
         TempFolderTest::SetUp();
         std::filesystem::create_directory("media");
         writefigure(testfigure);
-        rt().keys.flush();
+        FlushKeys();
         SeedRandom(1234);
     }
     void TearDown() override {
-        rt().keys.flush();
+        FlushKeys();
         TempFolderTest::TearDown();
     }
 
@@ -74,7 +75,7 @@ class KeyedMatch : public Tmatch {
     std::function<void(Tmatch&)> keys;
     void checkpause() override {
         if (keys) keys(*this);
-        if (frame > 10000) rt().keys.press(27);
+        if (frame > 10000) TestKeyDown(27);
         Tmatch::checkpause();
     }
 };

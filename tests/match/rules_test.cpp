@@ -19,13 +19,13 @@ Tmatch& custommatch(Tmatch& m, int players = 2) {
 // What one frame of steering with these keys held does to the first ball's velocity, the keys
 // read by the keyboard as the frame's input.
 std::pair<double, double> pushwith(Tman& figure, int keyset, std::initializer_list<int> keys) {
-    rt().keys.flush();
-    for (int k : keys) rt().keys.press(k);
+    FlushKeys();
+    for (int k : keys) TestKeyDown(k);
     Tball& ball = *figure.balls.front();
     ball.vx = ball.vy = 0;
     Tmatch reader;
     steer(figure, keyboardinput().read(reader).figures[keyset]);
-    rt().keys.flush();
+    FlushKeys();
     return {ball.vx, ball.vy};
 }
 
@@ -147,7 +147,7 @@ TEST_F(Rules, LevelsModeResults) {
     won.updatestate();
     EXPECT_EQ(won.state, "levelcompleted");
     EXPECT_EQ(won.levelscore, 70000);
-    rt().keys.press(KEY_ENTER);
+    TestKeyDown(KEY_ENTER);
     keyedstate(won);
     EXPECT_EQ(won.state, "end");
 }
@@ -157,18 +157,18 @@ TEST_F(Rules, WinningTheLastLevelLeadsToTheNameEntry) {
     m.mode = "levels";
     m.level = 40;
     m.setuplevel(40);
-    rt().keys.press(KEY_1);
-    rt().keys.press(KEY_4);
+    TestKeyDown(KEY_1);
+    TestKeyDown(KEY_4);
     keyedstate(m);
     EXPECT_EQ(m.state, "levelcompleted");
-    rt().keys.press(KEY_ENTER);
+    TestKeyDown(KEY_ENTER);
     keyedstate(m);
     EXPECT_EQ(m.state, "gameover");
     EXPECT_EQ(m.stateframe, 1);
     // The Enter that closed the level screen has been forgotten; a new press is needed.
     keyedstate(m);
     EXPECT_EQ(m.state, "gameover");
-    rt().keys.press(KEY_ENTER);
+    TestKeyDown(KEY_ENTER);
     keyedstate(m);
     EXPECT_EQ(m.state, "end");
 }
@@ -217,23 +217,23 @@ TEST_F(Rules, PauseWaitsWithoutSpinningAndIsOffOnGameOver) {
     custommatch(m);
     // On the game-over screen P is a letter of the name: no pause, Escape left alone.
     m.state = "gameover";
-    rt().keys.press(KEY_P);
-    rt().keys.press(KEY_ESCAPE);
+    TestKeyDown(KEY_P);
+    TestKeyDown(KEY_ESCAPE);
     m.checkpause();
     EXPECT_EQ(KeyHits(KEY_ESCAPE), 1);
 
     // In play the pause holds until P is pressed again, sleeping between its checks.
     m.state = "normal";
-    rt().keys.flush();
-    rt().keys.press(KEY_P);
-    rt().keys.release(KEY_P);
+    FlushKeys();
+    TestKeyDown(KEY_P);
+    TestKeyUp(KEY_P);
     int checks = 0;
-    rt().pumpEvents = [&checks] {
-        if (++checks == 40) rt().keys.press(KEY_P);
-    };
+    TestOnEvents([&checks] {
+        if (++checks == 40) TestKeyDown(KEY_P);
+    });
     int start = Millisecs();
     m.checkpause();
-    rt().pumpEvents = [] {};
+    TestOnEvents(nullptr);
     EXPECT_GE(checks, 40);
     EXPECT_GE(Millisecs() - start, 60); // at least a dozen sleeps of 5 ms
 }
@@ -245,13 +245,13 @@ TEST_F(Rules, CloseRequestEndsThePause) {
     custommatch(m);
     EXPECT_EXIT(
         {
-            rt().keys.press(KEY_P);
-            rt().keys.release(KEY_P);
+            TestKeyDown(KEY_P);
+            TestKeyUp(KEY_P);
             int checks = 0;
-            rt().pumpEvents = [&checks] {
-                if (++checks == 10) rt().keys.requestClose();
-                if (checks == 50) rt().keys.press(KEY_P); // a pause deaf to the close ends here
-            };
+            TestOnEvents([&checks] {
+                if (++checks == 10) TestRequestClose();
+                if (checks == 50) TestKeyDown(KEY_P); // a pause deaf to the close ends here
+            });
             m.checkpause();
             std::exit(3); // the pause ended without the close request being seen
         },
@@ -274,9 +274,9 @@ TEST_F(Rules, EscapeOnAResultScreenReturnsMinusOne) {
     prepare(m);
     std::array<int, 4> wins{};
     m.keys = [](Tmatch&) {
-        rt().keys.press(KEY_1);
-        rt().keys.press(KEY_4);
-        rt().keys.press(KEY_ESCAPE);
+        TestKeyDown(KEY_1);
+        TestKeyDown(KEY_4);
+        TestKeyDown(KEY_ESCAPE);
     };
     EXPECT_EQ(m.rungame("levels", 1, nullptr, nullptr, wins), -1);
     EXPECT_EQ(m.winner, 1);
@@ -290,9 +290,9 @@ TEST_F(Rules, EnterOnTheWinScreenReturnsTheWinner) {
     std::array<int, 4> wins{2, 5, 0, 0};
     Tcustomsettings c;
     m.keys = [](Tmatch&) {
-        rt().keys.press(KEY_1);
-        rt().keys.press(KEY_5);
-        rt().keys.press(KEY_ENTER);
+        TestKeyDown(KEY_1);
+        TestKeyDown(KEY_5);
+        TestKeyDown(KEY_ENTER);
     };
     EXPECT_EQ(m.rungame("custom", 1, nullptr, &c, wins), 2);
     EXPECT_EQ(m.man(1).wins, 2);

@@ -145,19 +145,18 @@ TEST_F(Snapshots, AKeyboardGameReplaysFromItsRecords) {
     auto keys = [](Tmatch& game) {
         const int f = game.frame;
         if (f % 61 == 0) {
-            for (int k : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN, KEY_A, KEY_W})
-                rt().keys.release(k);
-            rt().keys.press((f / 61) % 2 ? KEY_LEFT : KEY_DOWN);
-            rt().keys.press((f / 61) % 3 ? KEY_UP : KEY_RIGHT);
+            for (int k : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN, KEY_A, KEY_W}) TestKeyUp(k);
+            TestKeyDown((f / 61) % 2 ? KEY_LEFT : KEY_DOWN);
+            TestKeyDown((f / 61) % 3 ? KEY_UP : KEY_RIGHT);
         }
-        if (f == 300) rt().keys.press(KEY_1), rt().keys.press(KEY_5); // the computer wins
-        if (f == 302) rt().keys.release(KEY_1), rt().keys.release(KEY_5);
-        if (f == 302) rt().keys.typed('k'); // forgotten: the first game-over frames flush
-        if (f >= 310 && f < 313) rt().keys.typed("ace"[f - 310]);
-        if (f == 330) rt().keys.press(KEY_ENTER);
+        if (f == 300) TestKeyDown(KEY_1), TestKeyDown(KEY_5); // the computer wins
+        if (f == 302) TestKeyUp(KEY_1), TestKeyUp(KEY_5);
+        if (f == 302) TestTypeChar('k'); // forgotten: the first game-over frames flush
+        if (f >= 310 && f < 313) TestTypeChar("ace"[f - 310]);
+        if (f == 330) TestKeyDown(KEY_ENTER);
     };
     auto play = [&](InputSource* source, bool scripted) {
-        rt().keys.flush();
+        FlushKeys();
         SeedRandom(77);
         TracedMatch m;
         prepare(m);
@@ -170,7 +169,7 @@ TEST_F(Snapshots, AKeyboardGameReplaysFromItsRecords) {
         } while (!m.input.leave && m.state != "end" && m.frame < 2000);
         EXPECT_EQ(m.state, "end");
         EXPECT_EQ(m.name, "ACE");
-        rt().keys.flush();
+        FlushKeys();
         return m.lines;
     };
     RecordingInput recorder(keyboardinput());

@@ -4,11 +4,11 @@
 #include "physics/arena.h"
 #include "physics/mainball.h"
 #include "physics/man.h"
-#include "runtime/context.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
+#include "runtime/testing.h"
 #include "tempfolder.h"
 #include <gtest/gtest.h>
 
@@ -74,8 +74,8 @@ class SoakMatch : public Tmatch {
         run = framestretch > 3 ? run + 1 : 0;
         worst.overstretched = std::max(worst.overstretched, run);
         // Close every result screen at once so play goes on; leave after the given frames.
-        if (state != "normal") rt().keys.press(KEY_ENTER);
-        if (frame >= length || !worst.finite) rt().keys.press(KEY_ESCAPE);
+        if (state != "normal") TestKeyDown(KEY_ENTER);
+        if (frame >= length || !worst.finite) TestKeyDown(KEY_ESCAPE);
     }
 
   private:
@@ -112,7 +112,7 @@ TEST_P(Soak, NothingBlowsUp) {
     // The autopilot runs every figure, and games follow each other until the frames are used.
     int played = 0, seed = 1000 + c.arenanumber * 17 + c.ballsize * 3 + c.ballmass + c.gravity;
     while (played < SOAKFRAMES && worst.finite) {
-        rt().keys.flush();
+        FlushKeys();
         SeedRandom(seed++);
         SoakMatch m(SOAKFRAMES - played, worst);
         m.screenwidth = 1024;
@@ -123,7 +123,7 @@ TEST_P(Soak, NothingBlowsUp) {
         ASSERT_FALSE(m.setupfailed) << "no figure file in " << VANTORIX_MEDIA_DIR;
         played += m.frame;
     }
-    rt().keys.flush();
+    FlushKeys();
     std::printf("arena %d size %d mass %d gravity %d: worst stretch %.3f, %d frames beyond 3, "
                 "deepest outside %.3f\n",
                 c.arenanumber, c.ballsize, c.ballmass, c.gravity, worst.stretch,

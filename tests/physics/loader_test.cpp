@@ -1,8 +1,8 @@
 // The figure file: grammar, scaling, id resolution and damaged files.
 #include "physics/loader.h"
 #include "physics/ragobject.h"
-#include "runtime/context.h"
 #include "runtime/keyboard.h"
+#include "runtime/testing.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -114,12 +114,12 @@ TEST(Loader, IdsResolveToTheLastEarlierBall) {
 TEST(Loader, ReplacesOldContentButAMissingFileChangesNothing) {
     ragobject body;
     load(ball(1, 0) + ball(2, 0) + link(1, 2) + tension(1, 2, 1), body);
-    rt().keys.press(KEY_LEFT);
+    TestKeyDown(KEY_LEFT);
     ASSERT_EQ(load(ball(5, 0), body), LoadStatus::Loaded);
     EXPECT_EQ(KeyDown(KEY_LEFT), 0);
     EXPECT_EQ(body.balls.size(), 1u);
     EXPECT_TRUE(body.links.empty() && body.tensions.empty());
-    rt().keys.press(KEY_UP);
+    TestKeyDown(KEY_UP);
     EXPECT_EQ(loadragdoll(testing::TempDir() + "no/such/figure.txt", body, 1, 1, nullptr, nullptr,
                           0, 0, 1),
               LoadStatus::NotOpened);

@@ -40,6 +40,6 @@ TEST_F(FramesAhead, NeverMoreThanTwoFramesUnfinished) {
 TEST_F(FramesAhead, ReadingThePictureFinishesEveryFrame) {
     for (int frame = 0; frame < 10; ++frame) heavyFrame(frame);
     Pixels shot;
-    ASSERT_TRUE(rt().renderer->readPixels(shot));
+    ASSERT_TRUE(TestRenderer()->readPixels(shot));
     EXPECT_EQ(FramesInFlight(), 0);
 }

@@ -26,7 +26,7 @@ class Pixels64 : public RuntimeTest {
         ClearScreen();
     }
     void read() {
-        ASSERT_TRUE(rt().renderer->readPixels(shot));
+        ASSERT_TRUE(TestRenderer()->readPixels(shot));
         ASSERT_EQ(shot.width, 64);
         ASSERT_EQ(shot.height, 48);
     }
@@ -187,7 +187,7 @@ TEST_F(Pixels64, BigClearPictureLooksTheSameDrawnInStrips) {
             SetDrawRotation(rotation);
             DrawImage(image, 4, 4);
             Pixels result;
-            EXPECT_TRUE(rt().renderer->readPixels(result));
+            EXPECT_TRUE(TestRenderer()->readPixels(result));
             return result;
         };
         const Pixels strips = draw(0), whole = draw(0.001f);
@@ -305,7 +305,7 @@ TEST_F(Pixels64, LevelAtlasDrawsLikeTrilinearFiltering) {
     srand(7);
     for (int i = 0; i < side * side * 4; ++i) noise.rgba.push_back(uint8_t(rand() % 256));
     for (int i = 0; i < side * side; ++i) coverage.alpha.push_back(uint8_t(rand() % 256));
-    Renderer& renderer = *rt().renderer;
+    Renderer& renderer = *TestRenderer();
     // The game area fills the window, then takes half of it each way: the level depends on
     // the window's pixels.
     for (auto [gameof, alphaonlyof, flagsof] :
@@ -343,9 +343,9 @@ TEST_F(Pixels64, LevelAtlasDrawsLikeTrilinearFiltering) {
                 if (reference) {
                     DrawTrilinear(alphaOnly ? coverage.alpha : noise.rgba, side, side, alphaOnly,
                                   flags & IMAGE_FILTERED,
-                                  ImageQuad(image, middle, middle, rt().state), blend, rgba);
+                                  ImageQuad(image, middle, middle, TestDrawState()), blend, rgba);
                 } else {
-                    renderer.drawImage(image, middle, middle, rt().state);
+                    renderer.drawImage(image, middle, middle, TestDrawState());
                 }
                 Pixels result;
                 EXPECT_TRUE(renderer.readPixels(result));

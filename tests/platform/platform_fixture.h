@@ -1,7 +1,7 @@
 // Shared set-up of the platform tests: a fresh runtime in a temporary folder.
 #pragma once
-#include "runtime/context.h"
 #include "runtime/runtime.h"
+#include "runtime/testing.h"
 #include "tempfixture.h"
 #include <string>
 

@@ -68,7 +68,7 @@ TEST_F(RuntimeTest, FullScreenKeepsTheGameSize) {
     SetDrawColor(0, 255, 0);
     DrawRect(320, 0, 320, 480); // the right half
     Pixels shot;
-    ASSERT_TRUE(rt().renderer->readPixels(shot));
+    ASSERT_TRUE(TestRenderer()->readPixels(shot));
     ASSERT_EQ(shot.width, 640);
     ASSERT_EQ(shot.height, 480);
     auto green = [&](int x, int y) { return shot.rgba[(size_t(y) * 640 + x) * 4 + 1]; };

@@ -2,8 +2,8 @@
 // nothing waits on a FIFO, nothing is allocated for a size a header only claims, and a font
 // that opens but cannot draw the game's texts is no font.
 #include "badmedia.h"
-#include "runtime/context.h"
 #include "runtime/pngio.h"
+#include "runtime/testing.h"
 #include "tempfixture.h"
 #include <filesystem>
 #include <fstream>
@@ -15,10 +15,10 @@ class BadFilesTest : public TempFolderTest {
   protected:
     void SetUp() override {
         TempFolderTest::SetUp();
-        rt().renderer = std::make_unique<RecordingRenderer>();
+        TestUseRenderer(std::make_unique<RecordingRenderer>());
     }
     void TearDown() override {
-        rt().renderer.reset();
+        TestUseRenderer(nullptr);
         TempFolderTest::TearDown();
     }
     // A FIFO that nothing ever writes to, and a folder, each under the given name.

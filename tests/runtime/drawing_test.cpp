@@ -1,7 +1,7 @@
-#include "runtime/context.h"
 #include "runtime/coverage.h"
 #include "runtime/pngio.h"
 #include "runtime/quad.h"
+#include "runtime/testing.h"
 #include "tempfixture.h"
 #include <algorithm>
 #include <cmath>
@@ -26,16 +26,15 @@ class DrawingTest : public TempFolderTest {
   protected:
     void SetUp() override {
         TempFolderTest::SetUp();
-        rt().state = DrawState{};
-        rt().autoImageFlags = 3;
-        rt().renderer = std::make_unique<TextureLog>();
+        TestResetDrawing();
+        TestUseRenderer(std::make_unique<TextureLog>());
     }
     void TearDown() override {
-        rt().font = nullptr;
-        rt().renderer.reset();
+        TestResetDrawing();
+        TestUseRenderer(nullptr);
         TempFolderTest::TearDown();
     }
-    TextureLog& log() { return static_cast<TextureLog&>(*rt().renderer); }
+    TextureLog& log() { return static_cast<TextureLog&>(*TestRenderer()); }
 };
 
 void expectCorner(const Vec2& corner, float x, float y) {
@@ -77,7 +76,7 @@ TEST_F(DrawingTest, ImageQuadTurnsAroundTheHandle) {
     image.handleX = 50, image.handleY = 25;
     SetDrawScale(2, 2);
     SetDrawRotation(90);
-    Quad q = ImageQuad(image, 300, 200, rt().state);
+    Quad q = ImageQuad(image, 300, 200, TestDrawState());
     expectCorner(q.corner[0], 350, 100);
     expectCorner(q.corner[1], 350, 300);
     expectCorner(q.corner[2], 250, 300);
@@ -85,19 +84,19 @@ TEST_F(DrawingTest, ImageQuadTurnsAroundTheHandle) {
 
     SetDrawRotation(0);
     SetDrawScale(0.5f, 0.5f);
-    q = RectQuad(10, 20, 30, 40, rt().state);
+    q = RectQuad(10, 20, 30, 40, TestDrawState());
     expectCorner(q.corner[0], 10, 20);
     expectCorner(q.corner[2], 25, 40);
 }
 
 TEST_F(DrawingTest, LineQuadCoversWholePixels) {
-    Quad q = LineQuad(10, 10, 20, 10, false, rt().state);
+    Quad q = LineQuad(10, 10, 20, 10, false, TestDrawState());
     expectCorner(q.corner[0], 10, 10);
     expectCorner(q.corner[2], 20, 11);
-    q = LineQuad(10, 10, 20, 10, true, rt().state);
+    q = LineQuad(10, 10, 20, 10, true, TestDrawState());
     expectCorner(q.corner[2], 21, 11);
     SetLineWidth(3);
-    q = LineQuad(5, 5, 5, 5, true, rt().state); // a dot of the line width
+    q = LineQuad(5, 5, 5, 5, true, TestDrawState()); // a dot of the line width
     float xs[4], ys[4];
     for (int i = 0; i < 4; ++i) xs[i] = q.corner[i].x, ys[i] = q.corner[i].y;
     EXPECT_NEAR(*std::max_element(xs, xs + 4) - *std::min_element(xs, xs + 4), 1, 1e-4f);
@@ -109,7 +108,7 @@ TEST_F(DrawingTest, LineQuadCoversWholePixels) {
 // follow the cut edges, whichever way the quad runs, and quads wholly outside are dropped.
 TEST_F(DrawingTest, QuadsAreCutToTheAreaWithTheirTextureCoordinates) {
     float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
-    Quad q = RectQuad(-10, 30, 40, 20, rt().state); // 10 of 40 left of the area, 5 of 20 below
+    Quad q = RectQuad(-10, 30, 40, 20, TestDrawState()); // 10 of 40 left of the area, 5 of 20 below
     ASSERT_TRUE(ClipQuad(q, u0, v0, u1, v1, 100, 45));
     expectCorner(q.corner[0], 0, 30);
     expectCorner(q.corner[2], 30, 45);
@@ -131,15 +130,15 @@ TEST_F(DrawingTest, QuadsAreCutToTheAreaWithTheirTextureCoordinates) {
     EXPECT_FLOAT_EQ(u1, 0.25f);
     EXPECT_FLOAT_EQ(v1, 1.0f);
 
-    Quad outside = RectQuad(100, 0, 5, 5, rt().state); // touching the right edge only
+    Quad outside = RectQuad(100, 0, 5, 5, TestDrawState()); // touching the right edge only
     EXPECT_FALSE(ClipQuad(outside, u0, v0, u1, v1, 100, 45));
     SetDrawRotation(45);
-    Quad turned = RectQuad(-3, 20, 10, 10, rt().state); // partly in: left whole
+    Quad turned = RectQuad(-3, 20, 10, 10, TestDrawState()); // partly in: left whole
     const Quad before = turned;
     ASSERT_TRUE(ClipQuad(turned, u0, v0, u1, v1, 100, 45));
     for (int i = 0; i < 4; ++i)
         expectCorner(turned.corner[i], before.corner[i].x, before.corner[i].y);
-    turned = RectQuad(-30, 20, 10, 10, rt().state);
+    turned = RectQuad(-30, 20, 10, 10, TestDrawState());
     EXPECT_FALSE(ClipQuad(turned, u0, v0, u1, v1, 100, 45));
 }
 
@@ -207,7 +206,7 @@ TEST_F(DrawingTest, FontMeasuresTruncatedAdvances) {
 
     // The glyph quads follow the same pen, and every glyph lies inside the atlas.
     std::vector<TexturedQuad> quads;
-    TextQuads(*font, "Hi", 10, 20, rt().state, quads);
+    TextQuads(*font, "Hi", 10, 20, TestDrawState(), quads);
     ASSERT_EQ(quads.size(), 2u);
     EXPECT_NEAR(quads[1].quad.corner[0].x,
                 10 + TextWidth("H") + font->glyphs[static_cast<unsigned char>('i')].left, 1e-3f);
@@ -266,7 +265,7 @@ TEST_F(DrawingTest, TexturesAreFreedOnlyByTheirRenderer) {
     TextureId id = dropped->texture;
     dropped.reset();
     EXPECT_EQ(log().destroyed, std::vector<TextureId>{id});
-    rt().renderer = std::make_unique<TextureLog>();
+    TestUseRenderer(std::make_unique<TextureLog>());
     kept.reset();
     EXPECT_TRUE(log().destroyed.empty());
 }

@@ -1,6 +1,6 @@
-#include "runtime/context.h"
 #include "runtime/keyboard.h"
 #include "runtime/keyboard_state.h"
+#include "runtime/testing.h"
 #include <gtest/gtest.h>
 
 TEST(KeyboardState, HitsCountPressTransitionsOnly) {
@@ -55,9 +55,9 @@ TEST(KeyboardState, CharacterQueueHolds256) {
 
 TEST(Keyboard, QueriesPumpEventsFirst) {
     int pumps = 0;
-    rt().pumpEvents = [&] {
-        if (++pumps == 1) rt().keys.press(KEY_P), rt().keys.typed('p');
-    };
+    TestOnEvents([&] {
+        if (++pumps == 1) TestKeyDown(KEY_P), TestTypeChar('p');
+    });
     EXPECT_EQ(KeyHits(KEY_P), 1);
     EXPECT_EQ(KeyDown(KEY_P), 1);
     EXPECT_EQ(GetChar(), 'p');
@@ -65,5 +65,5 @@ TEST(Keyboard, QueriesPumpEventsFirst) {
     FlushKeys();
     EXPECT_EQ(KeyDown(KEY_P), 0);
     EXPECT_EQ(pumps, 6);
-    rt().pumpEvents = [] {};
+    TestOnEvents(nullptr);
 }
