@@ -3,6 +3,7 @@
 // control character, which text input does not report: Backspace 8, Tab 9, Enter 13,
 // Escape 27 and Delete 127 (the name entry reads 8 and 127 as deleting a character).
 #include "runtime/context.h"
+#include "runtime/keyboard.h"
 #include "runtime/keymap.h"
 
 namespace {
@@ -22,8 +23,9 @@ void TypeText(const char* text) {
 
 void KeyDown(const SDL_KeyboardEvent& key) {
     int code = VirtualKeyFromScancode(key.keysym.scancode);
-    if (code == 8 || code == 9 || code == 13 || code == 27) rt().keys.typed(code);
-    if (code == 46) rt().keys.typed(127);
+    if (code == KEY_BACKSPACE || code == KEY_TAB || code == KEY_ENTER || code == KEY_ESCAPE)
+        rt().keys.typed(code);
+    if (code == KEY_DELETE) rt().keys.typed(127); // the character Delete types
     if (code != 0 && !key.repeat) PressKey(code);
 }
 
@@ -52,7 +54,7 @@ void WindowEvent(const SDL_WindowEvent& w, bool live) {
 
 void PressKey(int code) {
     rt().keys.press(code);
-    if (code == 123) rt().platform.screenshotKey = true;
+    if (code == KEY_F12) rt().platform.screenshotKey = true;
 }
 
 void ApplyScriptEvent(const ScriptEvent& event) {

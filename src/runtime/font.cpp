@@ -168,6 +168,7 @@ TFont LoadFont(const std::string& path, int size, int style, std::string* error)
     if (!missing.empty()) return fail(path + " cannot draw " + missing);
     Coverage atlas = buildAtlas(*font, bitmaps);
     if (Renderer* renderer = rt().renderer.get()) {
+        // Style bit 4 is "smooth".
         int flags = (style & 4) ? IMAGE_FILTERED | IMAGE_MIPMAPPED : 0;
         font->atlas = renderer->createCoverageTexture(atlas, flags);
         font->rendererSerial = renderer->serial;

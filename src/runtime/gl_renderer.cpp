@@ -2,6 +2,7 @@
 #define GL_GLEXT_PROTOTYPES
 #include "runtime/gl_renderer.h"
 #include "runtime/gl_levels.h"
+#include "runtime/graphics.h"
 #include "runtime/quad.h"
 #include <GL/glext.h>
 #include <algorithm>
@@ -89,7 +90,7 @@ TextureId GlRenderer::upload(const std::vector<uint8_t>& texels, int width, int 
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    const bool filtered = flags & 2, mipmapped = flags & 4;
+    const bool filtered = flags & IMAGE_FILTERED, mipmapped = flags & IMAGE_MIPMAPPED;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
@@ -137,7 +138,8 @@ void GlRenderer::drawImage(const TImageData& image, float x, float y, const Draw
 
 bool GlRenderer::drawInStrips(const TImageData& image, const Quad& quad, const DrawState& state) {
     // Transparent texels change nothing in the mask, alpha and light modes.
-    const bool clearIsNothing = state.blend == 1 || state.blend == 3 || state.blend == 4;
+    const bool clearIsNothing =
+        state.blend == BLEND_MASK || state.blend == BLEND_ALPHA || state.blend == BLEND_LIGHT;
     const auto big = bigPictures_.find(image.texture);
     if (big == bigPictures_.end() || !clearIsNothing || !Unturned(quad)) return false;
     const CoverageBands& bands = big->second;
@@ -196,7 +198,7 @@ void GlRenderer::addQuad(Quad quad, float u0, float v0, float u1, float v1,
                   static_cast<float>(gameHeight_)))
         return;
     // The drawing alpha only counts in the alpha and light modes; mask tests the texel alone.
-    const bool blended = state.blend == 3 || state.blend == 4;
+    const bool blended = state.blend == BLEND_ALPHA || state.blend == BLEND_LIGHT;
     const uint8_t alpha =
         blended ? Channel(static_cast<int>(std::lround(state.alpha * 255.0f))) : 255;
     const uint8_t rgba[4] = {Channel(state.r), Channel(state.g), Channel(state.b), alpha};
@@ -233,19 +235,19 @@ void GlRenderer::addQuad(Quad quad, float u0, float v0, float u1, float v1,
 void GlRenderer::applyBlend(int blend) {
     if (blend == appliedBlend_) return;
     appliedBlend_ = blend;
-    if (blend == 1) {
+    if (blend == BLEND_MASK) {
         glEnable(GL_ALPHA_TEST);
         glAlphaFunc(GL_GREATER, 0.5f);
     } else {
         glDisable(GL_ALPHA_TEST);
     }
-    if (blend == 3 || blend == 4 || blend == 5)
+    if (blend == BLEND_ALPHA || blend == BLEND_LIGHT || blend == BLEND_SHADE)
         glEnable(GL_BLEND);
     else
         glDisable(GL_BLEND);
-    if (blend == 3) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (blend == 4) glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    if (blend == 5) glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    if (blend == BLEND_ALPHA) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (blend == BLEND_LIGHT) glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    if (blend == BLEND_SHADE) glBlendFunc(GL_DST_COLOR, GL_ZERO);
 }
 
 void GlRenderer::flush() {

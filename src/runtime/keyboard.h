@@ -4,6 +4,7 @@
 
 enum KeyCode : int {
     KEY_BACKSPACE = 8,
+    KEY_TAB = 9,
     KEY_ENTER = 13,
     KEY_ESCAPE = 27,
     KEY_SPACE = 32,
