@@ -32,6 +32,14 @@ void Tapp::saveprefs() {
     if (!prefsunreadable) ::saveprefs(prefs);
 }
 
+void Tapp::loadsettings() {
+    settingsunreadable = !::loadsettings(settings);
+}
+
+void Tapp::savesettings() {
+    if (!settingsunreadable) ::savesettings(settings);
+}
+
 void Tapp::loadscores() {
     scoresunreadable = !::loadscores(*scores);
 }

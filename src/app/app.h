@@ -8,6 +8,7 @@
 #include "match/settings.h"
 #include "persist/prefs.h"
 #include "persist/scores.h"
+#include "persist/settings.h"
 #include "runtime/graphics.h"
 #include "runtime/sound.h"
 #include "runtime/tlist.h"
@@ -52,6 +53,9 @@ class Tapp : public Tmatchmedia {
     // run: writing the defaults over it would lose the player's real file.
     bool prefsunreadable = false;
     bool scoresunreadable = false;
+    bool settingsunreadable = false;
+    // The options beyond the six of the preferences file (settings.txt).
+    Settings settings;
     TChannel musicchannel;
     std::array<TSound, 4> sounds; // slot 0 holds the music; the others are handed on empty
     static constexpr int colourrows = 10;
@@ -88,6 +92,9 @@ class Tapp : public Tmatchmedia {
     // Reads the high-score table at start-up; savescores writes it after a new entry.
     virtual void loadscores();
     virtual void savescores();
+    // Reads settings.txt at start-up; savesettings writes it when the options change.
+    virtual void loadsettings();
+    virtual void savesettings();
     virtual void seedrandom();
 
     // The multiplayer setup screen: true when PLAY was confirmed.

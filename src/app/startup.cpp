@@ -17,6 +17,7 @@ void Tapp::run() {
     seedrandom();
     defaults();
     loadprefs();
+    loadsettings();
     setupdisplay(prefs.fullscreen, prefs.resolution, 0);
     splash();
     // A game without its music still plays: one line says why it is silent.
