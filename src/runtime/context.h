@@ -13,6 +13,7 @@
 #include "runtime/keyboard_state.h"
 #include "runtime/mixer.h"
 #include "runtime/pacing.h"
+#include "runtime/pads.h"
 #include "runtime/random.h"
 #include "runtime/renderer.h"
 #include "runtime/runtime.h"
@@ -84,6 +85,23 @@ struct Platform {
     FramePacer pacer;
 
     SDL_AudioDeviceID audio = 0;
+
+    // Pads, by their number (entry 0 unused).
+    struct Pad {
+        SDL_GameController* controller = nullptr; // null once unplugged
+        SDL_JoystickID id = -1;
+        std::string name, identity;
+        PadState state;
+    };
+    Pad pads[MAX_PADS + 1];
+    int padcount = 0;
+    bool padsReady = false; // SDL's game controller subsystem is initialised
+    // Scripted runs: the script's pad n is SDL's virtual joystick here (null when detached).
+    struct ScriptPad {
+        SDL_Joystick* joystick = nullptr;
+        int rumbles = 0, player = -1; // what the game asked of it
+    };
+    ScriptPad scriptpads[MAX_PADS + 1];
 };
 
 struct RuntimeContext {
@@ -127,3 +145,11 @@ void AdvanceFrame();
 void ApplyScriptEvent(const ScriptEvent& event);
 // Applies the key press of a real or scripted key (F12 also asks for a screenshot).
 void PressKey(int code);
+
+// Pads (pads.cpp): the subsystem opened with the runtime and closed with it; SDL's pad events,
+// true when the event was one; the script's pad events; a flush of every pad's state.
+void OpenPads();
+void ClosePads();
+bool PadEvent(const SDL_Event& e);
+void ScriptPadEvent(const ScriptEvent& e);
+void FlushPads();

@@ -74,16 +74,23 @@ void ApplyScriptEvent(const ScriptEvent& event) {
     case ScriptEvent::Shot:
         rt().platform.pendingShots.push_back(event.file);
         break;
+    case ScriptEvent::PadAttach:
+    case ScriptEvent::PadDetach:
+    case ScriptEvent::PadButton:
+    case ScriptEvent::PadAxis:
+        ScriptPadEvent(event);
+        break;
     }
 }
 
 namespace {
 
-// Every pending SDL event. A scripted run takes its keys from the script only; the close box
-// and the window's size still count.
+// Every pending SDL event. A scripted run takes its keys from the script only; the close box,
+// the window's size and the pads still count.
 void pumpwindow(bool keys) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (PadEvent(e)) continue;
         switch (e.type) {
         case SDL_QUIT:
             rt().keys.requestClose();
@@ -113,7 +120,12 @@ void livepump() {
 void scriptedpump() {
     pumpwindow(false);
 }
-void nopump() {}
+// Without a window there are still the pads.
+void nopump() {
+    if (!rt().platform.padsReady) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) PadEvent(e);
+}
 
 } // namespace
 

@@ -16,6 +16,7 @@ int KeyDown(int key) {
 void FlushKeys() {
     PumpEvents();
     rt().keys.flush();
+    FlushPads();
 }
 
 int GetChar() {

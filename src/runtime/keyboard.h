@@ -38,7 +38,8 @@ enum KeyCode : int {
 int KeyHits(int key);
 // 1 while the key is held.
 int KeyDown(int key);
-// Forgets every held key, every press count and the typed-character queue.
+// Forgets every held key, every press count and the typed-character queue (and the same of
+// every pad: a button still held counts again only when pressed anew).
 void FlushKeys();
 // The next typed character code, 0 when none is waiting.
 int GetChar();

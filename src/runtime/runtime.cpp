@@ -76,6 +76,7 @@ bool InitRuntime(const RuntimeOptions& options) {
     if (p.options.virtualClock) setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (!StartVideo(options.video)) return false;
     ChooseBackends(p);
+    OpenPads();
     if (options.sound) OpenAudio();
     rt().keys.flush();
     rt().keys.takeClose();
@@ -89,6 +90,7 @@ void ShutdownRuntime() {
     if (!p.initialised) return;
     CloseGraphics();
     CloseAudio();
+    ClosePads();
     if (p.videoReady) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_Quit();
     p.input = &noinput;

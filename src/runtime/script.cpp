@@ -43,6 +43,49 @@ std::string ShotProblem(const std::string& file) {
     return "";
 }
 
+// "pad <n> attach [name] | detach | button <name> down|up | axis leftx|lefty <value>" after
+// the frame number; the empty string when fine, else the problem.
+std::string ParsePad(const std::vector<std::string>& w, ScriptEvent& e) {
+    static const char* const buttons[] = {"a",     "b",    "x",      "y",      "back",
+                                          "start", "dpup", "dpdown", "dpleft", "dpright"};
+    long n = 0;
+    if (w.size() < 4 || !Number(w[2], 1, 16, n)) return "pad takes a number from 1 to 16";
+    e.pad = static_cast<int>(n);
+    const std::string& what = w[3];
+    if (what == "attach") {
+        e.kind = ScriptEvent::PadAttach;
+        for (size_t i = 4; i < w.size(); ++i) e.file += (i > 4 ? " " : "") + w[i];
+        if (e.file.empty()) e.file = "PAD " + w[2];
+        return "";
+    }
+    if (what == "detach") {
+        e.kind = ScriptEvent::PadDetach;
+        return w.size() == 4 ? "" : "pad detach takes nothing more";
+    }
+    if (what == "button") {
+        e.kind = ScriptEvent::PadButton;
+        e.code = -1;
+        for (int b = 0; b < PAD_BUTTONS && w.size() == 6; ++b)
+            if (w[4] == buttons[b]) e.code = b;
+        if (e.code < 0 || (w[5] != "down" && w[5] != "up"))
+            return "pad button takes a|b|x|y|back|start|dpup|dpdown|dpleft|dpright and down|up";
+        e.value = w[5] == "down" ? 1 : 0;
+        return "";
+    }
+    if (what == "axis") {
+        e.kind = ScriptEvent::PadAxis;
+        const bool negative = w.size() == 6 && !w[5].empty() && w[5][0] == '-';
+        long value = 0;
+        if (w.size() != 6 || (w[4] != "leftx" && w[4] != "lefty") ||
+            !Number(negative ? w[5].substr(1) : w[5], 0, negative ? 32768 : 32767, value))
+            return "pad axis takes leftx|lefty and a value from -32768 to 32767";
+        e.code = w[4] == "leftx" ? 0 : 1;
+        e.value = static_cast<int>(negative ? -value : value);
+        return "";
+    }
+    return "pad takes attach, detach, button or axis";
+}
+
 // One line without its comment; an empty string when the line is fine, else the problem.
 std::string ParseLine(std::string_view line, long order, Script& out,
                       std::vector<std::pair<long, ScriptEvent>>& events) {
@@ -67,6 +110,8 @@ std::string ParseLine(std::string_view line, long order, Script& out,
     if (kind == "close") {
         if (w.size() != 2) return "close takes nothing";
         e.kind = ScriptEvent::Close;
+    } else if (kind == "pad") {
+        if (std::string problem = ParsePad(w, e); !problem.empty()) return problem;
     } else if (kind == "shot") {
         if (w.size() != 3) return "shot takes one file name";
         e.kind = ScriptEvent::Shot;

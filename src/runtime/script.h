@@ -9,6 +9,10 @@
 //   <frame> shot <file.png>    write the picture of that frame as a PNG, in the game folder
 //                              (a relative name ending in .png, no "..", not in media/)
 //   <frame> close              window close request
+//   <frame> pad <n> attach [name]   a pad n (1-16) plugged in, with the name it reports
+//   <frame> pad <n> detach          pad n unplugged
+//   <frame> pad <n> button <a|b|x|y|back|start|dpup|dpdown|dpleft|dpright> <down|up>
+//   <frame> pad <n> axis <leftx|lefty> <-32768..32767>
 //   answer <yes|no|cancel>     the answer to the next question box, in order
 //
 // A frame is one completed FlipFrame call (or one frame's worth of waiting while the game does
@@ -17,6 +21,7 @@
 // before the first frame. A shot of frame N captures the picture drawn during frame N, that is
 // inside flip N + 1 just before it is shown: "0 shot a.png" saves the very first frame.
 #pragma once
+#include "runtime/pad_state.h"
 #include <deque>
 #include <functional>
 #include <string>
@@ -27,10 +32,12 @@
 constexpr long long MAX_SCRIPT = 16 * 1024 * 1024;
 
 struct ScriptEvent {
-    enum Kind { Down, Up, Char, Shot, Close } kind = Down;
+    enum Kind { Down, Up, Char, Shot, Close, PadAttach, PadDetach, PadButton, PadAxis } kind = Down;
     long frame = 0;
-    int code = 0;     // key code or character
-    std::string file; // shot only
+    int code = 0;     // key code or character; a pad's button (PadButton) or axis (0 x, 1 y)
+    std::string file; // shot: the file; PadAttach: the pad's name
+    int pad = 0;      // the script's number of the pad (1-16)
+    int value = 0;    // PadButton: 1 down, 0 up; PadAxis: the axis value
 };
 
 struct Script {

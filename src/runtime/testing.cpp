@@ -19,6 +19,16 @@ void TestOnEvents(std::function<void()> hook) {
     rt().pumpHook = std::move(hook);
 }
 
+int TestPadRumbles(int scriptpad) {
+    return scriptpad >= 1 && scriptpad <= MAX_PADS ? rt().platform.scriptpads[scriptpad].rumbles
+                                                   : 0;
+}
+
+int TestPadPlayer(int scriptpad) {
+    if (scriptpad < 1 || scriptpad > MAX_PADS) return 0;
+    return rt().platform.scriptpads[scriptpad].player + 1;
+}
+
 long TestFrame() {
     return rt().platform.frame;
 }

@@ -20,6 +20,11 @@ void TestRequestClose();
 // through it while the game waits, in a pause say.
 void TestOnEvents(std::function<void()> hook);
 
+// What the game asked of the script's pad n: how many rumbles, and the player (1..4, 0 none)
+// it was told it plays for.
+int TestPadRumbles(int scriptpad);
+int TestPadPlayer(int scriptpad);
+
 // Frames counted since the runtime started (flips, and the frames of a paused game).
 long TestFrame();
 // Plays the script on the running runtime, its frame numbers counted from now.
