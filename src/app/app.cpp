@@ -1,5 +1,7 @@
 // Tapp's construction, the preference operations it owns and the dispatch of the main menu.
 #include "app/app.h"
+#include "app/menuwidgets.h"
+#include "persist/controls.h"
 #include "runtime/clock.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
@@ -38,6 +40,16 @@ void Tapp::loadsettings() {
 
 void Tapp::savesettings() {
     if (!settingsunreadable) ::savesettings(settings);
+}
+
+void Tapp::loadcontrols() {
+    controlsunreadable = ::loadcontrols(players.controls) == ControlsRead::Unreadable;
+    usemenucontrols(players.controls);
+}
+
+void Tapp::savecontrols() {
+    usemenucontrols(players.controls);
+    if (!controlsunreadable) ::savecontrols(players.controls);
 }
 
 void Tapp::loadscores() {

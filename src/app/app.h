@@ -5,6 +5,7 @@
 // Depends on: match (Tmatch and its settings), persist (prefs and scores), effects (colours).
 #pragma once
 #include "match/media.h"
+#include "match/playerinput.h"
 #include "match/settings.h"
 #include "persist/prefs.h"
 #include "persist/scores.h"
@@ -54,6 +55,9 @@ class Tapp : public Tmatchmedia {
     bool prefsunreadable = false;
     bool scoresunreadable = false;
     bool settingsunreadable = false;
+    bool controlsunreadable = false;
+    // The players' keyboard keys and pads, read by every match and by the menus.
+    PlayerInput players;
     // The options beyond the six of the preferences file (settings.txt).
     Settings settings;
     TChannel musicchannel;
@@ -95,6 +99,13 @@ class Tapp : public Tmatchmedia {
     // Reads settings.txt at start-up; savesettings writes it when the options change.
     virtual void loadsettings();
     virtual void savesettings();
+    // Reads controls.txt at start-up; savecontrols writes it on leaving the CONTROLS screen.
+    virtual void loadcontrols();
+    virtual void savecontrols();
+    // The CONTROLS screen: every player's keys and buttons, rebound one at a time.
+    virtual void controlsscreen();
+    // "PLAYER 3: I,J,K,L + PAD 2 (8BITDO SN30)": what the player plays with.
+    std::string devicetext(int player);
     virtual void seedrandom();
 
     // The multiplayer setup screen: true when PLAY was confirmed.

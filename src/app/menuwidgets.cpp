@@ -3,11 +3,29 @@
 #include "match/routines.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/pads.h"
 
 namespace {
 // Entries that are not highlighted are drawn in this grey on every menu.
 constexpr int grey = 100;
+
+Controls menucontrols = DefaultControls();
+
+// Presses of the menu key, of player 1's own key for the action and of the pads' button. All
+// three are asked, so none keeps a stale press for the next screen.
+bool pressed(int key, int action, int button) {
+    const Binding& own = menucontrols.of(1, action);
+    int n = KeyHits(key);
+    if (own.key != 0 && own.key != key) n += KeyHits(own.key);
+    if (own.button >= 0 && own.button != button) n += PadHits(ANY_PAD, own.button);
+    n += PadHits(ANY_PAD, button);
+    return n != 0;
+}
 } // namespace
+
+void usemenucontrols(const Controls& controls) {
+    menucontrols = controls;
+}
 
 float layoutunit(int screenwidth) {
     return screenwidth / 1024.0f;
@@ -43,14 +61,16 @@ void drawentries(const std::vector<MenuLine>& lines, int highlighted, const floa
 }
 
 int movehighlight(int highlighted, int count) {
-    if (KeyHits(KEY_UP)) highlighted = highlighted == 0 ? count - 1 : highlighted - 1;
-    if (KeyHits(KEY_DOWN)) highlighted = highlighted == count - 1 ? 0 : highlighted + 1;
+    if (pressed(KEY_UP, CONTROL_UP, PAD_UP))
+        highlighted = highlighted == 0 ? count - 1 : highlighted - 1;
+    if (pressed(KEY_DOWN, CONTROL_DOWN, PAD_DOWN))
+        highlighted = highlighted == count - 1 ? 0 : highlighted + 1;
     return highlighted;
 }
 
 int adjustvalue(int value, int step) {
-    if (KeyHits(KEY_RIGHT)) value += step;
-    if (KeyHits(KEY_LEFT)) value -= step;
+    if (pressed(KEY_RIGHT, CONTROL_RIGHT, PAD_RIGHT)) value += step;
+    if (pressed(KEY_LEFT, CONTROL_LEFT, PAD_LEFT)) value -= step;
     return value;
 }
 
@@ -64,12 +84,13 @@ void presentframe() {
 }
 
 bool confirmpressed() {
-    // Both keys are read so neither keeps a stale press for the next screen.
-    bool enter = KeyHits(KEY_ENTER) != 0;
+    // Every key is read so none keeps a stale press for the next screen.
+    bool enter = pressed(KEY_ENTER, CONTROL_CONFIRM, PAD_A);
     bool space = KeyHits(KEY_SPACE) != 0;
-    return enter || space;
+    bool start = PadHits(ANY_PAD, PAD_START) != 0;
+    return enter || space || start;
 }
 
 bool escapepressed() {
-    return KeyHits(KEY_ESCAPE) != 0;
+    return pressed(KEY_ESCAPE, CONTROL_BACK, PAD_B);
 }

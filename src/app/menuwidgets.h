@@ -2,6 +2,7 @@
 // of entries drawn grey with one highlighted in colour, the arrow-key handling and the end of
 // a menu frame. All positions are given for a 1024-pixel-wide display and scaled by u.
 #pragma once
+#include "runtime/controls.h"
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@ void drawtitle(std::string_view text, const float row[3], int screenwidth);
 // the scale is reset to 1 afterwards.
 void drawentries(const std::vector<MenuLine>& lines, int highlighted, const float row[3],
                  int screenwidth);
+// The menus take the arrows, Enter, Space and Escape, player 1's own keys for the same (when
+// bound to others), and every pad: d-pad or stick, A or Start to confirm, B to go back.
+void usemenucontrols(const Controls& controls);
 // Up and Down presses move the highlight over count entries, wrapping at both ends.
 int movehighlight(int highlighted, int count);
 // Right and Left presses: +step or -step (any number of presses since the last frame counts

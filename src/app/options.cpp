@@ -22,6 +22,7 @@ void Tapp::options() {
         {"TRAIL= ", &prefs.trail, 0, 2, 0.3f, 380, 1, {"NONE", "MEDIUM QUALITY", "HIGH QUALITY"}},
         {"FIREWORKS= ", &prefs.fireworks, 0, 1, 0.3f, 440},
         {"MUSIC VOLUME= ", &prefs.musicvolume, 0, 10, 0.3f, 500},
+        {"CONTROLS", nullptr, 0, 0, 0.3f, 620, 1, {}, nullptr, [this] { controlsscreen(); }},
     };
     runsettings(screen, colours, colourspeeds, colourrows, screenwidth);
     saveprefs();

@@ -15,6 +15,7 @@ void Tapp::configurematch(Tmatch& match) {
     match.musicchannel = musicchannel;
     match.sounds = sounds;
     static_cast<Tmatchmedia&>(match) = *this;
+    match.source = &players;
     match.autopilot = tools.autopilot;
     match.trace = tools.trace;
 }

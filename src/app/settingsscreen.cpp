@@ -5,6 +5,7 @@
 #include "runtime/keyboard.h"
 
 std::string settingtext(const Setting& s) {
+    if (!s.value) return s.label;
     int index = *s.value - s.lo;
     // A value read out of range is drawn as a number until the first clamp corrects it.
     if (index >= 0 && index < static_cast<int>(s.names.size())) return s.label + s.names[index];
@@ -27,13 +28,14 @@ void drawnotes(const std::vector<MenuLine>& notes, int screenwidth) {
 
 } // namespace
 
-MenuResult runsettings(const SettingsScreen& screen, float colours[][3], float speeds[][3],
-                       int rows, int screenwidth) {
+MenuResult runsettings(SettingsScreen& screen, float colours[][3], float speeds[][3], int rows,
+                       int screenwidth) {
     FlushKeys();
     const int first = screen.play.empty() ? 0 : 1; // index of the first setting line
     const int count = first + static_cast<int>(screen.settings.size());
     int highlighted = 0;
     for (;;) {
+        if (screen.everyframe) screen.everyframe(screen);
         ClearScreen();
         animatecolours(colours, speeds, rows);
         drawtitle("VANTORIX", colours[1], screenwidth);
@@ -41,15 +43,24 @@ MenuResult runsettings(const SettingsScreen& screen, float colours[][3], float s
         drawnotes(screen.notes, screenwidth);
         presentframe();
 
-        if (highlighted >= first) {
-            const Setting& s = screen.settings[highlighted - first];
-            *s.value = adjustvalue(*s.value, s.step);
+        const Setting* current =
+            highlighted >= first ? &screen.settings[highlighted - first] : nullptr;
+        if (current && current->value)
+            *current->value = adjustvalue(*current->value, current->step);
+        for (const Setting& s : screen.settings) {
+            if (s.value) *s.value = clampvalue(*s.value, s.lo, s.upper ? *s.upper : s.hi);
         }
-        for (const Setting& s : screen.settings) *s.value = clampvalue(*s.value, s.lo, s.hi);
         highlighted = movehighlight(highlighted, count);
         if (escapepressed()) return MenuResult::Back;
-        if (confirmpressed() && (screen.confirmanywhere || highlighted == 0)) {
-            return screen.confirmanywhere ? MenuResult::Back : MenuResult::Play;
+        if (confirmpressed()) {
+            const Setting* chosen =
+                highlighted >= first ? &screen.settings[highlighted - first] : nullptr;
+            if (chosen && chosen->open) {
+                chosen->open();
+                FlushKeys();
+            } else if (screen.confirmanywhere || highlighted == 0) {
+                return screen.confirmanywhere ? MenuResult::Back : MenuResult::Play;
+            }
         }
     }
 }

@@ -3,16 +3,19 @@
 #pragma once
 #include "app/menuwidgets.h"
 #include "match/settings.h"
+#include <functional>
 #include <string>
 #include <vector>
 
 struct Setting {
     std::string label;                   // drawn directly followed by the value text
-    int* value;                          // edited in place
+    int* value;                          // edited in place; null for a line that opens a screen
     int lo, hi;                          // clamped into this range in every frame
     float scale, y;                      // in units of u
     int step = 1;                        // per press of Right or Left
     std::vector<std::string> names = {}; // value texts from lo upwards; decimal when empty
+    const int* upper = nullptr;          // when set, read for hi in every frame
+    std::function<void()> open = {};     // a line without a value: Enter opens this screen
 };
 
 struct SettingsScreen {
@@ -20,6 +23,8 @@ struct SettingsScreen {
     float playscale = 0, playy = 0;
     std::vector<Setting> settings;
     std::vector<MenuLine> notes; // grey lines that are never highlighted
+    // Called at the start of every frame: notes and limits that follow what is plugged in.
+    std::function<void(SettingsScreen&)> everyframe = {};
     // Enter and Space leave from any line (the options screen) instead of only from PLAY.
     bool confirmanywhere = false;
 };
@@ -44,5 +49,5 @@ std::string settingtext(const Setting& s);
 
 // Runs the screen until PLAY is confirmed or it is left. The colour table is animated every
 // frame; its speeds are the caller's to reset.
-MenuResult runsettings(const SettingsScreen& screen, float colours[][3], float speeds[][3],
-                       int rows, int screenwidth);
+MenuResult runsettings(SettingsScreen& screen, float colours[][3], float speeds[][3], int rows,
+                       int screenwidth);

@@ -18,6 +18,7 @@ void Tapp::run() {
     defaults();
     loadprefs();
     loadsettings();
+    loadcontrols();
     setupdisplay(prefs.fullscreen, prefs.resolution, 0);
     splash();
     // A game without its music still plays: one line says why it is silent.

@@ -189,6 +189,20 @@ void Tmatch::drawbars() {
     SetDrawAlpha(1);
 }
 
+void Tmatch::drawpadnotices() {
+    const double u = screenwidth / 1024.0;
+    int line = 0;
+    for (int k = 1; k <= mancount; ++k) {
+        if (!source->padlost(*this, k)) continue;
+        const std::string text = "PLAYER " + std::to_string(k) + ": PAD UNPLUGGED";
+        SetDrawColor(255, 255, 255);
+        SetDrawScale(float(0.25 * u), float(0.25 * u));
+        DrawText(text, float((screenwidth - TextWidth(text) * 0.25 * u) / 2),
+                 float((700 - 40 * line++) * u));
+    }
+    SetDrawScale(1, 1);
+}
+
 void Tmatch::drawbanner(double p) {
     if (bannertime >= 0) bannertime -= 1;
     if (bannertime >= 0) {

@@ -24,6 +24,8 @@ struct MatchInput {
     bool enter = false;    // held, for the result screens
     bool space = false;
     int typed = 0;      // the next character typed on the game-over screen, 0 for none
+    int pick = 0;       // a pad's up (+1) and down (-1) presses there: the letter being picked
+    bool next = false;  // a pad's right there: on to the next letter
     bool leave = false; // Escape held at the end of the frame: the game is left
 
     bool operator==(const MatchInput&) const = default;
@@ -42,8 +44,8 @@ class InputSource {
     virtual void flush() = 0;
     // Presses left over from the play are dropped so that the next screen does not see them.
     virtual void discardpresses() = 0;
+    // The figure has just taken the main ball (a pad may rumble in its player's hands).
+    virtual void took(const Tmatch&, int) {}
+    // The figure's player has lost the pad they played with.
+    virtual bool padlost(const Tmatch&, int) const { return false; }
 };
-
-// The keyboard: figure 1 on the arrow keys, 2 on W A S D, 3 on I J K L; P pauses, Escape
-// leaves. Reads the runtime's keys exactly when and as often as the rules always have.
-InputSource& keyboardinput();

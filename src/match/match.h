@@ -6,6 +6,7 @@
 #include "match/input.h"
 #include "match/levels.h"
 #include "match/media.h"
+#include "match/playerinput.h"
 #include "match/settings.h"
 #include "physics/world.h"
 #include "runtime/camera.h"
@@ -15,6 +16,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ragobject;
@@ -33,6 +35,7 @@ struct Tmatchstate {
     std::string name;
     std::array<std::string, 40> namechars;
     int namecursor = 1;
+    int picked = 0; // a pad's letter at the cursor: 1 + its place in pickable, 0 for none
     int levelscore = 0;
     int timebonus = 0;
     int score = 0;
@@ -86,7 +89,7 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
 
     // Where this game's input comes from (the keyboard unless a driver says otherwise), and
     // the record of the frame being played.
-    InputSource* source = &keyboardinput();
+    InputSource* source = &defaultinput();
     MatchInput input;
 
     // Tools: >= 0 steers figure 1 with the computer rule at this delay instead of the keys.
@@ -124,6 +127,11 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     virtual void drawbanner(double p);
     virtual void drawgameover(int frames);
     virtual void drawlevelcompleted(int frames);
+    // The letters a pad picks from on the game-over screen, in the order up runs through them.
+    static constexpr std::string_view pickable = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
+    void pickletter();
+    // "PLAYER 3: PAD UNPLUGGED" for every player whose pad is gone.
+    void drawpadnotices();
 
     // The simulation of one frame without any drawing: main-ball histories, steering and the
     // world's step, with possession and the figures' contacts inside it.

@@ -14,6 +14,10 @@ class RecordingInput : public InputSource {
     bool leaving(const Tmatch& match) override;
     void flush() override { from_.flush(); }
     void discardpresses() override { from_.discardpresses(); }
+    void took(const Tmatch& match, int figure) override { from_.took(match, figure); }
+    bool padlost(const Tmatch& match, int figure) const override {
+        return from_.padlost(match, figure);
+    }
 
     std::vector<MatchInput> records;
 

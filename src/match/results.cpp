@@ -104,6 +104,22 @@ void Tmatch::drawwinner(int frames) {
     SetDrawScale(1, 1);
 }
 
+// With only a pad, up and down run through the letters at the cursor and right takes the
+// letter and moves on; the letter being picked is part of the name already.
+void Tmatch::pickletter() {
+    const int letters = static_cast<int>(pickable.size());
+    if (input.pick != 0 && namecursor <= NAME_LENGTH) {
+        // From no letter, up starts at A and down at the end of the list.
+        const int from = picked > 0 ? picked - 1 : (input.pick > 0 ? -1 : 0);
+        picked = ((from + input.pick) % letters + letters) % letters + 1;
+    }
+    if (input.next && picked > 0) {
+        namechars[namecursor] = std::string(1, pickable[picked - 1]);
+        namecursor += 1;
+        picked = 0;
+    }
+}
+
 void Tmatch::drawgameover(int frames) {
     // Keys still held from the play are forgotten.
     if (frames <= 2) flushinput();
@@ -111,12 +127,16 @@ void Tmatch::drawgameover(int frames) {
     const int c = input.typed;
     if (c == KEY_BACKSPACE || c == 127) {
         if (namecursor > 1) namecursor -= 1;
+        picked = 0;
     } else if (namecursor <= NAME_LENGTH && keychar(c) != "nope") {
         namechars[namecursor] = keychar(c);
         namecursor += 1;
+        picked = 0;
     }
+    pickletter();
     std::string typed;
     for (int i = 1; i < namecursor; ++i) typed += namechars[i];
+    if (picked > 0) typed += pickable[picked - 1];
     name = UpperCase(typed);
 
     const double u = screenwidth / 1024.0;

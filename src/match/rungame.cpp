@@ -69,7 +69,10 @@ void Tmatch::playframe(bool shown) {
     if (shown) checkpause();
     drawbackground();
     updatecamera();
+    const int owner = mainballs[0]->owner;
     simulate();
+    // A pad may rumble in the hands of the player whose figure just took the ball.
+    if (shown && mainballs[0]->owner != owner) source->took(*this, mainballs[0]->owner);
     drawplay(*this);
     updatetrail(zoom, camerax, cameray, screenwidth, screenheight);
     updatebars();
@@ -77,6 +80,7 @@ void Tmatch::playframe(bool shown) {
     updatestate();
     SetDrawing(true);
     if (!shown) return;
+    drawpadnotices();
     restartmusic(musicchannel, sounds, musicvolume / 10.0f);
     checkclose();
     FlipFrame(-1);

@@ -13,9 +13,9 @@ struct Tcustomsettings {
     int arenanumber = 1; // 1..15
 };
 
-// Two or three people at one keyboard; no computer figures, so no ailevel.
+// Two to four people at one keyboard and their pads; no computer figures, so no ailevel.
 struct Tmultisettings {
-    int players = 2; // 2..3
+    int players = 2; // 2..4 (4 needs a pad; the menu offers it only then)
     int playerspeed = 6;
     int ballsize = 5;
     int ballmass = 5;
@@ -44,7 +44,7 @@ inline constexpr Tsettingfield<Tcustomsettings> customfields[] = {
 };
 
 inline constexpr Tsettingfield<Tmultisettings> multifields[] = {
-    {"players", "NUMBER OF PLAYERS= ", &Tmultisettings::players, 2, 3},
+    {"players", "NUMBER OF PLAYERS= ", &Tmultisettings::players, 2, 4},
     {"speed", "PLAYERS SPEED= ", &Tmultisettings::playerspeed, 1, 10},
     {"size", "BALL SIZE= ", &Tmultisettings::ballsize, 1, 10},
     {"mass", "BALL MASS= ", &Tmultisettings::ballmass, 1, 10},

@@ -110,8 +110,8 @@ void Tmatch::setupcustom(const Tcustomsettings& c) {
 void Tmatch::setupmultiplayer(const Tmultisettings& mp) {
     world = World{};
     trailitems = CreateList<Ttrailitem>();
-    // Three key sets: at most three people.
-    mancount = std::clamp(mp.players, 2, 3);
+    // Three key sets and the pads: up to four people (the contact history has room for four).
+    mancount = std::clamp(mp.players, 2, 4);
     for (int k = 1; k <= mancount; ++k) {
         Tman* figure = loadfigure(*this, k, 0.5);
         if (!figure) return;

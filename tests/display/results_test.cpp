@@ -134,7 +134,7 @@ TEST(Keys, KeycharAcceptsNameCharactersAndDiscardedPressesKeepHeldKeys) {
     TestKeyDown(KEY_ENTER);
     TestKeyDown(KEY_P);
     type("q");
-    keyboardinput().discardpresses();
+    defaultinput().discardpresses();
     EXPECT_EQ(GetChar(), 0);
     EXPECT_EQ(KeyHits(KEY_ENTER), 0);
     EXPECT_EQ(KeyHits(KEY_P), 0);

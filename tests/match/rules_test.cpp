@@ -24,7 +24,7 @@ std::pair<double, double> pushwith(Tman& figure, int keyset, std::initializer_li
     Tball& ball = *figure.balls.front();
     ball.vx = ball.vy = 0;
     Tmatch reader;
-    steer(figure, keyboardinput().read(reader).figures[keyset]);
+    steer(figure, defaultinput().read(reader).figures[keyset]);
     FlushKeys();
     return {ball.vx, ball.vy};
 }
@@ -228,13 +228,14 @@ TEST_F(Rules, PauseWaitsWithoutSpinningAndIsOffOnGameOver) {
     TestKeyDown(KEY_P);
     TestKeyUp(KEY_P);
     int checks = 0;
+    // Each check asks the keys and the pads, delivering events each time.
     TestOnEvents([&checks] {
-        if (++checks == 40) TestKeyDown(KEY_P);
+        if (++checks == 100) TestKeyDown(KEY_P);
     });
     int start = Millisecs();
     m.checkpause();
     TestOnEvents(nullptr);
-    EXPECT_GE(checks, 40);
+    EXPECT_GE(checks, 100);
     EXPECT_GE(Millisecs() - start, 60); // at least a dozen sleeps of 5 ms
 }
 

@@ -108,10 +108,10 @@ TEST_F(Setups, SettingsThatWouldBreakTheGameAreKeptInRange) {
     EXPECT_EQ(m.mancount, 4);
     EXPECT_EQ(m.man(2).aidelay, 49);
     Tmultisettings mp;
-    mp.players = 4; // only three key sets
+    mp.players = 5; // three key sets and pads, but room for four
     Tmatch multi;
     multi.setupmultiplayer(mp);
-    EXPECT_EQ(multi.mancount, 3);
+    EXPECT_EQ(multi.mancount, 4);
 }
 
 TEST_F(Setups, MultiplayerFiguresAreAllHuman) {

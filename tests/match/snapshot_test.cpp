@@ -172,7 +172,7 @@ TEST_F(Snapshots, AKeyboardGameReplaysFromItsRecords) {
         FlushKeys();
         return m.lines;
     };
-    RecordingInput recorder(keyboardinput());
+    RecordingInput recorder(defaultinput());
     const std::vector<std::string> played = play(&recorder, true);
     ASSERT_GT(played.size(), 330u);
     ReplayInput replay(recorder.records);
