@@ -159,6 +159,33 @@ TEST_F(AppTest, OptionsReopenTheDisplayOnlyOnARealChange) {
     EXPECT_EQ(filelines("prefs.txt")[0], "1");
 }
 
+TEST_F(AppTest, TeamColoursIsTheLastOptionAndGoesToTheSettingsFile) {
+    opendisplay(1);
+    // Down five times from FULL SCREEN, Right twice (the second is clamped), Escape.
+    input("1 tap 40\n3 tap 40\n5 tap 40\n7 tap 40\n9 tap 40\n11 tap 39\n13 tap 39\n15 tap 27\n");
+    app.options();
+    const auto drawn = frames();
+    const DrawCall* line = findtext(drawn[0], "TEAM COLOURS= STANDARD");
+    ASSERT_NE(line, nullptr);
+    EXPECT_FLOAT_EQ(line->y, 680 * 0.625f);
+    EXPECT_FLOAT_EQ(line->state.scaleX, 0.3f * 0.625f);
+    EXPECT_TRUE(isgrey(*line));
+    const DrawCall* safe = findtext(drawn.back(), "TEAM COLOURS= COLOUR-BLIND SAFE");
+    ASSERT_NE(safe, nullptr);
+    EXPECT_FALSE(isgrey(*safe));
+    EXPECT_EQ(app.settings.teamcolours, 1);
+    EXPECT_EQ(filelines("settings.txt"),
+              (std::vector<std::string>{"soundeffects=5", "teamcolours=1"}));
+    EXPECT_EQ(filelines("prefs.txt"), (std::vector<std::string>{"3", "0", "1", "1", "5", "1"}));
+
+    // Left brings the standard colours back, Down wraps to FULL SCREEN.
+    input("1 tap 38\n3 tap 37\n5 tap 40\n7 tap 13\n");
+    app.options();
+    EXPECT_EQ(app.settings.teamcolours, 0);
+    EXPECT_EQ(filelines("settings.txt")[1], "teamcolours=0");
+    EXPECT_FALSE(isgrey(*findtext(frames().back(), "FULL SCREEN= 0")));
+}
+
 TEST_F(AppTest, HelpIgnoresAKeyHeldOnEntry) {
     opendisplay(1);
     TestKeyDown(KEY_ENTER);
