@@ -1,10 +1,12 @@
 // The menu screens driven by scripted keys, checked through the drawing log: layout at the
 // three display widths, wrap-around, clamping, what Escape keeps and when the display reopens.
+#include "app/menuwidgets.h"
 #include "apptest.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/runtime.h"
 #include "runtime/testing.h"
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -18,6 +20,23 @@ std::vector<std::string> shown(const std::vector<std::vector<DrawCall>>& frames,
         if (call && (texts.empty() || texts.back() != call->what)) texts.push_back(call->what);
     }
     return texts;
+}
+
+// Every entry of every frame is either the grey of the others or, for the one highlighted, a
+// colour whose brightest channel is at least 150. The title is not an entry.
+void expectreadablehighlight(const std::vector<std::vector<DrawCall>>& frames,
+                             const std::string& screen) {
+    ASSERT_GE(frames.size(), 203u) << screen;
+    for (size_t f = 0; f < frames.size(); ++f) {
+        int highlighted = 0;
+        for (const DrawCall& call : frames[f]) {
+            if (call.kind != DrawCall::Text || call.what == "VANTORIX" || isgrey(call)) continue;
+            ++highlighted;
+            EXPECT_GE(std::max({call.state.r, call.state.g, call.state.b}), 150)
+                << screen << ", frame " << f << ": " << call.what;
+        }
+        EXPECT_EQ(highlighted, 1) << screen << ", frame " << f;
+    }
 }
 
 } // namespace
@@ -72,6 +91,54 @@ TEST_F(AppTest, MainMenuLayoutScalesWithTheWidth) {
     EXPECT_FLOAT_EQ(first->y, 140.625f);
     EXPECT_FLOAT_EQ(first->state.scaleX, 0.6f * 800 / 1024);
     EXPECT_FLOAT_EQ(findtext(medium[0], "QUIT")->y, (20 + 80 * 7) * 800.0f / 1024);
+}
+
+TEST_F(AppTest, HighlightKeepsItsHueAndNeverFallsBelowBrightness150) {
+    const float black[3] = {0, 0, 0};
+    EXPECT_EQ(highlightcolour(black), (std::array<int, 3>{150, 150, 150}));
+    const float bright[3] = {200.7f, 3.2f, 90};
+    EXPECT_EQ(highlightcolour(bright), (std::array<int, 3>{200, 3, 90}));
+    const float dark[4][3] = {{20, 40, 80}, {3, 3, 3}, {149.9f, 10, 0}, {0, 7.5f, 1}};
+    for (const auto& row : dark) {
+        const std::array<int, 3> c = highlightcolour(row);
+        const int top = std::max({int(row[0]), int(row[1]), int(row[2])});
+        EXPECT_EQ(std::max({c[0], c[1], c[2]}), 150);
+        // Each channel scaled by the same factor, to the nearest whole value.
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(c[i], int(row[i]) * 150.0 / top, 0.5);
+    }
+}
+
+TEST_F(AppTest, EveryMenuHighlightsReadablyFromItsFirstFrame) {
+    // The colour rows start black and climb by 2 a frame: for some 75 frames the drifting
+    // colour alone would be darker than the grey entries. Each screen starts from black here.
+    const auto fromblack = [this] {
+        for (auto& row : app.colours) row[0] = row[1] = row[2] = 0;
+        forget();
+    };
+    opendisplay(3);
+    const std::vector<std::pair<std::string, std::string>> screens = {
+        {"main menu", "205 tap 13\n"},
+        {"single player", "205 tap 27\n"},
+        // PLAY LEVELS or PLAY CUSTOM at once, then their own screens rising from black.
+        {"initial level", "1 tap 13\n205 tap 27\n"},
+        {"custom", "1 tap 40\n3 tap 13\n205 tap 27\n"},
+        {"multiplayer", "205 tap 27\n"},
+        {"options", "1 tap 40\n205 tap 27\n"},
+    };
+    for (const auto& [screen, keys] : screens) {
+        fromblack();
+        input(keys);
+        if (screen == "main menu") {
+            app.mainmenu(SINGLEPLAYER);
+        } else if (screen == "multiplayer") {
+            app.multiplayersetup();
+        } else if (screen == "options") {
+            app.options();
+        } else {
+            app.singleplayer();
+        }
+        expectreadablehighlight(frames(), screen);
+    }
 }
 
 TEST_F(AppTest, EscapeOnTheMainMenuEndsTheProgramWithStatusZero) {
