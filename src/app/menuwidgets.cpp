@@ -1,6 +1,7 @@
 // Shared drawing and key handling of the menu screens.
 #include "app/menuwidgets.h"
 #include "match/routines.h"
+#include "match/textfit.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include <algorithm>
@@ -32,6 +33,8 @@ std::array<int, 3> highlightcolour(const float row[3]) {
 }
 
 void drawcentred(std::string_view text, float scale, float y, int screenwidth) {
+    // 20 u clear of each side.
+    scale = float(fittingscale(text, scale, screenwidth - 40 * layoutunit(screenwidth)));
     SetDrawScale(scale, scale);
     DrawText(text, (screenwidth - TextWidth(text) * scale) / 2, y);
 }

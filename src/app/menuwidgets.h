@@ -22,7 +22,8 @@ void setrowcolour(const float row[3]);
 // that its brightest channel is at least 150 (well above the grey 100 of the other entries) with
 // its hue kept. Black becomes grey 150. The row itself is left to drift as it does.
 std::array<int, 3> highlightcolour(const float row[3]);
-// Draws text centred across the screen at the given scale and y, both already in pixels.
+// Draws text centred across the screen at the given scale and y, both already in pixels; a
+// text too wide for the screen less 20 u at each side is drawn smaller, just fitting that.
 void drawcentred(std::string_view text, float scale, float y, int screenwidth);
 // The screen title at scale 0.7 u, y 30 u, in the colour of the given row.
 void drawtitle(std::string_view text, const float row[3], int screenwidth);

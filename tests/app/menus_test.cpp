@@ -141,6 +141,22 @@ TEST_F(AppTest, EveryMenuHighlightsReadablyFromItsFirstFrame) {
     }
 }
 
+TEST_F(AppTest, ACentredLineTooWideForTheScreenShrinksBetweenTheMargins) {
+    opendisplay(1);
+    const std::string banner = "A BANNER FAR TOO LONG FOR THE SMALLEST SCREEN";
+    const float u = 640 / 1024.0f;
+    ClearScreen();
+    drawcentred(banner, 0.6f * u, 100, 640);
+    drawcentred("QUIT", 0.6f * u, 200, 640);
+    const auto drawn = frames().back();
+    const DrawCall* wide = findtext(drawn, banner);
+    ASSERT_NE(wide, nullptr);
+    ASSERT_GT(TextWidth(banner) * 0.6f * u, 640) << "the banner must not fit at its own scale";
+    EXPECT_NEAR(wide->x, 20 * u, 1e-3);
+    EXPECT_NEAR(wide->x + TextWidth(banner) * wide->state.scaleX, 640 - 20 * u, 1e-3);
+    EXPECT_FLOAT_EQ(findtext(drawn, "QUIT")->state.scaleX, 0.6f * u);
+}
+
 TEST_F(AppTest, EscapeOnTheMainMenuEndsTheProgramWithStatusZero) {
     opendisplay(3);
     input("1 tap 27\n");
