@@ -294,16 +294,42 @@ TEST_F(AppTest, ScoresBuildUpOneLineEveryFiveFramesWithAlignedColons) {
     app.showscores();
     const auto drawn = frames();
     ASSERT_GE(drawn.size(), 101u);
-    EXPECT_EQ(findprefix(drawn[4], "1 : "), nullptr);
-    const DrawCall* first = findtext(drawn[5], "1 : NOBODY");
+    EXPECT_EQ(findtext(drawn[4], ": NOBODY"), nullptr);
+    const DrawCall* first = findtext(drawn[5], ": NOBODY");
     ASSERT_NE(first, nullptr);
     EXPECT_FLOAT_EQ(first->y, 130);
-    EXPECT_FLOAT_EQ(first->x, 270);
-    EXPECT_EQ(findprefix(drawn[99], "20: "), nullptr);
-    ASSERT_NE(findtext(drawn[100], "20: NOBODY"), nullptr);
-    EXPECT_NE(findtext(drawn[100], "9 : NOBODY"), nullptr);
-    EXPECT_NE(findtext(drawn[100], "10: NOBODY"), nullptr);
+    EXPECT_NE(findtext(drawn[5], "1"), nullptr);
+    EXPECT_EQ(findtext(drawn[99], "20"), nullptr);
+    ASSERT_NE(findtext(drawn[100], "20"), nullptr);
     const DrawCall* score = findtext(drawn[5], "0");
     ASSERT_NE(score, nullptr);
     EXPECT_FLOAT_EQ(score->x, 1024 - 270 - TextWidth("0") * 0.2f);
+}
+
+TEST_F(AppTest, ScoresPlacesEndAtOneColumnSoEveryColonSharesItsX) {
+    for (int resolution : {1, 2, 3}) {
+        opendisplay(resolution);
+        input("101 tap 27\n");
+        app.showscores();
+        const std::vector<DrawCall> last = frames().back();
+        const float u = app.screenwidth / 1024.0f;
+        // Each line: the place, the colon with the name, the score.
+        std::vector<float> colons;
+        float leftmost = 1e9f;
+        for (size_t i = 1; i + 1 < last.size(); ++i) {
+            const DrawCall& colon = last[i];
+            if (colon.kind != DrawCall::Text || colon.what.rfind(": ", 0) != 0) continue;
+            const DrawCall& place = last[i - 1];
+            ASSERT_EQ(place.what, std::to_string(colons.size() + 1));
+            EXPECT_EQ(place.y, colon.y);
+            EXPECT_NEAR(place.x + TextWidth(place.what) * place.state.scaleX, colon.x, 1e-3)
+                << "place " << place.what << " at " << app.screenwidth;
+            leftmost = std::min(leftmost, place.x);
+            colons.push_back(colon.x);
+        }
+        ASSERT_EQ(colons.size(), 20u);
+        for (float x : colons) EXPECT_EQ(x, colons[0]) << app.screenwidth;
+        // The widest place starts the column at 270 u.
+        EXPECT_FLOAT_EQ(leftmost, 270 * u);
+    }
 }
