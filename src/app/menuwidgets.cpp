@@ -1,13 +1,17 @@
 // Shared drawing and key handling of the menu screens.
 #include "app/menuwidgets.h"
 #include "match/routines.h"
+#include "match/textfit.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/pads.h"
+#include <algorithm>
 
 namespace {
 // Entries that are not highlighted are drawn in this grey on every menu.
 constexpr int grey = 100;
+// The highlighted entry is never darker than this in its brightest channel.
+constexpr int brightest = 150;
 
 Controls menucontrols = DefaultControls();
 
@@ -35,7 +39,20 @@ void setrowcolour(const float row[3]) {
     SetDrawColor(static_cast<int>(row[0]), static_cast<int>(row[1]), static_cast<int>(row[2]));
 }
 
+std::array<int, 3> highlightcolour(const float row[3]) {
+    std::array<int, 3> c = {static_cast<int>(row[0]), static_cast<int>(row[1]),
+                            static_cast<int>(row[2])};
+    const int top = std::max({c[0], c[1], c[2]});
+    if (top >= brightest) return c;
+    if (top <= 0) return {brightest, brightest, brightest};
+    // Every channel scaled by the same factor keeps the hue; the top one lands on 150 exactly.
+    for (int& v : c) v = std::max(0, (v * brightest + top / 2) / top);
+    return c;
+}
+
 void drawcentred(std::string_view text, float scale, float y, int screenwidth) {
+    // 20 u clear of each side.
+    scale = float(fittingscale(text, scale, screenwidth - 40 * layoutunit(screenwidth)));
     SetDrawScale(scale, scale);
     DrawText(text, (screenwidth - TextWidth(text) * scale) / 2, y);
 }
@@ -51,7 +68,8 @@ void drawentries(const std::vector<MenuLine>& lines, int highlighted, const floa
     float u = layoutunit(screenwidth);
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         if (i == highlighted) {
-            setrowcolour(row);
+            const std::array<int, 3> c = highlightcolour(row);
+            SetDrawColor(c[0], c[1], c[2]);
         } else {
             SetDrawColor(grey, grey, grey);
         }

@@ -3,6 +3,7 @@
 // a menu frame. All positions are given for a 1024-pixel-wide display and scaled by u.
 #pragma once
 #include "runtime/controls.h"
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,11 +19,16 @@ struct MenuLine {
 float layoutunit(int screenwidth);
 // Sets the drawing colour from a colour-table row, truncating each channel.
 void setrowcolour(const float row[3]);
-// Draws text centred across the screen at the given scale and y, both already in pixels.
+// The colour a highlighted entry is drawn in: the row truncated like setrowcolour, lifted so
+// that its brightest channel is at least 150 (well above the grey 100 of the other entries) with
+// its hue kept. Black becomes grey 150. The row itself is left to drift as it does.
+std::array<int, 3> highlightcolour(const float row[3]);
+// Draws text centred across the screen at the given scale and y, both already in pixels; a
+// text too wide for the screen less 20 u at each side is drawn smaller, just fitting that.
 void drawcentred(std::string_view text, float scale, float y, int screenwidth);
 // The screen title at scale 0.7 u, y 30 u, in the colour of the given row.
 void drawtitle(std::string_view text, const float row[3], int screenwidth);
-// The entries in grey, the highlighted one (0-based) in the colour of the given row;
+// The entries in grey, the highlighted one (0-based) in the highlight colour of the row;
 // the scale is reset to 1 afterwards.
 void drawentries(const std::vector<MenuLine>& lines, int highlighted, const float row[3],
                  int screenwidth);

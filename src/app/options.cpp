@@ -1,6 +1,7 @@
-// The options screen: the five settings the preferences file keeps. Leaving always writes the
-// file; the display is reopened only when its mode really changed, compared on leaving, so
-// going 3 -> 1 -> 3 before leaving costs no reload.
+// The options screen: the five settings the preferences file keeps, then those of the settings
+// file. Lines stand 60 u apart from y = 260 u; TEAM COLOURS keeps its own place as line 8 at
+// 680 u. Leaving always writes both files; the display is reopened only when its mode really
+// changed, compared on leaving, so going 3 -> 1 -> 3 before leaving costs no reload.
 #include "app/app.h"
 #include "app/settingsscreen.h"
 
@@ -23,9 +24,18 @@ void Tapp::options() {
         {"FIREWORKS= ", &prefs.fireworks, 0, 1, 0.3f, 440},
         {"MUSIC VOLUME= ", &prefs.musicvolume, 0, 10, 0.3f, 500},
         {"CONTROLS", nullptr, 0, 0, 0.3f, 620, 1, {}, nullptr, [this] { controlsscreen(); }},
+        {"TEAM COLOURS= ",
+         &settings.teamcolours,
+         0,
+         1,
+         0.3f,
+         680,
+         1,
+         {"STANDARD", "COLOUR-BLIND SAFE"}},
     };
     runsettings(screen, colours, colourspeeds, colourrows, screenwidth);
     saveprefs();
+    savesettings();
     if (prefs.fullscreen != oldfullscreen || prefs.resolution != oldresolution) {
         setupdisplay(prefs.fullscreen, prefs.resolution, 1);
     }

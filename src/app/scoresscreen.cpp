@@ -1,11 +1,14 @@
 // The high-score screen: the table builds up from the top, one line every five frames, with the
-// colons of one- and two-digit places lined up and the scores right-aligned. The list is shown
-// in its own order; only adding a score sorts it.
+// places right-aligned in a column from x = 270 u so that every colon stands at the same x, and
+// the scores right-aligned at the screen width less 270 u. The column is as wide as the widest
+// place number's glyph advances, whatever the font. The list is shown in its own order; only
+// adding a score sorts it.
 #include "app/app.h"
 #include "app/menuwidgets.h"
 #include "effects/colourdrift.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include <algorithm>
 
 void Tapp::showscores() {
     FlushKeys();
@@ -18,14 +21,21 @@ void Tapp::showscores() {
         setrowcolour(colours[1]);
         drawcentred("HIGH SCORES", 0.7f * u, 30 * u, screenwidth);
         setrowcolour(colours[2]);
-        SetDrawScale(0.2f * u, 0.2f * u);
+        const float scale = 0.2f * u;
+        SetDrawScale(scale, scale);
+        int widest = 0;
+        for (int n = 1; n <= scores->count(); ++n)
+            widest = std::max(widest, TextWidth(std::to_string(n)));
+        const float colon = 270 * u + widest * scale;
         float y = 100 * u;
         int n = 0;
         for (const auto& entry : *scores) {
             ++n;
             if (f <= 5 * n) continue;
             y += 30 * u;
-            DrawText(std::to_string(n) + (n < 10 ? " " : "") + ": " + entry->name, 270 * u, y);
+            const std::string place = std::to_string(n);
+            DrawText(place, colon - TextWidth(place) * scale, y);
+            DrawText(": " + entry->name, colon, y);
             const std::string points = std::to_string(entry->score);
             DrawText(points, screenwidth - 270 * u - TextWidth(points) * 0.2f * u, y);
         }

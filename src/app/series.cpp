@@ -10,6 +10,7 @@ void Tapp::configurematch(Tmatch& match) {
     match.musicvolume = prefs.musicvolume;
     match.fireworks = prefs.fireworks;
     match.trail = prefs.trail;
+    match.teamcolours = settings.teamcolours;
     match.screenwidth = screenwidth;
     match.screenheight = screenheight;
     match.musicchannel = musicchannel;

@@ -9,6 +9,7 @@
 #include "physics/geometry.h"
 #include "physics/mainball.h"
 #include "physics/man.h"
+#include "physics/teamcolours.h"
 #include "runtime/random.h"
 #include "runtime/text.h"
 #include <algorithm>
@@ -32,9 +33,6 @@ constexpr float launchdepth = -2000;
 constexpr float sparkspeed = 20;
 constexpr int sparksperburst = 400;
 constexpr int mostbursts = 3;
-
-// Bar colours by figure, at full strength so they read clearly at the top of the screen.
-constexpr int barcolours[4][3] = {{255, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 255, 0}};
 
 double roundhalfup(double v) {
     double f = std::floor(v);
@@ -179,8 +177,8 @@ void Tmatch::drawbars() {
     const double u = screenwidth / 1024.0;
     const int bars = std::clamp(mancount, 2, 4);
     for (int k = 1; k <= bars; ++k) {
-        const int* rgb = barcolours[k - 1];
-        SetDrawColor(rgb[0], rgb[1], rgb[2]);
+        const Teamrgb& rgb = teampalette(teamcolours).bar[k - 1];
+        SetDrawColor(rgb.r, rgb.g, rgb.b);
         SetDrawScale(float(double(screenwidth) / ImageWidth(trailimage) * man(k).bar / goal),
                      float(barheight / ImageHeight(trailimage) * u));
         DrawImage(trailimage, 0, float((k - 1) * barheight * u), 0);

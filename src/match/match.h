@@ -68,6 +68,8 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     int level = 0;
     int fireworks = 0;
     int trail = 0;
+    // The TEAM COLOURS option: 0 standard, 1 colour-blind safe (see teampalette).
+    int teamcolours = 0;
     std::string mode;
     int musicvolume = 0;
     TChannel musicchannel;

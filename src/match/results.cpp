@@ -2,6 +2,7 @@
 // still running play (level completed, win tally, game over with the name entry).
 #include "match/results.h"
 #include "match/match.h"
+#include "match/textfit.h"
 #include "physics/man.h"
 #include "runtime/clock.h"
 #include "runtime/keyboard.h"
@@ -15,16 +16,27 @@ namespace {
 constexpr int countstart = 160;
 constexpr int countend = 240;
 
+// Every centred text keeps this many units clear of both screen edges: a long name is drawn
+// smaller instead.
+constexpr double sidemargin = 20;
+
+// The scale of text s u, or the largest smaller one that fits between the margins.
+double fitted(const std::string& text, double s, double u, int sw) {
+    return fittingscale(text, s * u, sw - 2 * sidemargin * u);
+}
+
 // Text at scale s u, centred across the screen at y u.
 void drawcentred(const std::string& text, double s, double y, double u, int sw) {
-    SetDrawScale(float(s * u), float(s * u));
-    DrawText(text, float((sw - TextWidth(text) * s * u) / 2), float(y * u));
+    const double scale = fitted(text, s, u, sw);
+    SetDrawScale(float(scale), float(scale));
+    DrawText(text, float((sw - TextWidth(text) * scale) / 2), float(y * u));
 }
 
 // Like drawcentred, with the scaled width truncated to whole pixels first.
 void drawcentredwhole(const std::string& text, double s, double y, double u, int sw) {
-    SetDrawScale(float(s * u), float(s * u));
-    DrawText(text, float((sw - FloatToInt(TextWidth(text) * s * u)) / 2.0), float(y * u));
+    const double scale = fitted(text, s, u, sw);
+    SetDrawScale(float(scale), float(scale));
+    DrawText(text, float((sw - FloatToInt(TextWidth(text) * scale)) / 2.0), float(y * u));
 }
 
 void drawcontinue(double u, int sw) {

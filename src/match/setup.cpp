@@ -29,6 +29,7 @@ static Tman* loadfigure(Tmatch& m, int k, double size) {
     Tman& figure = *m.men[k - 1];
     LoadStatus status = loadragdoll(FIGUREFILE, figure, size, double(1.12f), m.ballimage,
                                     m.rectimage, figureoffset(k, m.mancount), 0, 1.0);
+    figure.palette = &teampalette(m.teamcolours);
     if (status == LoadStatus::Loaded) return &figure;
     // The loader has told the player what is wrong with the file.
     m.setupfailed = true;
@@ -39,6 +40,7 @@ static void addmainball(Tmatch& m, double radius, double basemass) {
     auto body = std::make_unique<ragobject>();
     auto ball = std::make_unique<Tmainball>();
     ball->image = m.mainballimage;
+    ball->palette = &teampalette(m.teamcolours);
     ball->radius = radius;
     ball->basemass = basemass;
     ball->elastic = 1;

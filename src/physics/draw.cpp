@@ -46,23 +46,8 @@ void Tlink::draw(const Camera& cam) {
     SetDrawRotation(0);
 }
 
-static void setteamcolour(int team) {
-    switch (team) {
-    case 1:
-        SetDrawColor(200, 0, 0);
-        break;
-    case 2:
-        SetDrawColor(0, 0, 200);
-        break;
-    case 3:
-        SetDrawColor(0, 200, 0);
-        break;
-    case 4:
-        SetDrawColor(200, 200, 0);
-        break;
-    default:
-        break; // other teams keep the grey
-    }
+static void setcolour(const Teamrgb& c) {
+    SetDrawColor(c.r, c.g, c.b);
 }
 
 // Parts flagged with any other value than 0 or 1 are drawn in neither pass.
@@ -79,30 +64,18 @@ void Tman::draw(const Camera& cam) {
     else
         SetDrawColor(160, 160, 160);
     drawparts(*this, 0, cam);
-    setteamcolour(team);
+    // Other teams keep the grey.
+    if (team >= 1 && team <= 4) setcolour(palette->figure[team - 1]);
     drawparts(*this, 1, cam);
 }
 
 void Tmainball::draw(const Camera& cam) {
-    colour = {130, 130, 130};
-    switch (owner) {
-    case 0:
+    colour = {130, 130, 130}; // owned by a team without a colour
+    if (owner == 0) {
         colour = {255, 255, 255};
-        break;
-    case 1:
-        colour[0] = 255;
-        break;
-    case 2:
-        colour[2] = 255;
-        break;
-    case 3:
-        colour[1] = 255;
-        break;
-    case 4:
-        colour = {255, 255, 130};
-        break;
-    default:
-        break;
+    } else if (owner >= 1 && owner <= 4) {
+        const Teamrgb& c = palette->ball[owner - 1];
+        colour = {float(c.r), float(c.g), float(c.b)};
     }
     SetDrawColor(int(colour[0]), int(colour[1]), int(colour[2]));
     // Turned as seen from a point far above the arena, so it seems to roll as it crosses.

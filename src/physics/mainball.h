@@ -2,6 +2,7 @@
 #pragma once
 #include "physics/ball.h"
 #include "physics/constants.h"
+#include "physics/teamcolours.h"
 #include <array>
 
 // What of a main ball changes during a game, besides its ball.
@@ -15,6 +16,8 @@ struct Tmainballstate {
 
 class Tmainball : public Tball, public Tmainballstate {
   public:
+    const Teampalette* palette = &standardpalette; // the owners' colours
+
     void record();
     // Drawn in its owner's colour, turned so that its pattern shows it rolling.
     void draw(const Camera& cam) override;

@@ -3,6 +3,7 @@
 #pragma once
 #include "physics/constants.h"
 #include "physics/ragobject.h"
+#include "physics/teamcolours.h"
 #include <array>
 
 // What of a figure changes during a game, besides its balls.
@@ -21,6 +22,7 @@ class Tman : public ragobject, public Tmanstate {
     int aidelay = 0; // age in steps of the positions a computer figure reacts to
     int team = 0;
     int dimmed = 0; // 1: neutral parts drawn dark grey (computer figures)
+    const Teampalette* palette = &standardpalette; // colours of the team's parts
 
     void record();
     // Neutral parts first, then the team-coloured parts on top.

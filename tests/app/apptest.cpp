@@ -23,6 +23,7 @@ void AppTest::SetUp() {
     startonce();
     std::filesystem::remove("prefs.txt");
     std::filesystem::remove("scores.txt");
+    std::filesystem::remove("settings.txt");
     app.defaults();
     defaultscores(*app.scores);
 }

@@ -2,6 +2,7 @@
 // the logo through the menus and matches, judged by exit status, the files the game writes and
 // the colours of its screenshots in the regions where things must be.
 #include "gamerun.h"
+#include <cmath>
 #include <fstream>
 #include <functional>
 
@@ -45,6 +46,41 @@ bool black(Rgb c) {
 bool lit(Rgb c) {
     return std::max({c.r, c.g, c.b}) > 40;
 }
+
+// The bars and figure parts are shaded pictures tinted with a team colour: a pixel of one is
+// the colour times a grey level, so its channels keep the colour's proportions (within
+// rounding). Dark pixels say too little and do not count.
+std::function<bool(Rgb)> tinted(Rgb colour) {
+    return [colour](Rgb c) {
+        const int top = std::max({c.r, c.g, c.b});
+        const int ctop = std::max({colour.r, colour.g, colour.b});
+        if (top < 60) return false;
+        const double t = double(top) / ctop;
+        return std::abs(c.r - t * colour.r) <= 3 && std::abs(c.g - t * colour.g) <= 3 &&
+               std::abs(c.b - t * colour.b) <= 3;
+    };
+}
+
+// The brightest pixel of the rectangle (by its brightest channel).
+Rgb brightest(const Pixels& p, int x0, int y0, int x1, int y1) {
+    Rgb best{0, 0, 0};
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const Rgb c = at(p, x, y);
+            if (std::max({c.r, c.g, c.b}) > std::max({best.r, best.g, best.b})) best = c;
+        }
+    }
+    return best;
+}
+
+void expectnear(Rgb seen, Rgb expected, const std::string& what) {
+    EXPECT_NEAR(seen.r, expected.r, 4) << what;
+    EXPECT_NEAR(seen.g, expected.g, 4) << what;
+    EXPECT_NEAR(seen.b, expected.b, 4) << what;
+}
+
+// The colour-blind safe colours of teams 1 and 2: vermillion and blue.
+constexpr Rgb safe1{213, 94, 0}, safe2{0, 114, 178};
 
 // Main-menu entry k (0-based) spans these rows at 1024 x 768.
 int entrytop(int k) {
@@ -154,6 +190,29 @@ TEST(EndToEnd, optionsChangeTheResolutionAndReopenTheDisplay) {
     EXPECT_EQ(game.lines("prefs.txt")[0], "2");
 }
 
+TEST(EndToEnd, optionsTeamColoursGoToTheSettingsFile) {
+    GameFolder game;
+    // OPTIONS, Down six times to TEAM COLOURS (past CONTROLS), Right, a picture, Escape; then
+    // QUIT.
+    const std::string script = menuready +
+                               "150 tap 40\n152 tap 40\n154 tap 13\n"
+                               "160 tap 40\n162 tap 40\n164 tap 40\n166 tap 40\n"
+                               "168 tap 40\n169 tap 40\n171 tap 39\n200 shot options.png\n"
+                               "210 tap 27\n220 tap 38\n222 tap 38\n224 tap 38\n"
+                               "226 tap 13\n";
+    ASSERT_EQ(game.run(script, {"--frames", "1000"}), 0) << game.text("stderr.txt");
+    EXPECT_EQ(game.lines("settings.txt"),
+              (std::vector<std::string>{"soundeffects=5", "teamcolours=1"}));
+    EXPECT_EQ(game.lines("prefs.txt").size(), 6u);
+    const Pixels options = game.shot("options.png");
+    // The five lines from 260 in grey, room for a sixth, CONTROLS, then the highlighted line 8.
+    EXPECT_GT(count(options, 100, 260, 924, 530, menugrey), 1000);
+    EXPECT_EQ(count(options, 0, 560, 1024, 610, lit), 0);
+    EXPECT_GT(count(options, 100, 620, 924, 670, menugrey), 300) << "CONTROLS";
+    EXPECT_GT(count(options, 100, 680, 924, 730, coloured), 300) << "TEAM COLOURS";
+    EXPECT_EQ(count(options, 100, 680, 924, 730, menugrey), 0);
+}
+
 TEST(EndToEnd, launchFromTheCommandLine) {
     GameFolder game;
     // --level 1 won with 1+4 reaches the level-completed state.
@@ -208,6 +267,9 @@ TEST(EndToEnd, screensOfAMatch) {
     // The win: figure 1's red bar across the top, the tally in colour, the prompt.
     const Pixels tally = game.shot("tally.png");
     EXPECT_GT(count(tally, 0, 0, 1024, 12, red), 1024 * 12 * 3 / 4);
+    // The standard bar is pure red at full strength where its picture is brightest.
+    EXPECT_GT(count(tally, 0, 0, 1024, 15, tinted({255, 0, 0})), 1024 * 15 * 9 / 10);
+    expectnear(brightest(tally, 0, 0, 1024, 15), {253, 0, 0}, "standard bar 1");
     EXPECT_GT(count(tally, 350, 50, 674, 140, coloured), 200) << "tally text";
     EXPECT_GT(count(tally, 250, 640, 774, 690, coloured), 300) << "PRESS ENTER";
 
@@ -223,7 +285,34 @@ TEST(EndToEnd, screensOfAMatch) {
     ASSERT_EQ(game.run(lost, {"--level", "1", "--seed", "9", "--frames", "401"}), 0);
     const Pixels over = game.shot("over.png");
     EXPECT_GT(count(over, 0, 16, 1024, 28, blue), 1024 * 12 * 3 / 4) << "figure 2's bar";
+    EXPECT_GT(count(over, 0, 15, 1024, 30, tinted({0, 0, 255})), 1024 * 15 * 9 / 10);
+    expectnear(brightest(over, 0, 15, 1024, 30), {0, 0, 253}, "standard bar 2");
     EXPECT_GT(count(over, 40, 60, 984, 180, coloured), 5000) << "GAME OVER";
+}
+
+TEST(EndToEnd, screensInTheColourBlindSafePalette) {
+    GameFolder game;
+    std::ofstream(game.folder / "prefs.txt") << "3\r\n0\r\n2\r\n1\r\n0\r\n1\r\n";
+    std::ofstream(game.folder / "settings.txt") << "soundeffects=5\nteamcolours=1\n";
+    // The same custom game as above, won by figure 1: its bar and figure in vermillion, the
+    // bar without a pixel of the standard red.
+    const std::string custom = "421 shot play.png\n430 down 49\n430 down 52\n433 up 49\n"
+                               "433 up 52\n560 shot tally.png\n";
+    ASSERT_EQ(game.run(custom, {"--custom", "players=2", "--seed", "9", "--frames", "561"}), 0);
+    const Pixels play = game.shot("play.png");
+    EXPECT_GT(count(play, 0, 40, 1024, 768, tinted(safe1)), 30) << "figure 1";
+    const Pixels tally = game.shot("tally.png");
+    EXPECT_GT(count(tally, 0, 0, 1024, 15, tinted(safe1)), 1024 * 15 * 9 / 10);
+    expectnear(brightest(tally, 0, 0, 1024, 15), {211, 93, 0}, "safe bar 1");
+    EXPECT_EQ(count(tally, 0, 0, 1024, 15, tinted({255, 0, 0})), 0);
+
+    // A lost level: figure 2's full bar in the safe blue.
+    const std::string lost = "130 down 49\n130 down 53\n133 up 49\n133 up 53\n400 shot over.png\n";
+    ASSERT_EQ(game.run(lost, {"--level", "1", "--seed", "9", "--frames", "401"}), 0);
+    const Pixels over = game.shot("over.png");
+    EXPECT_GT(count(over, 0, 15, 1024, 30, tinted(safe2)), 1024 * 15 * 9 / 10);
+    expectnear(brightest(over, 0, 15, 1024, 30), {0, 112, 176}, "safe bar 2");
+    EXPECT_EQ(count(over, 0, 15, 1024, 30, tinted({0, 0, 255})), 0);
 }
 
 TEST(EndToEnd, demoSavesScreenshots) {

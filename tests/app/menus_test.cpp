@@ -1,10 +1,12 @@
 // The menu screens driven by scripted keys, checked through the drawing log: layout at the
 // three display widths, wrap-around, clamping, what Escape keeps and when the display reopens.
+#include "app/menuwidgets.h"
 #include "apptest.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/runtime.h"
 #include "runtime/testing.h"
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -18,6 +20,23 @@ std::vector<std::string> shown(const std::vector<std::vector<DrawCall>>& frames,
         if (call && (texts.empty() || texts.back() != call->what)) texts.push_back(call->what);
     }
     return texts;
+}
+
+// Every entry of every frame is either the grey of the others or, for the one highlighted, a
+// colour whose brightest channel is at least 150. The title is not an entry.
+void expectreadablehighlight(const std::vector<std::vector<DrawCall>>& frames,
+                             const std::string& screen) {
+    ASSERT_GE(frames.size(), 203u) << screen;
+    for (size_t f = 0; f < frames.size(); ++f) {
+        int highlighted = 0;
+        for (const DrawCall& call : frames[f]) {
+            if (call.kind != DrawCall::Text || call.what == "VANTORIX" || isgrey(call)) continue;
+            ++highlighted;
+            EXPECT_GE(std::max({call.state.r, call.state.g, call.state.b}), 150)
+                << screen << ", frame " << f << ": " << call.what;
+        }
+        EXPECT_EQ(highlighted, 1) << screen << ", frame " << f;
+    }
 }
 
 } // namespace
@@ -72,6 +91,70 @@ TEST_F(AppTest, MainMenuLayoutScalesWithTheWidth) {
     EXPECT_FLOAT_EQ(first->y, 140.625f);
     EXPECT_FLOAT_EQ(first->state.scaleX, 0.6f * 800 / 1024);
     EXPECT_FLOAT_EQ(findtext(medium[0], "QUIT")->y, (20 + 80 * 7) * 800.0f / 1024);
+}
+
+TEST_F(AppTest, HighlightKeepsItsHueAndNeverFallsBelowBrightness150) {
+    const float black[3] = {0, 0, 0};
+    EXPECT_EQ(highlightcolour(black), (std::array<int, 3>{150, 150, 150}));
+    const float bright[3] = {200.7f, 3.2f, 90};
+    EXPECT_EQ(highlightcolour(bright), (std::array<int, 3>{200, 3, 90}));
+    const float dark[4][3] = {{20, 40, 80}, {3, 3, 3}, {149.9f, 10, 0}, {0, 7.5f, 1}};
+    for (const auto& row : dark) {
+        const std::array<int, 3> c = highlightcolour(row);
+        const int top = std::max({int(row[0]), int(row[1]), int(row[2])});
+        EXPECT_EQ(std::max({c[0], c[1], c[2]}), 150);
+        // Each channel scaled by the same factor, to the nearest whole value.
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(c[i], int(row[i]) * 150.0 / top, 0.5);
+    }
+}
+
+TEST_F(AppTest, EveryMenuHighlightsReadablyFromItsFirstFrame) {
+    // The colour rows start black and climb by 2 a frame: for some 75 frames the drifting
+    // colour alone would be darker than the grey entries. Each screen starts from black here.
+    const auto fromblack = [this] {
+        for (auto& row : app.colours) row[0] = row[1] = row[2] = 0;
+        forget();
+    };
+    opendisplay(3);
+    const std::vector<std::pair<std::string, std::string>> screens = {
+        {"main menu", "205 tap 13\n"},
+        {"single player", "205 tap 27\n"},
+        // PLAY LEVELS or PLAY CUSTOM at once, then their own screens rising from black.
+        {"initial level", "1 tap 13\n205 tap 27\n"},
+        {"custom", "1 tap 40\n3 tap 13\n205 tap 27\n"},
+        {"multiplayer", "205 tap 27\n"},
+        {"options", "1 tap 40\n205 tap 27\n"},
+    };
+    for (const auto& [screen, keys] : screens) {
+        fromblack();
+        input(keys);
+        if (screen == "main menu") {
+            app.mainmenu(SINGLEPLAYER);
+        } else if (screen == "multiplayer") {
+            app.multiplayersetup();
+        } else if (screen == "options") {
+            app.options();
+        } else {
+            app.singleplayer();
+        }
+        expectreadablehighlight(frames(), screen);
+    }
+}
+
+TEST_F(AppTest, ACentredLineTooWideForTheScreenShrinksBetweenTheMargins) {
+    opendisplay(1);
+    const std::string banner = "A BANNER FAR TOO LONG FOR THE SMALLEST SCREEN";
+    const float u = 640 / 1024.0f;
+    ClearScreen();
+    drawcentred(banner, 0.6f * u, 100, 640);
+    drawcentred("QUIT", 0.6f * u, 200, 640);
+    const auto drawn = frames().back();
+    const DrawCall* wide = findtext(drawn, banner);
+    ASSERT_NE(wide, nullptr);
+    ASSERT_GT(TextWidth(banner) * 0.6f * u, 640) << "the banner must not fit at its own scale";
+    EXPECT_NEAR(wide->x, 20 * u, 1e-3);
+    EXPECT_NEAR(wide->x + TextWidth(banner) * wide->state.scaleX, 640 - 20 * u, 1e-3);
+    EXPECT_FLOAT_EQ(findtext(drawn, "QUIT")->state.scaleX, 0.6f * u);
 }
 
 TEST_F(AppTest, EscapeOnTheMainMenuEndsTheProgramWithStatusZero) {
@@ -159,6 +242,35 @@ TEST_F(AppTest, OptionsReopenTheDisplayOnlyOnARealChange) {
     EXPECT_EQ(filelines("prefs.txt")[0], "1");
 }
 
+TEST_F(AppTest, TeamColoursIsTheLastOptionAndGoesToTheSettingsFile) {
+    opendisplay(1);
+    // Down six times from FULL SCREEN (past CONTROLS), Right twice (the second is clamped),
+    // Escape.
+    input("1 tap 40\n3 tap 40\n5 tap 40\n7 tap 40\n9 tap 40\n10 tap 40\n11 tap 39\n13 tap 39\n"
+          "15 tap 27\n");
+    app.options();
+    const auto drawn = frames();
+    const DrawCall* line = findtext(drawn[0], "TEAM COLOURS= STANDARD");
+    ASSERT_NE(line, nullptr);
+    EXPECT_FLOAT_EQ(line->y, 680 * 0.625f);
+    EXPECT_FLOAT_EQ(line->state.scaleX, 0.3f * 0.625f);
+    EXPECT_TRUE(isgrey(*line));
+    const DrawCall* safe = findtext(drawn.back(), "TEAM COLOURS= COLOUR-BLIND SAFE");
+    ASSERT_NE(safe, nullptr);
+    EXPECT_FALSE(isgrey(*safe));
+    EXPECT_EQ(app.settings.teamcolours, 1);
+    EXPECT_EQ(filelines("settings.txt"),
+              (std::vector<std::string>{"soundeffects=5", "teamcolours=1"}));
+    EXPECT_EQ(filelines("prefs.txt"), (std::vector<std::string>{"3", "0", "1", "1", "5", "1"}));
+
+    // Left brings the standard colours back, Down wraps to FULL SCREEN.
+    input("1 tap 38\n3 tap 37\n5 tap 40\n7 tap 13\n");
+    app.options();
+    EXPECT_EQ(app.settings.teamcolours, 0);
+    EXPECT_EQ(filelines("settings.txt")[1], "teamcolours=0");
+    EXPECT_FALSE(isgrey(*findtext(frames().back(), "FULL SCREEN= 0")));
+}
+
 TEST_F(AppTest, HelpIgnoresAKeyHeldOnEntry) {
     opendisplay(1);
     TestKeyDown(KEY_ENTER);
@@ -184,16 +296,42 @@ TEST_F(AppTest, ScoresBuildUpOneLineEveryFiveFramesWithAlignedColons) {
     app.showscores();
     const auto drawn = frames();
     ASSERT_GE(drawn.size(), 101u);
-    EXPECT_EQ(findprefix(drawn[4], "1 : "), nullptr);
-    const DrawCall* first = findtext(drawn[5], "1 : NOBODY");
+    EXPECT_EQ(findtext(drawn[4], ": NOBODY"), nullptr);
+    const DrawCall* first = findtext(drawn[5], ": NOBODY");
     ASSERT_NE(first, nullptr);
     EXPECT_FLOAT_EQ(first->y, 130);
-    EXPECT_FLOAT_EQ(first->x, 270);
-    EXPECT_EQ(findprefix(drawn[99], "20: "), nullptr);
-    ASSERT_NE(findtext(drawn[100], "20: NOBODY"), nullptr);
-    EXPECT_NE(findtext(drawn[100], "9 : NOBODY"), nullptr);
-    EXPECT_NE(findtext(drawn[100], "10: NOBODY"), nullptr);
+    EXPECT_NE(findtext(drawn[5], "1"), nullptr);
+    EXPECT_EQ(findtext(drawn[99], "20"), nullptr);
+    ASSERT_NE(findtext(drawn[100], "20"), nullptr);
     const DrawCall* score = findtext(drawn[5], "0");
     ASSERT_NE(score, nullptr);
     EXPECT_FLOAT_EQ(score->x, 1024 - 270 - TextWidth("0") * 0.2f);
+}
+
+TEST_F(AppTest, ScoresPlacesEndAtOneColumnSoEveryColonSharesItsX) {
+    for (int resolution : {1, 2, 3}) {
+        opendisplay(resolution);
+        input("101 tap 27\n");
+        app.showscores();
+        const std::vector<DrawCall> last = frames().back();
+        const float u = app.screenwidth / 1024.0f;
+        // Each line: the place, the colon with the name, the score.
+        std::vector<float> colons;
+        float leftmost = 1e9f;
+        for (size_t i = 1; i + 1 < last.size(); ++i) {
+            const DrawCall& colon = last[i];
+            if (colon.kind != DrawCall::Text || colon.what.rfind(": ", 0) != 0) continue;
+            const DrawCall& place = last[i - 1];
+            ASSERT_EQ(place.what, std::to_string(colons.size() + 1));
+            EXPECT_EQ(place.y, colon.y);
+            EXPECT_NEAR(place.x + TextWidth(place.what) * place.state.scaleX, colon.x, 1e-3)
+                << "place " << place.what << " at " << app.screenwidth;
+            leftmost = std::min(leftmost, place.x);
+            colons.push_back(colon.x);
+        }
+        ASSERT_EQ(colons.size(), 20u);
+        for (float x : colons) EXPECT_EQ(x, colons[0]) << app.screenwidth;
+        // The widest place starts the column at 270 u.
+        EXPECT_FLOAT_EQ(leftmost, 270 * u);
+    }
 }

@@ -46,6 +46,34 @@ TEST(Bars, StackFromTheTopAndGrowToTheScreenWidth) {
     EXPECT_NE(bars[1].state.b, bars[2].state.b);
 }
 
+TEST(Bars, TakeTheChosenPaletteAsDoFiguresBallAndTrail) {
+    const Teamrgb standard[4] = {{255, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 255, 0}};
+    for (int choice : {0, 1}) {
+        auto m = makematch("custom", 1024, 768, 4, choice);
+        const Teampalette& palette = choice == 1 ? safepalette : standardpalette;
+        m->drawbars();
+        const auto bars = CallsOf(DrawCall::Image);
+        ASSERT_EQ(bars.size(), 4u);
+        for (int k = 0; k < 4; ++k) {
+            const Teamrgb drawn = {bars[k].state.r, bars[k].state.g, bars[k].state.b};
+            EXPECT_EQ(drawn, choice == 1 ? safeteams[k] : standard[k]) << "bar " << k + 1;
+        }
+        // The set-up hands the same palette to every figure and the main ball, whose colour
+        // the trail's blobs take.
+        for (int k = 1; k <= 4; ++k) EXPECT_EQ(m->man(k).palette, &palette);
+        Tmainball& ball = *m->mainballs[0];
+        EXPECT_EQ(ball.palette, &palette);
+        ball.owner = 3;
+        ball.draw(m->camera());
+        m->trail = 1;
+        m->updatetrail(1, 0, 0, 1024, 768);
+        const Ttrailitem& blob = *m->trailitems->first();
+        EXPECT_EQ(blob.colour[0], palette.ball[2].r);
+        EXPECT_EQ(blob.colour[1], palette.ball[2].g);
+        EXPECT_EQ(blob.colour[2], palette.ball[2].b);
+    }
+}
+
 TEST(Background, GridRoundEndsAndSurroundingsOfArenaOne) {
     auto m = makematch("levels");
     m->updatecamera(); // frame 0: from far away, so every grid position is on the screen

@@ -36,7 +36,8 @@ const Media& media() {
 }
 } // namespace
 
-std::unique_ptr<Tmatch> makematch(const std::string& mode, int sw, int sh, int figures) {
+std::unique_ptr<Tmatch> makematch(const std::string& mode, int sw, int sh, int figures,
+                                  int teamcolours) {
     const Media& m = media();
     auto match = std::make_unique<Tmatch>();
     match->screenwidth = sw, match->screenheight = sh;
@@ -44,6 +45,7 @@ std::unique_ptr<Tmatch> makematch(const std::string& mode, int sw, int sh, int f
     match->bigballimage = m.bigball, match->ballimage = m.ball;
     match->mainballimage = m.mainball, match->rectimage = m.rect, match->sparkimage = m.spark;
     match->mode = mode;
+    match->teamcolours = teamcolours;
     SeedRandom(1234);
     if (mode == "levels") {
         match->level = 1;

@@ -9,9 +9,10 @@
 #include <vector>
 
 // A match of the mode ("levels" builds level 1, the others a custom game with these figures)
-// at the screen size, with its effect lists made as the frame loop makes them.
+// at the screen size and with the TEAM COLOURS choice, its effect lists made as the frame loop
+// makes them.
 std::unique_ptr<Tmatch> makematch(const std::string& mode, int sw = 1024, int sh = 768,
-                                  int figures = 2);
+                                  int figures = 2, int teamcolours = 0);
 // Forgets what has been drawn so far.
 void clearcalls();
 // The images of one file.

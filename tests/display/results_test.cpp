@@ -142,3 +142,43 @@ TEST(Keys, KeycharAcceptsNameCharactersAndDiscardedPressesKeepHeldKeys) {
     TestKeyUp(KEY_ENTER);
     TestKeyUp(KEY_P);
 }
+
+TEST(NameEntry, ALongNameShrinksToStayOnTheScreen) {
+    for (auto [sw, sh] : {std::pair{640, 480}, std::pair{800, 600}, std::pair{1024, 768}}) {
+        auto m = makematch("levels", sw, sh);
+        m->score = 501, m->entrythreshold = 500;
+        typeframes(*m, "wwwwwwwwwwwwwww");
+        ASSERT_EQ(m->name, "WWWWWWWWWWWWWWW");
+        clearcalls();
+        m->input.typed = 0; // nothing more typed in the frame drawn
+        m->drawgameover(121);
+        const double u = sw / 1024.0;
+        for (const DrawCall& call : CallsOf(DrawCall::Text)) {
+            const double width = TextWidth(call.what) * call.state.scaleX;
+            EXPECT_GE(call.x, 0) << call.what << " at " << sw;
+            EXPECT_LE(call.x + width, sw) << call.what << " at " << sw;
+            if (call.what == m->name) {
+                // As large as fits between the margins of 20 u.
+                EXPECT_NEAR(call.x, 20 * u, 1e-3);
+                EXPECT_NEAR(width, sw - 40 * u, 1e-3);
+                EXPECT_LT(call.state.scaleX, 0.8 * u);
+            }
+        }
+        EXPECT_TRUE(shown(m->name));
+        // A short name keeps its full size.
+        auto shortname = makematch("levels", sw, sh);
+        shortname->score = 501, shortname->entrythreshold = 500;
+        typeframes(*shortname, "ace");
+        ASSERT_EQ(shortname->name, "ACE");
+        clearcalls();
+        shortname->input.typed = 0;
+        shortname->drawgameover(121);
+        int shortnames = 0;
+        for (const DrawCall& call : CallsOf(DrawCall::Text)) {
+            if (call.what != "ACE") continue;
+            ++shortnames;
+            EXPECT_FLOAT_EQ(call.state.scaleX, float(0.8 * u));
+        }
+        EXPECT_EQ(shortnames, 1);
+    }
+}

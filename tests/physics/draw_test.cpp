@@ -22,6 +22,10 @@ std::vector<DrawCall>& drawn() {
 
 const Camera camera{100, 50, 2, 800, 600};
 
+Teamrgb colourof(const DrawCall& call) {
+    return {call.state.r, call.state.g, call.state.b};
+}
+
 } // namespace
 
 TEST(Draw, BallIsScaledToItsRadiusThroughTheCamera) {
@@ -92,6 +96,39 @@ TEST(Draw, MainBallShowsItsOwnerAndTurns) {
     EXPECT_EQ(calls.back().state.b, 255);
     EXPECT_EQ(ball.colour[1], 130);
     EXPECT_NEAR(calls.back().state.rotation, 0, 1e-4);
+}
+
+TEST(Draw, ThePaletteColoursFigurePartsAndTheOwnedBall) {
+    Tman man;
+    addball(man, 0, 0, 5, 1).coloured = 0;
+    addball(man, 10, 0, 5, 1).coloured = 1;
+    for (auto& b : man.balls) b->image = image("ball");
+    Tmainball ball;
+    ball.image = image("mainball");
+    auto& calls = drawn();
+    for (const Teampalette* palette : {&standardpalette, &safepalette}) {
+        man.palette = ball.palette = palette;
+        for (int team = 1; team <= 4; ++team) {
+            calls.clear();
+            man.team = ball.owner = team;
+            man.draw(camera);
+            ball.draw(camera);
+            ASSERT_EQ(calls.size(), 3u);
+            EXPECT_EQ(calls[0].state.r, 160); // the neutral part keeps its grey
+            const Teamrgb& part = palette->figure[team - 1];
+            EXPECT_EQ(colourof(calls[1]), part);
+            // What the ball was drawn in is what its trail takes.
+            const Teamrgb& owned = palette->ball[team - 1];
+            EXPECT_EQ(colourof(calls[2]), owned);
+            EXPECT_EQ(ball.colour[0], owned.r);
+            EXPECT_EQ(ball.colour[1], owned.g);
+            EXPECT_EQ(ball.colour[2], owned.b);
+        }
+    }
+    // A ball nobody touched yet stays white in both.
+    ball.owner = 0;
+    ball.draw(camera);
+    EXPECT_EQ(calls.back().state.g, 255);
 }
 
 TEST(History, NewestFirstAndFiftyDeep) {
