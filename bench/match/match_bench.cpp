@@ -2,15 +2,18 @@
 // that links to the game's media.
 #include "gamefolder.h"
 #include "match/match.h"
+#include "match/playerinput.h"
 #include "match/snapshot.h"
 #include "physics/man.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/pads.h"
 #include "runtime/random.h"
 #include "runtime/runtime.h"
 #include "runtime/testing.h"
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -79,6 +82,65 @@ BENCHMARK(snapshot)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();
+
+// What reading the frame's input costs, with the given number of pads plugged in: the keyboard
+// and every pad of a four-player game.
+void padsread(benchmark::State& state) {
+    startonce();
+    static int plugged = 0;
+    Script script;
+    for (int pad = plugged + 1; pad <= int(state.range(0)); ++pad)
+        script.events.push_back({ScriptEvent::PadAttach, 0, 0, "BENCH PAD", pad, 0});
+    plugged = std::max(plugged, int(state.range(0)));
+    TestPlayScript(script);
+    FlipFrame(-1);
+    PlayerInput players;
+    Tmatch m;
+    m.mode = "multiplayer";
+    for (auto _ : state) benchmark::DoNotOptimize(players.read(m));
+    state.counters["pads"] = PadCount();
+}
+BENCHMARK(padsread)
+    ->Arg(0)
+    ->Arg(4)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// The longest frame of a four-player game into which a pad is plugged: the pad's opening must
+// not cost a frame (16.7 ms at 60 a second).
+void plugduringplay(benchmark::State& state) {
+    startonce();
+    for (auto _ : state) {
+        PlayerInput players;
+        Tmatch m;
+        m.screenwidth = 1024;
+        m.screenheight = 768;
+        m.source = &players;
+        Tmultisettings mp;
+        mp.players = 4;
+        if (!m.startgame("multiplayer", 1, &mp, nullptr, {})) std::abort();
+        double longest = 0;
+        for (int f = 0; f < 30; ++f) {
+            if (f == 10) {
+                Script script;
+                script.events.push_back({ScriptEvent::PadAttach, 0, 0, "LATE PAD", 9, 0});
+                TestPlayScript(script);
+            }
+            const auto start = std::chrono::steady_clock::now();
+            m.playframe();
+            longest = std::max(longest, std::chrono::duration<double, std::milli>(
+                                            std::chrono::steady_clock::now() - start)
+                                            .count());
+        }
+        state.counters["longest_frame_ms"] = longest;
+        Script script;
+        script.events.push_back({ScriptEvent::PadDetach, 0, 0, "", 9, 0});
+        TestPlayScript(script);
+        FlipFrame(-1);
+    }
+}
+BENCHMARK(plugduringplay)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 // Closes each result screen at once, so the campaign goes on to the next level.
 class CampaignMatch : public Tmatch {

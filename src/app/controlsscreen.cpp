@@ -44,8 +44,9 @@ Binding nextpress() {
     return b;
 }
 
-// Lines at scale 0.15 u from y = 110 u, 28 u apart: the whole list fits at every size.
-constexpr float linescale = 0.15f, firsty = 110, spacing = 28, messagey = 720;
+// Lines at scale 0.15 u from y = 135 u (below the title), 26 u apart: the whole list fits at
+// every size, with the message line under it.
+constexpr float linescale = 0.15f, firsty = 135, spacing = 26, messagey = 705;
 
 } // namespace
 

@@ -58,6 +58,8 @@ MatchInput PlayerInput::read(const Tmatch& match) {
             Delay(5);
         }
     }
+    // Everything else of the frame as of one moment, with the events delivered once.
+    EventBatch batch;
     pads.update();
     for (int k = 1; k <= 4; ++k) {
         const std::vector<int> steering = padsof(match, k);

@@ -11,6 +11,7 @@ Renderer* DrawingRenderer() {
 }
 
 void PumpEvents() {
+    if (rt().batches > 0) return;
     rt().platform.input->pump();
     if (rt().pumpHook) rt().pumpHook();
 }

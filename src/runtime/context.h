@@ -119,6 +119,7 @@ struct RuntimeContext {
     unsigned long rendererSerials = 0; // the last serial handed to a renderer
 
     KeyboardState keys;
+    int batches = 0; // EventBatch objects alive: no events are delivered meanwhile
     // Called each time pending events are delivered; tests act through it while the game waits.
     std::function<void()> pumpHook;
 

@@ -24,6 +24,15 @@ int GetChar() {
     return rt().keys.nextChar();
 }
 
+EventBatch::EventBatch() {
+    PumpEvents();
+    ++rt().batches;
+}
+
+EventBatch::~EventBatch() {
+    --rt().batches;
+}
+
 int CloseRequested() {
     PumpEvents();
     return rt().keys.takeClose();

@@ -45,3 +45,14 @@ void FlushKeys();
 int GetChar();
 // 1 if the window was asked to close since the last call.
 int CloseRequested();
+
+// While one lives, the key and pad queries deliver no further events: a caller that reads many
+// keys and pads at once (a frame's input) delivers what is pending once, when it starts, and
+// then reads them all as of that moment.
+class EventBatch {
+  public:
+    EventBatch();
+    ~EventBatch();
+    EventBatch(const EventBatch&) = delete;
+    EventBatch& operator=(const EventBatch&) = delete;
+};
