@@ -1,5 +1,5 @@
-// The help page: the keys of the three players and the rule of the game, all in the colour of
-// row 2 so the whole page changes colour together.
+// The help page: the players' keys as they are bound now, the pads, and the rule of the game,
+// all in the colour of row 2 so the whole page changes colour together.
 #include "app/app.h"
 #include "app/keystext.h"
 #include "app/menuwidgets.h"

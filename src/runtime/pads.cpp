@@ -258,6 +258,13 @@ bool PadRumble(int pad, int ms) {
 }
 
 void PadSetPlayer(int pad, int player) {
-    if (Platform::Pad* one = plugged(pad))
-        SDL_GameControllerSetPlayerIndex(one->controller, player - 1);
+    Platform::Pad* one = plugged(pad);
+    if (!one) return;
+    SDL_GameControllerSetPlayerIndex(one->controller, player - 1);
+    // A light bar, where the pad has one, in the player's bar colour.
+    static constexpr Uint8 colours[4][3] = {{255, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 255, 0}};
+    if (player >= 1 && player <= 4) {
+        const Uint8* c = colours[player - 1];
+        SDL_GameControllerSetLED(one->controller, c[0], c[1], c[2]);
+    }
 }

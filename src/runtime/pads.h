@@ -29,5 +29,6 @@ int PadStickX(int pad);
 int PadStickY(int pad);
 // A short rumble, on pads that can; false when the pad cannot.
 bool PadRumble(int pad, int ms);
-// Tells the pad which player it plays for (1..4): its player light, where it has one.
+// Tells the pad which player it plays for (1..4): its player lights, and its light bar in the
+// player's bar colour, where it has them.
 void PadSetPlayer(int pad, int player);
