@@ -1,7 +1,8 @@
 // The options screen: the five settings the preferences file keeps, the line that opens the
 // CONTROLS screen, then those of the settings file. Lines stand 60 u apart from y = 260 u (line
-// 7, CONTROLS, at 620 u, and TEAM COLOURS as line 8 at 680 u). Leaving always writes both files; the display is reopened only when its mode really
-// changed, compared on leaving, so going 3 -> 1 -> 3 before leaving costs no reload.
+// 7, CONTROLS, at 620 u, and TEAM COLOURS as line 8 at 680 u). Leaving always writes both
+// files; the display is reopened only when its mode really changed, compared on leaving, so
+// going 3 -> 1 -> 3 before leaving costs no reload.
 #include "app/app.h"
 #include "app/settingsscreen.h"
 
