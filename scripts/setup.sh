@@ -5,12 +5,15 @@ set -euo pipefail
 
 # clang's fuzzer and sanitizer runtimes (libclang-rt-dev) are only a recommendation of clang,
 # which --no-install-recommends skips; the figure file fuzzer cannot link without them.
-# libopengl-dev lets CMake pick the same GLVND libraries on every machine.
+# libopengl-dev lets CMake pick the same GLVND libraries on every machine. The install test
+# validates the desktop entry and metainfo (desktop-file-utils, appstream) and builds the
+# Debian package (dpkg-dev's dpkg-shlibdeps finds its dependencies).
 packages=(
     build-essential cmake pkg-config clang libclang-rt-dev clang-format git
     libsdl2-dev libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri
     libpng-dev zlib1g-dev libfreetype-dev libogg-dev libvorbis-dev fonts-play
     libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev
+    desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -9,7 +9,11 @@
 
 Tapp::Tapp() : scores(CreateList<Tscore>()) {}
 
-Tapp::~Tapp() = default;
+Tapp::~Tapp() {
+    // The menus must not play sounds that go with this object.
+    usemenusounds(nullptr);
+    OnFullScreenToggle(nullptr);
+}
 
 void Tapp::defaults() {
     ::defaults(prefs);

@@ -4,9 +4,11 @@
 // and then shows the main menu until QUIT; the screens and series drivers are its operations.
 // Depends on: match (Tmatch and its settings), persist (prefs and scores), effects (colours).
 #pragma once
+#include "app/menuwidgets.h"
 #include "match/media.h"
 #include "match/playerinput.h"
 #include "match/settings.h"
+#include "match/soundeffects.h"
 #include "persist/prefs.h"
 #include "persist/scores.h"
 #include "persist/settings.h"
@@ -61,7 +63,11 @@ class Tapp : public Tmatchmedia {
     // The options beyond the six of the preferences file (settings.txt).
     Settings settings;
     TChannel musicchannel;
-    std::array<TSound, 4> sounds; // slot 0 holds the music; the others are handed on empty
+    // Slot 0 holds the music, slots 1-3 the match's effects (see SoundSlot).
+    std::array<TSound, 4> sounds;
+    // The match's effects, played by watching each match; the menus' tick and confirm.
+    Tmatchsounds matchsounds;
+    MenuSounds menusounds;
     static constexpr int colourrows = 10;
     float colourspeeds[colourrows][3] = {};
     float colours[colourrows][3] = {};
@@ -107,6 +113,12 @@ class Tapp : public Tmatchmedia {
     // "PLAYER 3: I,J,K,L + PAD 2 (8BITDO SN30)": what the player plays with.
     std::string devicetext(int player);
     virtual void seedrandom();
+    // Loads the sound effects; one that cannot be used is said in one line and stays silent.
+    virtual void loadeffects();
+    // The effects' volume from settings.soundeffects, for the menus and every match.
+    void seteffectsvolume();
+    // Alt+Enter switched the window: the new state is kept like the options screen keeps it.
+    void fullscreentoggled(int fullscreen);
 
     // The multiplayer setup screen: true when PLAY was confirmed.
     virtual bool multiplayersetup();

@@ -89,7 +89,7 @@ bool setlaunch(Launch& launch, Launch::Kind kind, const std::string& option, std
     return true;
 }
 
-// The program moves to the game folder before it starts, so a file named on the command line is
+// The program moves to its saves folder before it starts, so a file named on the command line is
 // fixed to a full path from the caller's folder first.
 std::string fromcaller(const std::string& path) {
     std::error_code ec;
@@ -102,7 +102,7 @@ std::string fromcaller(const std::string& path) {
 std::string usagetext() {
     return "usage: vantorix [options]\n"
            "  --script FILE          drive the game from an input script (virtual clock);\n"
-           "                         its shot files are written in the game folder\n"
+           "                         its shot files are written in the saves folder\n"
            "  --frames N             end with status 0 after N frames\n"
            "  --level N              play the levels campaign from level N (1-" +
            std::to_string(LASTLEVEL) +
@@ -115,8 +115,16 @@ std::string usagetext() {
            "  --nodraw               draw nothing at all (only with --script)\n"
            "  --demo                 watch the computer play, saving screenshots to shots/\n"
            "  --seed S               seed the random numbers with S instead of the clock\n"
+           "  --window WxH           open the window at W x H (the game keeps its own size\n"
+           "                         and is scaled to the window); Alt+Enter: full screen\n"
            "  --help                 show this text\n"
-           "  --version              show the version\n";
+           "  --version              show the version\n"
+           "\n"
+           "Saves (prefs.txt, scores.txt, settings.txt) and F12 screenshots are kept in the\n"
+           "game folder when the game runs from a folder that holds media/ (the build folder,\n"
+           "a portable copy) and may write it; an installed game, or one whose folder is read\n"
+           "only, keeps them in $XDG_DATA_HOME/vantorix/ (else ~/.local/share/vantorix/),\n"
+           "made on the first start, which copies the saves of the old folder there once.\n";
 }
 
 bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
@@ -166,6 +174,17 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--autopilot") {
             // The computer's observation histories hold 50 frames.
             if (!value(v) || !parseranged(arg, v, 0, 49, out.autopilot, error)) return false;
+        } else if (arg == "--window") {
+            if (!value(v)) return false;
+            const size_t x = v.find('x');
+            long w = 0, h = 0;
+            if (x == std::string::npos || !parseint(v.substr(0, x), w) ||
+                !parseint(v.substr(x + 1), h) || w < 320 || h < 240 || w > 16384 || h > 16384) {
+                error = "--window takes WIDTHxHEIGHT from 320x240 to 16384x16384, not '" + v + "'";
+                return false;
+            }
+            out.windowwidth = static_cast<int>(w);
+            out.windowheight = static_cast<int>(h);
         } else if (arg == "--seed") {
             long s = 0;
             if (!value(v)) return false;

@@ -1,7 +1,7 @@
 // The command line: how the game is started for play, for the demo and by the tests.
 //   vantorix [--script FILE] [--frames N] [--level N] [--custom k=v,...]
 //            [--multiplayer k=v,...] [--trace FILE] [--autopilot D] [--nodraw] [--demo]
-//            [--seed S] [--help] [--version]
+//            [--seed S] [--window WxH] [--help] [--version]
 #pragma once
 #include "app/app.h"
 #include <string>
@@ -9,7 +9,7 @@
 
 struct CommandLine {
     // The script and trace files as full paths from the caller's folder (the game later moves
-    // to its own folder); the empty string when not given.
+    // to its saves folder); the empty string when not given.
     std::string script;
     long frames = -1; // end after this many frames; -1 never
     Launch launch;
@@ -18,6 +18,9 @@ struct CommandLine {
     bool nodraw = false;
     bool seeded = false;
     int seed = 0;
+    // --window WxH: the window's size at start-up (0 x 0: the largest whole multiple of the
+    // game's size that fits the desktop).
+    int windowwidth = 0, windowheight = 0;
     bool help = false;
     bool version = false;
 };

@@ -3,6 +3,7 @@
 #include "match/routines.h"
 #include "runtime/clock.h"
 #include "runtime/dialog.h"
+#include "runtime/folders.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/runtime.h"
@@ -59,20 +60,20 @@ void Tapp::setupdisplay(int fullscreen, int resolution, int reopen) {
     SetBlendMode(BLEND_ALPHA);
     SetAutoImageFlags(IMAGE_MASKED | IMAGE_FILTERED | IMAGE_MIPMAPPED);
     // Replacing a field releases the image loaded for the display that was closed.
-    bigballimage = loadimage("media/bigball.png");
-    mainballimage = loadimage("media/mainball+0.png");
-    ballimage = loadimage("media/ball.png");
-    rectimage = loadimage("media/rect.png");
-    mezballimage = loadimage("media/mezball2.png");
-    sparkimage = loadimage("media/spark.png");
-    logoimage = loadimage("media/logo.png");
-    trailimage = loadimage("media/scia.png");
+    bigballimage = loadimage(MediaPath("bigball.png"));
+    mainballimage = loadimage(MediaPath("mainball+0.png"));
+    ballimage = loadimage(MediaPath("ball.png"));
+    rectimage = loadimage(MediaPath("rect.png"));
+    mezballimage = loadimage(MediaPath("mezball2.png"));
+    sparkimage = loadimage(MediaPath("spark.png"));
+    logoimage = loadimage(MediaPath("logo.png"));
+    trailimage = loadimage(MediaPath("scia.png"));
     for (const TImage& image : {bigballimage, mainballimage, ballimage, rectimage, sparkimage}) {
         MidHandleImage(image);
     }
     showpointer(fullscreen);
     std::string problem;
-    font = LoadFont("media/zekton__.ttf", 128, 4, &problem);
+    font = LoadFont(MediaPath("zekton__.ttf"), 128, 4, &problem);
     if (!font) missingmedia(problem);
     SetFont(font);
 }

@@ -1,14 +1,99 @@
-// Finding the game folder, so the game starts the same from a desktop launcher, a terminal in
-// its folder or a test's temporary folder that holds a media/ link.
+// Finding the game's media and its saves folder, so the game starts the same from a desktop
+// launcher, a terminal in its folder, an installed package or a test's temporary folder that
+// holds a media/ link; see gamefolder.h.
 #include "app/gamefolder.h"
-#include <filesystem>
+#include "persist/savefile.h"
+#include "runtime/folders.h"
+#include <cstdio>
+#include <unistd.h>
 
-std::string findgamefolder() {
-    namespace fs = std::filesystem;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isfolder(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+// Write access as the process has it: a read-only mount or a folder of another user says no.
+bool canwrite(const fs::path& folder) {
+    return access(folder.c_str(), W_OK) == 0;
+}
+
+// The game keeps itself in a folder of this name, for its media under share/ and for the
+// player's saves.
+constexpr const char* gamename = "vantorix";
+
+} // namespace
+
+GameFolders findgamefolders(const fs::path& current, const fs::path& executable,
+                            const std::function<bool(const fs::path&)>& writable) {
+    const fs::path exefolder = executable.parent_path();
+    fs::path game = exefolder;
+    if (isfolder(current / "media")) {
+        game = current;
+    } else if (!isfolder(exefolder / "media")) {
+        // Installed: bin/vantorix and share/vantorix/media under one prefix, wherever it is.
+        const fs::path shared = exefolder / VANTORIX_INSTALLED_MEDIA;
+        if (isfolder(shared)) return {shared.lexically_normal(), {}, exefolder};
+    }
+    if (writable(game)) return {game / "media", game, {}};
+    return {game / "media", {}, game};
+}
+
+GameFolders findgamefolders() {
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
-    if (!ec && fs::is_directory(here / "media", ec)) return here.string();
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) return exe.parent_path().string();
-    return here.string();
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) exe = here / gamename;
+    return findgamefolders(here, exe, canwrite);
+}
+
+std::vector<std::string> bringsaves(const fs::path& old, const fs::path& saves) {
+    std::vector<std::string> copied;
+    for (const char* name : SAVEFILES) {
+        const fs::path from = old / name, to = saves / name;
+        std::error_code ec;
+        if (!fs::exists(from, ec) || fs::exists(fs::symlink_status(to, ec))) continue;
+        if (fs::is_directory(from, ec)) {
+            fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+        } else {
+            fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
+        }
+        if (ec) {
+            std::fprintf(stderr, "vantorix: could not copy %s to %s: %s\n", from.c_str(),
+                         saves.c_str(), ec.message().c_str());
+        } else {
+            copied.push_back(name);
+        }
+    }
+    return copied;
+}
+
+bool entergamefolders(GameFolders& folders) {
+    SetMediaFolder(folders.media.string());
+    std::error_code ec;
+    if (folders.saves.empty()) {
+        std::string error;
+        const std::string mine = UserDataFolder(gamename, error);
+        if (mine.empty()) {
+            std::fprintf(stderr, "vantorix: no folder for the saves: %s\n", error.c_str());
+            return false;
+        }
+        folders.saves = mine;
+        // A new (empty) folder is the first start there: the saves of the old folder come
+        // along once; later starts never look back.
+        if (!folders.old.empty() && fs::is_empty(folders.saves, ec) && !ec)
+            bringsaves(folders.old, folders.saves);
+    }
+    fs::current_path(folders.saves, ec);
+    if (ec) {
+        std::fprintf(stderr, "vantorix: cannot enter the saves folder %s: %s\n",
+                     folders.saves.c_str(), ec.message().c_str());
+        return false;
+    }
+    // Media beside the saves are named as the player sees them there: "media/logo.png".
+    if (folders.media == folders.saves / "media") SetMediaFolder("media");
+    return true;
 }

@@ -1,12 +1,11 @@
-// The program entry: reads the command line, moves to the game folder, starts the runtime in
-// the right mode and hands over to the application object.
+// The program entry: reads the command line, finds the media and moves to the saves folder,
+// starts the runtime in the right mode and hands over to the application object.
 #include "app/app.h"
 #include "app/commandline.h"
 #include "app/gamefolder.h"
 #include "match/trace.h"
 #include "runtime/runtime.h"
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -14,6 +13,8 @@ namespace {
 RuntimeOptions runtimeoptions(const CommandLine& cl) {
     RuntimeOptions options;
     options.maxFrames = cl.frames;
+    options.windowWidth = cl.windowwidth;
+    options.windowHeight = cl.windowheight;
     if (!cl.script.empty()) {
         options.scriptPath = cl.script;
         options.virtualClock = true;
@@ -46,8 +47,8 @@ int main(int argc, char** argv) {
         std::puts("vantorix 0.1.0");
         return 0;
     }
-    std::error_code ec;
-    std::filesystem::current_path(findgamefolder(), ec);
+    GameFolders folders = findgamefolders();
+    entergamefolders(folders);
     if (!InitRuntime(runtimeoptions(cl))) return 1;
 
     std::unique_ptr<MatchTrace> trace;

@@ -14,6 +14,11 @@ constexpr int grey = 100;
 constexpr int brightest = 150;
 
 Controls menucontrols = DefaultControls();
+MenuSounds* menusounds = nullptr;
+
+void playmenu(TSound MenuSounds::*sound) {
+    if (menusounds) menusounds->voices.play(menusounds->*sound, menusounds->volume);
+}
 
 // Presses of the menu key, of player 1's own key for the action and of the pads' button. All
 // three are asked, so none keeps a stale press for the next screen.
@@ -26,6 +31,10 @@ bool pressed(int key, int action, int button) {
     return n != 0;
 }
 } // namespace
+
+void usemenusounds(MenuSounds* sounds) {
+    menusounds = sounds;
+}
 
 void usemenucontrols(const Controls& controls) {
     menucontrols = controls;
@@ -79,16 +88,21 @@ void drawentries(const std::vector<MenuLine>& lines, int highlighted, const floa
 }
 
 int movehighlight(int highlighted, int count) {
+    const int before = highlighted;
     if (pressed(KEY_UP, CONTROL_UP, PAD_UP))
         highlighted = highlighted == 0 ? count - 1 : highlighted - 1;
     if (pressed(KEY_DOWN, CONTROL_DOWN, PAD_DOWN))
         highlighted = highlighted == count - 1 ? 0 : highlighted + 1;
+    if (highlighted != before) playmenu(&MenuSounds::tick);
     return highlighted;
 }
 
 int adjustvalue(int value, int step) {
-    if (pressed(KEY_RIGHT, CONTROL_RIGHT, PAD_RIGHT)) value += step;
-    if (pressed(KEY_LEFT, CONTROL_LEFT, PAD_LEFT)) value -= step;
+    const bool right = pressed(KEY_RIGHT, CONTROL_RIGHT, PAD_RIGHT);
+    const bool left = pressed(KEY_LEFT, CONTROL_LEFT, PAD_LEFT);
+    if (right) value += step;
+    if (left) value -= step;
+    if (right || left) playmenu(&MenuSounds::tick);
     return value;
 }
 
@@ -106,6 +120,7 @@ bool confirmpressed() {
     bool enter = pressed(KEY_ENTER, CONTROL_CONFIRM, PAD_A);
     bool space = KeyHits(KEY_SPACE) != 0;
     bool start = PadHits(ANY_PAD, PAD_START) != 0;
+    if (enter || space || start) playmenu(&MenuSounds::confirm);
     return enter || space || start;
 }
 

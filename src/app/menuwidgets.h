@@ -2,7 +2,9 @@
 // of entries drawn grey with one highlighted in colour, the arrow-key handling and the end of
 // a menu frame. All positions are given for a 1024-pixel-wide display and scaled by u.
 #pragma once
+#include "match/soundeffects.h"
 #include "runtime/controls.h"
+#include "runtime/sound.h"
 #include <array>
 #include <string>
 #include <string_view>
@@ -35,6 +37,16 @@ void drawentries(const std::vector<MenuLine>& lines, int highlighted, const floa
 // The menus take the arrows, Enter, Space and Escape, player 1's own keys for the same (when
 // bound to others), and every pad: d-pad or stick, A or Start to confirm, B to go back.
 void usemenucontrols(const Controls& controls);
+// The menus' own sounds: a tick when the highlight or a value moves, a confirm on Enter or
+// Space. The pieces below play them themselves; volume 0-1.
+struct MenuSounds {
+    TSound tick, confirm;
+    float volume = 0.5f;
+    Tvoices voices;
+};
+// The sounds the menus play from now on (null: silent menus).
+void usemenusounds(MenuSounds* sounds);
+
 // Up and Down presses move the highlight over count entries, wrapping at both ends.
 int movehighlight(int highlighted, int count);
 // Right and Left presses: +step or -step (any number of presses since the last frame counts

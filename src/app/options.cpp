@@ -1,8 +1,8 @@
-// The options screen: the five settings the preferences file keeps, the line that opens the
-// CONTROLS screen, then those of the settings file. Lines stand 60 u apart from y = 260 u (line
-// 7, CONTROLS, at 620 u, and TEAM COLOURS as line 8 at 680 u). Leaving always writes both
-// files; the display is reopened only when its mode really changed, compared on leaving, so
-// going 3 -> 1 -> 3 before leaving costs no reload.
+// The options screen: the five settings the preferences file keeps, then those of the
+// settings file (the sound-effects volume, line 6 at 560 u; the line that opens the CONTROLS
+// screen, line 7 at 620 u; TEAM COLOURS, line 8 at 680 u), 60 u apart from y = 260 u. Leaving
+// always writes both files; the display is reopened only when its mode really changed,
+// compared on leaving, so going 3 -> 1 -> 3 before leaving costs no reload.
 #include "app/app.h"
 #include "app/settingsscreen.h"
 
@@ -24,6 +24,7 @@ void Tapp::options() {
         {"TRAIL= ", &prefs.trail, 0, 2, 0.3f, 380, 1, {"NONE", "MEDIUM QUALITY", "HIGH QUALITY"}},
         {"FIREWORKS= ", &prefs.fireworks, 0, 1, 0.3f, 440},
         {"MUSIC VOLUME= ", &prefs.musicvolume, 0, 10, 0.3f, 500},
+        {"SOUND EFFECTS= ", &settings.soundeffects, 0, 10, 0.3f, 560},
         {"CONTROLS", nullptr, 0, 0, 0.3f, 620, 1, {}, nullptr, [this] { controlsscreen(); }},
         {"TEAM COLOURS= ",
          &settings.teamcolours,
@@ -37,6 +38,7 @@ void Tapp::options() {
     runsettings(screen, colours, colourspeeds, colourrows, screenwidth);
     saveprefs();
     savesettings();
+    seteffectsvolume();
     if (prefs.fullscreen != oldfullscreen || prefs.resolution != oldresolution) {
         setupdisplay(prefs.fullscreen, prefs.resolution, 1);
     }

@@ -15,6 +15,8 @@ void Tapp::configurematch(Tmatch& match) {
     match.screenheight = screenheight;
     match.musicchannel = musicchannel;
     match.sounds = sounds;
+    matchsounds.sounds = sounds;
+    match.listener = &matchsounds;
     static_cast<Tmatchmedia&>(match) = *this;
     match.source = &players;
     match.autopilot = tools.autopilot;

@@ -2,11 +2,41 @@
 // preferences decide the display mode; the splash needs the logo; the music loads last, with
 // the logo still on the screen while its first second decodes; the rest follows in the background).
 #include "app/app.h"
+#include "runtime/folders.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/sound.h"
 #include <cstdio>
 #include <string>
+
+void Tapp::loadeffects() {
+    auto load = [](const char* name) {
+        std::string problem;
+        TSound sound = LoadSound(MediaPath(name), 0, &problem);
+        if (!sound) std::fprintf(stderr, "vantorix: one sound is silent: %s\n", problem.c_str());
+        return sound;
+    };
+    sounds[THUDSLOT] = load("thud.ogg");
+    sounds[GOALSLOT] = load("goal.ogg");
+    sounds[POPSLOT] = load("pop.ogg");
+    menusounds.tick = load("tick.ogg");
+    menusounds.confirm = load("confirm.ogg");
+    usemenusounds(&menusounds);
+}
+
+void Tapp::seteffectsvolume() {
+    menusounds.volume = matchsounds.volume = settings.soundeffects / 10.0f;
+}
+
+void Tapp::fullscreentoggled(int fullscreen) {
+    prefs.fullscreen = fullscreen;
+    saveprefs();
+    if (fullscreen == 1) {
+        HidePointer();
+    } else {
+        ShowPointer();
+    }
+}
 
 void Tapp::run() {
     musicchannel = AllocChannel();
@@ -19,12 +49,16 @@ void Tapp::run() {
     loadprefs();
     loadsettings();
     loadcontrols();
+    seteffectsvolume();
+    OnFullScreenToggle([this](int fullscreen) { fullscreentoggled(fullscreen); });
     setupdisplay(prefs.fullscreen, prefs.resolution, 0);
     splash();
     // A game without its music still plays: one line says why it is silent.
     std::string problem;
-    sounds[0] = LoadSound("media/tutto.ogg", 0, &problem);
-    if (!sounds[0]) std::fprintf(stderr, "vantorix: playing without music: %s\n", problem.c_str());
+    sounds[MUSICSLOT] = LoadSound(MediaPath("tutto.ogg"), 0, &problem);
+    if (!sounds[MUSICSLOT])
+        std::fprintf(stderr, "vantorix: playing without music: %s\n", problem.c_str());
+    loadeffects();
 
     switch (launch.kind) {
     case Launch::Levels:

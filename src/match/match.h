@@ -25,6 +25,7 @@ class Tmainball;
 class Tburst;
 class Ttrailitem;
 class MatchTrace;
+class Tmatchsounds;
 
 // Everything of a game that evolves from frame to frame and decides what happens next,
 // besides its bodies and effect lists: a plain value, copied whole by a snapshot.
@@ -98,6 +99,9 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     int autopilot = -1;
     // Tools: when set, one line per frame is written at the end of updatestate.
     MatchTrace* trace = nullptr;
+    // Hears every shown frame once it is played, before it is shown: the sound effects. It
+    // only reads the match, and never hears a frame played with drawing off.
+    Tmatchsounds* listener = nullptr;
     // The figure file could not be read or gave a broken figure; rungame returns -1.
     bool setupfailed = false;
 
@@ -139,8 +143,8 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     // world's step, with possession and the figures' contacts inside it.
     void simulate();
     // Plays one frame: reads its input, simulates, draws and shows it (unless shown is
-    // false: a frame played again after a restore draws nothing, plays no sound, shows
-    // nothing and waits for nothing; its input must be in input already).
+    // false: a frame played again after a restore draws nothing, plays no sound or effect,
+    // shows nothing and waits for nothing; its input must be in input already).
     void playframe(bool shown = true);
 
     // Drawing half of updatebars.

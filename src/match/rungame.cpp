@@ -5,6 +5,7 @@
 #include "effects/trailitem.h"
 #include "match/match.h"
 #include "match/routines.h"
+#include "match/soundeffects.h"
 #include "match/trace.h"
 #include "physics/arena.h"
 #include "physics/collide.h"
@@ -81,6 +82,7 @@ void Tmatch::playframe(bool shown) {
     SetDrawing(true);
     if (!shown) return;
     drawpadnotices();
+    if (listener) listener->hear(*this);
     restartmusic(musicchannel, sounds, musicvolume / 10.0f);
     checkclose();
     FlipFrame(-1);

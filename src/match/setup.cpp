@@ -7,12 +7,16 @@
 #include "physics/loader.h"
 #include "physics/mainball.h"
 #include "physics/man.h"
+#include "runtime/folders.h"
 #include "runtime/random.h"
 #include <algorithm>
 
 namespace {
 
-const char* const FIGUREFILE = "media/man.txt";
+// The figure every player steers, from the media folder.
+std::string figurefile() {
+    return MediaPath("man.txt");
+}
 
 // Figures stand 1300 apart, centred on the arena's middle.
 double figureoffset(int k, int mancount) {
@@ -27,7 +31,7 @@ static Tman* loadfigure(Tmatch& m, int k, double size) {
     if (m.setupfailed) return nullptr;
     m.men[k - 1] = std::make_unique<Tman>();
     Tman& figure = *m.men[k - 1];
-    LoadStatus status = loadragdoll(FIGUREFILE, figure, size, double(1.12f), m.ballimage,
+    LoadStatus status = loadragdoll(figurefile(), figure, size, double(1.12f), m.ballimage,
                                     m.rectimage, figureoffset(k, m.mancount), 0, 1.0);
     figure.palette = &teampalette(m.teamcolours);
     if (status == LoadStatus::Loaded) return &figure;

@@ -1,11 +1,19 @@
-// The save files of the game folder (prefs.txt, scores.txt): read once at start-up, written
-// so that a crash or a full disk never loses the old file, and never written at all in a run
-// that could not read them, so a player's real file always survives a bad start.
+// The save files (prefs.txt, scores.txt, settings.txt), kept in the saves folder: read once at
+// start-up, written so that a crash or a full disk never loses the old file, and never written
+// at all in a run that could not read them, so a player's real file always survives a bad
+// start.
 // Depends on: runtime files and streams.
 #pragma once
 #include "runtime/stream.h"
 #include <string>
 #include <vector>
+
+// Every file and folder the game saves, by name, in the saves folder (the current folder of
+// the running game): the preferences, the high scores, the settings, the key bindings and the
+// recorded replays. A first start in a new saves folder brings these along from the old one,
+// so a save added to the game adds its name here.
+inline constexpr const char* SAVEFILES[] = {"prefs.txt", "scores.txt", "settings.txt",
+                                            "controls.txt", "replays"};
 
 // A save file is never this large; a bigger one is not the game's and is left alone.
 constexpr long long MAX_SAVE_FILE = 1 * MiB;

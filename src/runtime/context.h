@@ -73,8 +73,9 @@ struct Platform {
     long presented = 0;
     long frame = 0;
     ScriptPlayer script;
-    std::vector<std::string> pendingShots; // taken inside the next flip, before showing
-    bool screenshotKey = false;            // F12 pressed: save a numbered screenshot
+    // Taken inside the next flip, before showing: the file, and whether of the whole window.
+    std::vector<std::pair<std::string, bool>> pendingShots;
+    bool screenshotKey = false; // F12 pressed: save a numbered screenshot
 
     // The window, while graphics are open with the OpenGL renderer.
     SDL_Window* window = nullptr;
@@ -83,8 +84,6 @@ struct Platform {
     int hertz = 0;
     int swapInterval = -1; // last value given to SDL, -1 unknown
     FramePacer pacer;
-
-    SDL_AudioDeviceID audio = 0;
 
     // Pads, by their number (entry 0 unused).
     struct Pad {
@@ -102,11 +101,14 @@ struct Platform {
         int rumbles = 0, player = -1; // what the game asked of it
     };
     ScriptPad scriptpads[MAX_PADS + 1];
+    SDL_AudioDeviceID audio = 0; // the open output device, 0 for none (silence)
+    bool audioWanted = false;    // sound asked for: SDL's audio is up, devices are followed
 };
 
 struct RuntimeContext {
     Platform platform;
-    std::string title = "Vantorix"; // may be set before the runtime starts
+    std::string title = "Vantorix";    // may be set before the runtime starts
+    std::string mediaFolder = "media"; // see folders.h; may be set before the runtime starts
 
     // Drawing.
     std::unique_ptr<Renderer> renderer; // null while no graphics are open
@@ -117,6 +119,8 @@ struct RuntimeContext {
     bool drawing = true; // SetDrawing
     int width = 0, height = 0;
     unsigned long rendererSerials = 0; // the last serial handed to a renderer
+
+    std::function<void(int)> fullScreenHandler; // see OnFullScreenToggle
 
     KeyboardState keys;
     int batches = 0; // EventBatch objects alive: no events are delivered meanwhile
@@ -144,7 +148,8 @@ void PumpEvents();
 void AdvanceFrame();
 // Applies one scripted event (keys, characters, close request, pictures to take).
 void ApplyScriptEvent(const ScriptEvent& event);
-// Applies the key press of a real or scripted key (F12 also asks for a screenshot).
+// Applies the key press of a real or scripted key (F12 also asks for a screenshot; Enter with
+// Alt held switches full screen instead of reaching the game).
 void PressKey(int code);
 
 // Pads (pads.cpp): the subsystem opened with the runtime and closed with it; SDL's pad events,
@@ -154,3 +159,6 @@ void ClosePads();
 bool PadEvent(const SDL_Event& e);
 void ScriptPadEvent(const ScriptEvent& e);
 void FlushPads();
+// Alt+Enter: the window to full screen or back, the renderer fitted to its new drawable and
+// the game's handler told.
+void ToggleFullScreen();

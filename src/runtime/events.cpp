@@ -2,6 +2,7 @@
 // come from text input (so shift and the keyboard layout apply), plus the keys that type a
 // control character, which text input does not report: Backspace 8, Tab 9, Enter 13,
 // Escape 27 and Delete 127 (the name entry reads 8 and 127 as deleting a character).
+#include "runtime/audio_device.h"
 #include "runtime/context.h"
 #include "runtime/keyboard.h"
 #include "runtime/keymap.h"
@@ -21,8 +22,17 @@ void TypeText(const char* text) {
     }
 }
 
+bool AltHeld() {
+    return rt().keys.down(KEY_LALT) || rt().keys.down(KEY_RALT);
+}
+
 void KeyDown(const SDL_KeyboardEvent& key) {
     int code = VirtualKeyFromScancode(key.keysym.scancode);
+    // Alt+Enter belongs to the window, not to the game: no Enter is typed or pressed.
+    if (code == KEY_ENTER && AltHeld()) {
+        if (!key.repeat) ToggleFullScreen();
+        return;
+    }
     if (code == KEY_BACKSPACE || code == KEY_TAB || code == KEY_ENTER || code == KEY_ESCAPE)
         rt().keys.typed(code);
     if (code == KEY_DELETE) rt().keys.typed(127); // the character Delete types
@@ -53,6 +63,10 @@ void WindowEvent(const SDL_WindowEvent& w, bool live) {
 } // namespace
 
 void PressKey(int code) {
+    if (code == KEY_ENTER && AltHeld()) {
+        ToggleFullScreen();
+        return;
+    }
     rt().keys.press(code);
     if (code == KEY_F12) rt().platform.screenshotKey = true;
 }
@@ -72,7 +86,7 @@ void ApplyScriptEvent(const ScriptEvent& event) {
         rt().keys.requestClose();
         break;
     case ScriptEvent::Shot:
-        rt().platform.pendingShots.push_back(event.file);
+        rt().platform.pendingShots.emplace_back(event.file, event.window);
         break;
     case ScriptEvent::PadAttach:
     case ScriptEvent::PadDetach:
@@ -107,6 +121,10 @@ void pumpwindow(bool keys) {
             break;
         case SDL_TEXTINPUT:
             if (keys) TypeText(e.text.text);
+            break;
+        case SDL_AUDIODEVICEADDED:
+        case SDL_AUDIODEVICEREMOVED:
+            AudioDeviceEvent(e);
             break;
         default:
             break;

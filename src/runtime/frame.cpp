@@ -11,7 +11,7 @@ namespace {
 // Pictures asked for by the script or F12, taken just before the frame is shown.
 void TakeScreenshots() {
     Platform& p = rt().platform;
-    for (const std::string& path : p.pendingShots) SaveScreenshot(path);
+    for (const auto& [path, window] : p.pendingShots) SaveScreenshot(path, window);
     p.pendingShots.clear();
     if (p.screenshotKey) {
         p.screenshotKey = false;
@@ -119,6 +119,21 @@ void FlipFrame(int sync) {
 
 int FramesInFlight() {
     return rt().renderer ? rt().renderer->framesInFlight() : 0;
+}
+
+void OnFullScreenToggle(std::function<void(int)> handler) {
+    rt().fullScreenHandler = std::move(handler);
+}
+
+void ToggleFullScreen() {
+    if (!SetWindowFullScreen(!WindowFullScreen())) return;
+    // The size event follows later; the next frame must already fit the new drawable.
+    if (rt().renderer) {
+        int width = 0, height = 0;
+        DrawableSize(width, height);
+        rt().renderer->setDrawableSize(width, height);
+    }
+    if (rt().fullScreenHandler) rt().fullScreenHandler(WindowFullScreen() ? 1 : 0);
 }
 
 void ShowPointer() {

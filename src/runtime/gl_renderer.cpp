@@ -290,6 +290,24 @@ void GlRenderer::useProgram(GLuint program) {
     appliedProgram_ = program;
 }
 
+// Reads the whole drawable, bars and all, as rows from the top with opaque alpha.
+bool GlRenderer::readWindow(Pixels& out) {
+    flush();
+    if (drawableWidth_ <= 0 || drawableHeight_ <= 0) return false;
+    const size_t row = static_cast<size_t>(drawableWidth_) * 4;
+    std::vector<uint8_t> area(row * drawableHeight_);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, drawableWidth_, drawableHeight_, GL_RGBA, GL_UNSIGNED_BYTE, area.data());
+    out.width = drawableWidth_;
+    out.height = drawableHeight_;
+    out.rgba.resize(area.size());
+    for (int y = 0; y < drawableHeight_; ++y) {
+        std::copy_n(&area[(drawableHeight_ - 1 - y) * row], row, &out.rgba[y * row]);
+        for (size_t x = 3; x < row; x += 4) out.rgba[y * row + x] = 255;
+    }
+    return true;
+}
+
 // Reads the letterboxed game area, scaled back to the game's size when the window is larger
 // (nearest pixel), as rows from the top with opaque alpha.
 bool GlRenderer::readPixels(Pixels& out) {

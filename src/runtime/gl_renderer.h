@@ -39,6 +39,7 @@ class GlRenderer : public Renderer {
                   const DrawState& state) override;
     void flush() override;
     bool readPixels(Pixels& out) override;
+    bool readWindow(Pixels& out) override;
     // After the swap: waits until no more than FrameFences::maxInFlight frames are unfinished.
     void endFrame() override { frames_.endFrame(); }
     // Frames sent that the rasteriser has not been seen to finish.

@@ -2,6 +2,7 @@
 // scaled TrueType font. Positions are pixels from the top-left corner, y downward; colours are
 // 0-255 channels; alpha 0-1; angles in degrees, positive turning clockwise on screen.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,6 +37,10 @@ void ClearScreen();
 void FlipFrame(int sync);
 void ShowPointer();
 void HidePointer();
+// Alt+Enter switches the open window between the desktop's full screen and a window, in any
+// screen. The handler (empty for none) hears the new state, 1 full screen and 0 a window, so
+// the game can keep it; the game's size stays as it was.
+void OnFullScreenToggle(std::function<void(int fullscreen)> handler);
 
 // Drawing state (reset to its defaults by OpenGraphics).
 void SetDrawColor(int r, int g, int b); // each channel clamped to 0-255

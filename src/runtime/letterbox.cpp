@@ -1,5 +1,6 @@
 // Letterboxing of the game surface into the window's drawable area.
 #include "runtime/letterbox.h"
+#include <algorithm>
 
 Viewport Letterbox(int windowWidth, int windowHeight, int gameWidth, int gameHeight) {
     if (gameWidth <= 0 || gameHeight <= 0 || windowWidth <= 0 || windowHeight <= 0)
@@ -17,4 +18,9 @@ Viewport Letterbox(int windowWidth, int windowHeight, int gameWidth, int gameHei
     v.x = (windowWidth - v.width) / 2;
     v.y = (windowHeight - v.height) / 2;
     return v;
+}
+
+int WindowMultiple(int desktopWidth, int desktopHeight, int gameWidth, int gameHeight) {
+    if (gameWidth <= 0 || gameHeight <= 0) return 1;
+    return std::max(1, std::min(desktopWidth / gameWidth, desktopHeight / gameHeight));
 }

@@ -8,3 +8,8 @@ struct Viewport {
 };
 
 Viewport Letterbox(int windowWidth, int windowHeight, int gameWidth, int gameHeight);
+
+// How many times the game's size a new window is: the largest whole multiple that fits the
+// desktop's free area, and at least 1 (a desktop smaller than the game still gets the game's
+// size and the window manager fits it as it can).
+int WindowMultiple(int desktopWidth, int desktopHeight, int gameWidth, int gameHeight);

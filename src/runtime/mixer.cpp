@@ -5,6 +5,7 @@
 #include "runtime/context.h"
 #include "runtime/sound_data.h"
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -34,6 +35,36 @@ void mixChannel(TChannelData& channel, int16_t* stereo, int frames) {
     if (complete && channel.position >= decoded) channel.state = TChannelData::Finished;
 }
 
+// The same at another pitch: each output frame lies between two frames of the sound and is
+// interpolated between them. Both must be decoded, so a channel that catches up with the
+// decoding waits, as above.
+void mixPitched(TChannelData& channel, int16_t* stereo, int frames) {
+    const TSoundData& sound = *channel.sound;
+    const bool complete = sound.complete.load(std::memory_order_acquire);
+    const size_t decoded = sound.decoded.load(std::memory_order_acquire);
+    auto at = [&](size_t f) { return sound.block(f) + (f % TSoundData::BLOCK_FRAMES) * 2; };
+    for (int i = 0; i < frames; ++i) {
+        if (channel.position >= decoded) break;
+        const size_t next =
+            channel.position + 1 < decoded ? channel.position + 1 : channel.position;
+        // Not yet decoded, the next frame is waited for; at the very end the last one repeats.
+        if (next == channel.position && !complete) break;
+        const int16_t* a = at(channel.position);
+        const int16_t* b = at(next);
+        const float t = channel.fraction;
+        for (int c = 0; c < 2; ++c) {
+            const float sample = (a[c] + (b[c] - a[c]) * t) * channel.volume;
+            stereo[i * 2 + c] =
+                static_cast<int16_t>(std::clamp(stereo[i * 2 + c] + sample, -32768.0f, 32767.0f));
+        }
+        channel.fraction += channel.pitch;
+        const float whole = std::floor(channel.fraction);
+        channel.position += static_cast<size_t>(whole);
+        channel.fraction -= whole;
+    }
+    if (complete && channel.position >= decoded) channel.state = TChannelData::Finished;
+}
+
 } // namespace
 
 std::mutex& MixerLock() {
@@ -50,6 +81,11 @@ void UnregisterChannel(TChannelData* channel) {
     std::erase(rt().mixer.channels, channel);
 }
 
+unsigned long long MixedFrames() {
+    std::lock_guard<std::mutex> guard(MixerLock());
+    return rt().mixer.mixed;
+}
+
 void MixAudio(int16_t* stereo, int frames) {
     MixAudio(rt().mixer, stereo, frames);
 }
@@ -58,8 +94,12 @@ void MixAudio(Mixer& mixer, int16_t* stereo, int frames) {
     if (frames <= 0) return;
     std::lock_guard<std::mutex> guard(mixer.lock);
     for (TChannelData* channel : mixer.channels) {
-        if (channel->state == TChannelData::Playing && channel->sound) {
+        if (channel->state != TChannelData::Playing || !channel->sound) continue;
+        if (channel->pitch == 1.0f) {
             mixChannel(*channel, stereo, frames);
+        } else {
+            mixPitched(*channel, stereo, frames);
         }
     }
+    mixer.mixed += static_cast<unsigned long long>(frames);
 }

@@ -12,6 +12,7 @@ struct TChannelData;
 struct Mixer {
     std::mutex lock;
     std::vector<TChannelData*> channels;
+    unsigned long long mixed = 0; // output frames mixed since the start
 };
 
 // Output format every decoded sound is converted to.
@@ -24,3 +25,6 @@ constexpr int MIX_CHANNELS = 2;
 void MixAudio(Mixer& mixer, int16_t* stereo, int frames);
 // The same into the runtime's mixer.
 void MixAudio(int16_t* stereo, int frames);
+// Output frames the runtime's mixer has produced so far: where in the output stream a sound
+// played now will start (a callback or two later).
+unsigned long long MixedFrames();

@@ -86,6 +86,9 @@ class Renderer {
     virtual void flush() = 0;
     // The back buffer as RGBA rows from the top; false when there is none.
     virtual bool readPixels(Pixels& out) = 0;
+    // The whole window as it is shown: the scaled game picture with its bars, in the window's
+    // real pixels. Renderers without a window give the game picture.
+    virtual bool readWindow(Pixels& out) { return readPixels(out); }
     // The window's drawable changed size (renderers without a window ignore it).
     virtual void setDrawableSize(int, int) {}
     // After the frame was shown: a renderer that runs ahead of its rasteriser waits here.

@@ -19,6 +19,10 @@ struct RuntimeOptions {
     bool sound = true;         // false: no audio device is opened (silent)
     std::string scriptPath;    // input script; empty for none
     long maxFrames = -1;       // end the program with status 0 after this many frames
+    // The size a window opens at, in the desktop's units; 0 x 0: the largest whole multiple
+    // of the game's size that fits the desktop (Live), the game's size (Offscreen). The
+    // game's own size never changes with it.
+    int windowWidth = 0, windowHeight = 0;
 };
 
 // Initialises the layer once; false with a message on stderr when that is impossible

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 
-bool SaveScreenshot(const std::string& path) {
+bool SaveScreenshot(const std::string& path, bool window) {
     Pixels pixels;
     Renderer* renderer = rt().renderer.get();
-    if (!renderer || !renderer->readPixels(pixels)) {
+    if (!renderer || !(window ? renderer->readWindow(pixels) : renderer->readPixels(pixels))) {
         std::fprintf(stderr, "vantorix: no picture to save as %s\n", path.c_str());
         return false;
     }

@@ -24,7 +24,7 @@ bool Number(const std::string& word, long lo, long hi, long& value) {
     return value >= lo && value <= hi;
 }
 
-// A picture goes into the game folder and can never replace anything the game keeps there: a
+// A picture goes into the saves folder and can never replace anything the game keeps there: a
 // relative name ending in .png, without "..", outside media/. The empty string when it is
 // fine, else the problem.
 std::string ShotProblem(const std::string& file) {
@@ -112,10 +112,11 @@ std::string ParseLine(std::string_view line, long order, Script& out,
         e.kind = ScriptEvent::Close;
     } else if (kind == "pad") {
         if (std::string problem = ParsePad(w, e); !problem.empty()) return problem;
-    } else if (kind == "shot") {
-        if (w.size() != 3) return "shot takes one file name";
+    } else if (kind == "shot" || kind == "windowshot") {
+        if (w.size() != 3) return kind + " takes one file name";
         e.kind = ScriptEvent::Shot;
         e.file = w[2];
+        e.window = kind == "windowshot";
         if (std::string problem = ShotProblem(e.file); !problem.empty()) return problem;
     } else if (kind == "down" || kind == "up" || kind == "tap" || kind == "char") {
         long code = 0;

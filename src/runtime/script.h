@@ -6,8 +6,11 @@
 //   <frame> up <keycode>       key released
 //   <frame> tap <keycode>      down at <frame>, up at <frame + 1>
 //   <frame> char <code>        a typed character (1-255)
-//   <frame> shot <file.png>    write the picture of that frame as a PNG, in the game folder
-//                              (a relative name ending in .png, no "..", not in media/)
+//   <frame> shot <file.png>    write the picture of that frame as a PNG, in the saves folder
+//                              (a relative name ending in .png, no "..", not in media/), at
+//                              the game's own size whatever the window's
+//   <frame> windowshot <file.png>  the same of the whole window as shown: the picture scaled
+//                              to the window with its bars, in the window's real pixels
 //   <frame> close              window close request
 //   <frame> pad <n> attach [name]   a pad n (1-16) plugged in, with the name it reports
 //   <frame> pad <n> detach          pad n unplugged
@@ -34,10 +37,11 @@ constexpr long long MAX_SCRIPT = 16 * 1024 * 1024;
 struct ScriptEvent {
     enum Kind { Down, Up, Char, Shot, Close, PadAttach, PadDetach, PadButton, PadAxis } kind = Down;
     long frame = 0;
-    int code = 0;     // key code or character; a pad's button (PadButton) or axis (0 x, 1 y)
-    std::string file; // shot: the file; PadAttach: the pad's name
-    int pad = 0;      // the script's number of the pad (1-16)
-    int value = 0;    // PadButton: 1 down, 0 up; PadAxis: the axis value
+    int code = 0;        // key code or character; a pad's button (PadButton) or axis (0 x, 1 y)
+    std::string file;    // shot: the file; PadAttach: the pad's name
+    int pad = 0;         // the script's number of the pad (1-16)
+    int value = 0;       // PadButton: 1 down, 0 up; PadAxis: the axis value
+    bool window = false; // a shot of the whole window (windowshot)
 };
 
 struct Script {

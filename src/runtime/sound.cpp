@@ -93,6 +93,8 @@ TChannel CueSound(const TSound& sound, const TChannel& channel) {
     std::lock_guard<std::mutex> guard(MixerLock());
     channel->sound = sound;
     channel->position = 0;
+    channel->pitch = 1.0f;
+    channel->fraction = 0.0f;
     channel->state = sound ? TChannelData::Paused : TChannelData::Idle;
     return channel;
 }
@@ -101,6 +103,12 @@ void SetChannelVolume(const TChannel& channel, float volume) {
     if (!channel) return;
     std::lock_guard<std::mutex> guard(MixerLock());
     channel->volume = volume > 0.0f ? std::min(volume, 1.0f) : 0.0f; // NaN reads as silence
+}
+
+void SetChannelPitch(const TChannel& channel, float pitch) {
+    if (!channel) return;
+    std::lock_guard<std::mutex> guard(MixerLock());
+    channel->pitch = pitch > 0.25f ? std::min(pitch, 4.0f) : 0.25f; // NaN reads as the lowest
 }
 
 void ResumeChannel(const TChannel& channel) {

@@ -20,6 +20,9 @@ TChannel AllocChannel();
 // Prepares the sound on the channel from its start, paused; returns the channel.
 TChannel CueSound(const TSound& sound, const TChannel& channel);
 void SetChannelVolume(const TChannel& channel, float volume);
+// Plays the channel's sound faster and higher (above 1) or slower and lower, 0.25 to 4;
+// a new cue starts at 1.
+void SetChannelPitch(const TChannel& channel, float pitch);
 void ResumeChannel(const TChannel& channel);
 // Stops; the sound must be cued again to play.
 void StopChannel(const TChannel& channel);

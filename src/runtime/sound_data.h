@@ -57,6 +57,11 @@ struct TChannelData {
     TSound sound;
     size_t position = 0; // next frame to mix
     float volume = 1.0f;
+    // Frames of the sound per frame of output: above 1 it plays faster and higher. Between
+    // two frames of the sound the output is interpolated; fraction is the way from position
+    // to the next.
+    float pitch = 1.0f;
+    float fraction = 0.0f;
     State state = Idle;
 };
 

@@ -29,6 +29,10 @@ int TestPadPlayer(int scriptpad) {
     return rt().platform.scriptpads[scriptpad].player + 1;
 }
 
+unsigned TestAudioDevice() {
+    return rt().platform.audio;
+}
+
 long TestFrame() {
     return rt().platform.frame;
 }

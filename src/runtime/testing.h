@@ -24,6 +24,8 @@ void TestOnEvents(std::function<void()> hook);
 // it was told it plays for.
 int TestPadRumbles(int scriptpad);
 int TestPadPlayer(int scriptpad);
+// The audio device the mixer plays through, 0 for none.
+unsigned TestAudioDevice();
 
 // Frames counted since the runtime started (flips, and the frames of a paused game).
 long TestFrame();

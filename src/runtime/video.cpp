@@ -1,6 +1,7 @@
 // SDL window and GL context; see video.h.
 #include "runtime/video.h"
 #include "runtime/context.h"
+#include "runtime/letterbox.h"
 #include <cstdio>
 #include <dlfcn.h>
 #include <link.h>
@@ -21,8 +22,29 @@ void KeepGraphicsLibrariesLoaded() {
         nullptr);
 }
 
+// The window's size for a game of width x height: the size asked for at start-up, else on a
+// real display the largest whole multiple of the game that fits the free part of the desktop,
+// so the pixels stay square and sharp. An offscreen window has no desktop to fill: it keeps
+// the game's size.
+void WindowSize(int& width, int& height) {
+    const RuntimeOptions& o = rt().platform.options;
+    if (o.windowWidth > 0 && o.windowHeight > 0) {
+        width = o.windowWidth, height = o.windowHeight;
+        return;
+    }
+    if (o.video != VideoMode::Live) return;
+    SDL_Rect desktop{0, 0, width, height};
+    if (SDL_GetDisplayUsableBounds(0, &desktop) != 0) return;
+    const int k = WindowMultiple(desktop.w, desktop.h, width, height);
+    width *= k, height *= k;
+}
+
+// A window the player may resize, drawn at the full resolution of HiDPI displays; the game
+// draws its own size into it, scaled and letterboxed (see letterbox.h).
 SDL_Window* CreateWindow(int width, int height, bool fullScreen) {
-    Uint32 flags = SDL_WINDOW_OPENGL | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                   (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    WindowSize(width, height);
     return SDL_CreateWindow(rt().title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                             width, height, flags);
 }
@@ -67,6 +89,17 @@ void CloseWindow() {
     if (p.window) SDL_DestroyWindow(p.window);
     p.gl = nullptr;
     p.window = nullptr;
+}
+
+bool SetWindowFullScreen(bool on) {
+    SDL_Window* window = rt().platform.window;
+    if (!window) return false;
+    return SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
+bool WindowFullScreen() {
+    SDL_Window* window = rt().platform.window;
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 void DrawableSize(int& width, int& height) {

@@ -8,6 +8,10 @@
 bool OpenWindow(int width, int height, bool fullScreen);
 // Destroys the context and the window (their textures with them); nothing when none is open.
 void CloseWindow();
+// Switches the open window to the desktop's full screen or back to a window of its old size;
+// false when there is no window or the switch was refused.
+bool SetWindowFullScreen(bool on);
+bool WindowFullScreen();
 // The window's drawable size in real pixels.
 void DrawableSize(int& width, int& height);
 // Shows the back buffer, waiting for the vertical blank when vsync is set.

@@ -192,22 +192,23 @@ TEST(EndToEnd, optionsChangeTheResolutionAndReopenTheDisplay) {
 
 TEST(EndToEnd, optionsTeamColoursGoToTheSettingsFile) {
     GameFolder game;
-    // OPTIONS, Down six times to TEAM COLOURS (past CONTROLS), Right, a picture, Escape; then
-    // QUIT.
-    const std::string script = menuready +
-                               "150 tap 40\n152 tap 40\n154 tap 13\n"
-                               "160 tap 40\n162 tap 40\n164 tap 40\n166 tap 40\n"
-                               "168 tap 40\n169 tap 40\n171 tap 39\n200 shot options.png\n"
-                               "210 tap 27\n220 tap 38\n222 tap 38\n224 tap 38\n"
-                               "226 tap 13\n";
+    // OPTIONS, Down seven times to TEAM COLOURS (past SOUND EFFECTS and CONTROLS), Right, a
+    // picture, Escape; then QUIT.
+    const std::string script = menuready + "150 tap 40\n152 tap 40\n154 tap 13\n"
+                                           "160 tap 40\n162 tap 40\n164 tap 40\n166 tap 40\n"
+                                           "168 tap 40\n169 tap 40\n170 tap 40\n171 tap 39\n"
+                                           "200 shot options.png\n"
+                                           "210 tap 27\n220 tap 38\n222 tap 38\n224 tap 38\n"
+                                           "226 tap 13\n";
     ASSERT_EQ(game.run(script, {"--frames", "1000"}), 0) << game.text("stderr.txt");
     EXPECT_EQ(game.lines("settings.txt"),
               (std::vector<std::string>{"soundeffects=5", "teamcolours=1"}));
     EXPECT_EQ(game.lines("prefs.txt").size(), 6u);
     const Pixels options = game.shot("options.png");
-    // The five lines from 260 in grey, room for a sixth, CONTROLS, then the highlighted line 8.
+    // The seven lines from 260 in grey (SOUND EFFECTS and CONTROLS among them), then the
+    // highlighted line 8.
     EXPECT_GT(count(options, 100, 260, 924, 530, menugrey), 1000);
-    EXPECT_EQ(count(options, 0, 560, 1024, 610, lit), 0);
+    EXPECT_GT(count(options, 100, 560, 924, 610, menugrey), 300) << "SOUND EFFECTS";
     EXPECT_GT(count(options, 100, 620, 924, 670, menugrey), 300) << "CONTROLS";
     EXPECT_GT(count(options, 100, 680, 924, 730, coloured), 300) << "TEAM COLOURS";
     EXPECT_EQ(count(options, 100, 680, 924, 730, menugrey), 0);
@@ -323,4 +324,72 @@ TEST(EndToEnd, demoSavesScreenshots) {
     const Pixels shot = game.shot("shots/shot-0001.png");
     EXPECT_GT(count(shot, 0, 0, 1024, 768, coloured), 1000);
     EXPECT_FALSE(fs::exists(game.folder / "prefs.txt")) << "the demo asks nothing, writes nothing";
+}
+
+namespace {
+
+// How far the window's picture, in the viewport (x, y, w, h) of the window, is from the game's
+// own picture: the mean difference of the brightness of 32 x 32 blocks of the game, 0-255.
+double scaleddifference(const Pixels& game, const Pixels& window, int x, int y, int w, int h) {
+    auto brightness = [](const Pixels& p, double x0, double y0, double x1, double y1) {
+        double sum = 0;
+        long n = 0;
+        for (int py = int(y0); py < int(y1); ++py) {
+            for (int px = int(x0); px < int(x1); ++px) {
+                const Rgb c = at(p, px, py);
+                sum += (c.r + c.g + c.b) / 3.0, ++n;
+            }
+        }
+        return n ? sum / n : 0;
+    };
+    const double sx = double(w) / game.width, sy = double(h) / game.height;
+    double total = 0;
+    int blocks = 0;
+    for (int by = 0; by + 32 <= game.height; by += 32) {
+        for (int bx = 0; bx + 32 <= game.width; bx += 32) {
+            const double mine = brightness(game, bx, by, bx + 32, by + 32);
+            const double shown = brightness(window, x + bx * sx, y + by * sy, x + (bx + 32) * sx,
+                                            y + (by + 32) * sy);
+            total += std::abs(mine - shown), ++blocks;
+        }
+    }
+    return total / blocks;
+}
+
+} // namespace
+
+TEST(EndToEnd, windowScalesThePictureAndAltEnterGoesFullScreen) {
+    // The main menu in windows of twice the game's size and of a wide screen's shape.
+    struct Area {
+        int x, y, width, height; // from the top-left
+    };
+    struct Case {
+        std::string size;
+        int width, height;
+        Area picture; // where the 1024 x 768 picture must be
+    };
+    for (const Case& c : {Case{"2048x1536", 2048, 1536, {0, 0, 2048, 1536}},
+                          Case{"1600x900", 1600, 900, {200, 0, 1200, 900}}}) {
+        GameFolder game;
+        const std::string script = menuready + "300 windowshot window.png\n300 shot game.png\n"
+                                               "310 down 164\n312 tap 13\n314 up 164\n320 close\n";
+        ASSERT_EQ(game.run(script, {"--window", c.size, "--frames", "1000"}), 0)
+            << game.text("stderr.txt");
+        const Pixels window = game.shot("window.png");
+        const Pixels picture = game.shot("game.png");
+        ASSERT_EQ(window.width, c.width);
+        ASSERT_EQ(window.height, c.height);
+        // The game keeps drawing its own size, and the script's shots are of that size.
+        ASSERT_EQ(picture.width, 1024);
+        ASSERT_EQ(picture.height, 768);
+        ASSERT_GT(count(picture, 200, 30, 824, 130, coloured), 500) << "no menu to compare";
+        const Area& v = c.picture;
+        EXPECT_LT(scaleddifference(picture, window, v.x, v.y, v.width, v.height), 6.0) << c.size;
+        // The bars beside the picture are black, every pixel of them.
+        const int barpixels = v.x * c.height;
+        EXPECT_EQ(count(window, 0, 0, v.x, c.height, black), barpixels) << c.size;
+        EXPECT_EQ(count(window, v.x + v.width, 0, c.width, c.height, black), barpixels) << c.size;
+        // Alt+Enter went full screen and kept it as the options screen does.
+        EXPECT_EQ(game.lines("prefs.txt").at(1), "1");
+    }
 }

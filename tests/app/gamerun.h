@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
@@ -126,6 +127,14 @@ class GameFolder {
         if (options.asnobody && geteuid() == 0 &&
             (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
             _exit(NOT_NOBODY);
+        }
+        // A program that gave up root is not traceable by itself, and the leak checker works
+        // by tracing its own threads: it would crash at exit. Leaks are checked in every other
+        // run.
+        if (options.asnobody) {
+            const char* asan = std::getenv("ASAN_OPTIONS");
+            const std::string value = std::string(asan ? asan : "") + ":detect_leaks=0";
+            ::setenv("ASAN_OPTIONS", value.c_str(), 1);
         }
         if (chdir(folder.c_str()) != 0) _exit(100);
         FILE* err = std::freopen("stderr.txt", "w", stderr);

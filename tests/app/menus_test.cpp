@@ -244,10 +244,10 @@ TEST_F(AppTest, OptionsReopenTheDisplayOnlyOnARealChange) {
 
 TEST_F(AppTest, TeamColoursIsTheLastOptionAndGoesToTheSettingsFile) {
     opendisplay(1);
-    // Down six times from FULL SCREEN (past CONTROLS), Right twice (the second is clamped),
-    // Escape.
-    input("1 tap 40\n3 tap 40\n5 tap 40\n7 tap 40\n9 tap 40\n10 tap 40\n11 tap 39\n13 tap 39\n"
-          "15 tap 27\n");
+    // Down seven times from FULL SCREEN (past SOUND EFFECTS and CONTROLS), Right twice (the
+    // second is clamped), Escape.
+    input("1 tap 40\n3 tap 40\n5 tap 40\n7 tap 40\n9 tap 40\n10 tap 40\n11 tap 40\n12 tap 39\n"
+          "14 tap 39\n16 tap 27\n");
     app.options();
     const auto drawn = frames();
     const DrawCall* line = findtext(drawn[0], "TEAM COLOURS= STANDARD");
@@ -334,4 +334,22 @@ TEST_F(AppTest, ScoresPlacesEndAtOneColumnSoEveryColonSharesItsX) {
         // The widest place starts the column at 270 u.
         EXPECT_FLOAT_EQ(leftmost, 270 * u);
     }
+}
+
+TEST_F(AppTest, OptionsSetTheSoundEffectsVolumeKeptInSettings) {
+    opendisplay(3);
+    // Down five lines to SOUND EFFECTS, two steps right, leave.
+    input("1 tap 40\n2 tap 40\n3 tap 40\n4 tap 40\n5 tap 40\n7 tap 39\n9 tap 39\n11 tap 27\n");
+    app.options();
+    const DrawCall* line = findtext(frames()[0], "SOUND EFFECTS= 5");
+    ASSERT_NE(line, nullptr);
+    EXPECT_FLOAT_EQ(line->y, 560);
+    EXPECT_FLOAT_EQ(line->state.scaleX, 0.3f);
+    EXPECT_NE(findtext(frames()[10], "SOUND EFFECTS= 7"), nullptr);
+    EXPECT_EQ(app.settings.soundeffects, 7);
+    EXPECT_EQ(filelines("settings.txt").at(0), "soundeffects=7");
+    // The menus and the next match hear the new volume; prefs.txt keeps its six lines.
+    EXPECT_FLOAT_EQ(app.matchsounds.volume, 0.7f);
+    EXPECT_FLOAT_EQ(app.menusounds.volume, 0.7f);
+    EXPECT_EQ(filelines("prefs.txt").size(), 6u);
 }

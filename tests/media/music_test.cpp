@@ -1,5 +1,6 @@
-// The music must decode with the game's decoder, last at least a minute at 44100 Hz, be audible
-// and never reach full scale, and start and end quietly so that the restart is clean.
+// The music and the sound effects must decode with the game's decoder. The music must last at
+// least a minute at 44100 Hz, be audible and never reach full scale, and start and end quietly
+// so that the restart is clean.
 #include <cmath>
 #include <gtest/gtest.h>
 #include <string>
@@ -68,4 +69,30 @@ TEST(Music, DecodesAsAMinuteOfAudibleStereoBelowFullScale) {
     // A clean start and an end that has died away before the game starts the track again.
     EXPECT_LT(peak(t.samples, 0, 2 * 44), 0.05f);
     EXPECT_LT(peak(t.samples, t.samples.size() - 2 * 4410, t.samples.size()), 0.02f);
+}
+
+// Every sound effect is short, audible, well below full scale (several may sound at once over
+// the music), starts without a click and has died away by its end, so that cutting it there
+// or playing it again is clean.
+TEST(SoundEffects, ShortAudibleSoftAndClean) {
+    struct Expected {
+        const char* name;
+        double shortest, longest; // seconds
+    };
+    for (const Expected& e : {Expected{"thud.ogg", 0.2, 0.5}, Expected{"tick.ogg", 0.02, 0.1},
+                              Expected{"confirm.ogg", 0.1, 0.5}, Expected{"goal.ogg", 1.0, 2.0},
+                              Expected{"pop.ogg", 0.3, 1.0}}) {
+        Track t = decode(std::string(VANTORIX_MEDIA_DIR) + "/" + e.name);
+        ASSERT_EQ(t.rate, 44100) << e.name;
+        ASSERT_EQ(t.channels, 2) << e.name;
+        const double seconds = static_cast<double>(t.samples.size()) / 2 / t.rate;
+        EXPECT_GE(seconds, e.shortest) << e.name;
+        EXPECT_LE(seconds, e.longest) << e.name;
+        const float loudest = peak(t.samples, 0, t.samples.size());
+        EXPECT_GT(loudest, 0.08f) << e.name;
+        EXPECT_LT(loudest, 0.6f) << e.name;
+        EXPECT_LT(peak(t.samples, 0, 2 * 22), 0.1f) << e.name << " clicks at its start";
+        EXPECT_LT(peak(t.samples, t.samples.size() - 2 * 441, t.samples.size()), 0.03f)
+            << e.name << " is cut off";
+    }
 }

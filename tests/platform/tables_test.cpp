@@ -59,6 +59,15 @@ TEST(Letterbox, ScalesUpKeepingFourToThreeAndCentres) {
     EXPECT_EQ(tall.y, 32);
 }
 
+TEST(WindowMultiple, LargestWholeMultipleThatFitsAndNeverBelowOne) {
+    EXPECT_EQ(WindowMultiple(1920, 1050, 640, 480), 2);  // 1280 x 960 fits, 1920 x 1440 not
+    EXPECT_EQ(WindowMultiple(3840, 2100, 1024, 768), 2); // the height decides
+    EXPECT_EQ(WindowMultiple(2560, 1440, 800, 600), 2);
+    EXPECT_EQ(WindowMultiple(1024, 768, 1024, 768), 1);
+    EXPECT_EQ(WindowMultiple(800, 600, 1024, 768), 1); // a small desktop still gets the game
+    EXPECT_EQ(WindowMultiple(0, 0, 640, 480), 1);
+}
+
 TEST(ScriptParser, ReadsEventsInFrameAndFileOrder) {
     Script s;
     std::string error;
@@ -78,6 +87,14 @@ TEST(ScriptParser, ReadsEventsInFrameAndFileOrder) {
     EXPECT_EQ(s.events[0].kind, ScriptEvent::Shot);
     EXPECT_EQ(s.events[0].file, "first.png");
     EXPECT_EQ(s.events[1].file, "shots/a..b.png");
+    EXPECT_FALSE(s.events[0].window);
+    // A shot of the whole window follows the same rules for its name.
+    Script w;
+    ASSERT_TRUE(ParseScript("4 windowshot whole.png\n", w, error)) << error;
+    ASSERT_EQ(w.events.size(), 1u);
+    EXPECT_TRUE(w.events[0].window);
+    EXPECT_EQ(w.events[0].file, "whole.png");
+    EXPECT_FALSE(ParseScript("4 windowshot media/logo.png\n", w, error));
     s.events.erase(s.events.begin() + 1);
     // The tap: down at its frame, up at the next one, where it keeps its line's place.
     EXPECT_EQ(s.events[1].kind, ScriptEvent::Down);

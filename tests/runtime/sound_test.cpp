@@ -398,3 +398,42 @@ TEST_F(SoundTest, TheDeviceThreadPlaysWhileTheGameChangesTheChannel) {
     EXPECT_GT(seconds, 0.2) << "played faster than the device's clock";
     ShutdownRuntime();
 }
+
+// A channel at another pitch walks through the sound faster or slower: at 2 it takes every
+// second frame and ends in half the time, at 0.5 it puts a frame halfway between each two.
+TEST_F(SoundTest, PitchChangesSpeedAndInterpolates) {
+    encodeTone(path("pitch.ogg"), 1, 44100, 0.5, 0.5);
+    TSound sound = LoadSound(path("pitch.ogg"), 0);
+    ASSERT_TRUE(sound);
+    TChannel channel = AllocChannel();
+    auto play = [&](float pitch, int frames) {
+        CueSound(sound, channel);
+        SetChannelPitch(channel, pitch);
+        ResumeChannel(channel);
+        return mix(frames);
+    };
+    const std::vector<int16_t> plain = play(1.0f, 4000);
+    const std::vector<int16_t> fast = play(2.0f, 2000);
+    for (size_t f = 0; f < 2000; ++f) ASSERT_EQ(fast[f * 2], plain[f * 4]) << f;
+    const std::vector<int16_t> slow = play(0.5f, 4000);
+    for (size_t f = 0; f + 1 < 2000; ++f) {
+        ASSERT_EQ(slow[f * 4], plain[f * 2]) << f;
+        ASSERT_NEAR(slow[f * 4 + 2], (plain[f * 2] + plain[f * 2 + 2]) / 2.0, 1) << f;
+    }
+
+    // The lengths: 22050 frames of sound.
+    auto length = [&](float pitch) {
+        CueSound(sound, channel);
+        SetChannelPitch(channel, pitch);
+        ResumeChannel(channel);
+        int mixed = 0;
+        while (ChannelPlaying(channel) && mixed < 200000) mix(100), mixed += 100;
+        return mixed;
+    };
+    EXPECT_NEAR(length(2.0f), 11025, 200);
+    EXPECT_NEAR(length(0.5f), 44100, 200);
+    // A new cue plays at the sound's own pitch again.
+    CueSound(sound, channel);
+    ResumeChannel(channel);
+    EXPECT_EQ(mix(4000), plain);
+}

@@ -1,6 +1,10 @@
 // mediagen: writes the game's media at build time.
 //   mediagen pictures <media folder> <font file>   the eight PNG pictures (the logo uses the font)
 //   mediagen music <media folder>                  the music track tutto.ogg
+//   mediagen effects <media folder>                the sound effects (thud.ogg, tick.ogg, ...)
+//   mediagen icons <folder> <font file>            the desktop icons icon-<size>.png, from the logo
+#include "effects.h"
+#include "icon.h"
 #include "logo.h"
 #include "pictures.h"
 #include "png_writer.h"
@@ -27,13 +31,35 @@ bool writeMusic(const std::string& folder) {
     return writeOggVorbis(folder + "/tutto.ogg", renderSong());
 }
 
+bool writeEffects(const std::string& folder) {
+    for (const SoundEffect& effect : makeSoundEffects()) {
+        if (!writeOggVorbis(folder + "/" + effect.name, effect.sound)) return false;
+    }
+    return true;
+}
+
+// The sizes a desktop looks for in the hicolor theme.
+bool writeIcons(const std::string& folder, const std::string& fontPath) {
+    std::optional<Canvas> logo = makeLogo(fontPath);
+    if (!logo) return false;
+    for (int size : {48, 64, 128, 256}) {
+        if (!writePng(folder + "/icon-" + std::to_string(size) + ".png", makeIcon(*logo, size)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     if (command == "pictures" && argc == 4) return writePictures(argv[2], argv[3]) ? 0 : 1;
     if (command == "music" && argc == 3) return writeMusic(argv[2]) ? 0 : 1;
+    if (command == "effects" && argc == 3) return writeEffects(argv[2]) ? 0 : 1;
+    if (command == "icons" && argc == 4) return writeIcons(argv[2], argv[3]) ? 0 : 1;
     std::fprintf(stderr, "usage: mediagen pictures <media folder> <font file>\n"
-                         "       mediagen music <media folder>\n");
+                         "       mediagen music <media folder>\n"
+                         "       mediagen effects <media folder>\n"
+                         "       mediagen icons <folder> <font file>\n");
     return 2;
 }
