@@ -7,6 +7,7 @@
 #include "app/menuwidgets.h"
 #include "match/media.h"
 #include "match/playerinput.h"
+#include "match/replay.h"
 #include "match/settings.h"
 #include "match/soundeffects.h"
 #include "persist/prefs.h"
@@ -26,8 +27,9 @@ enum MainEntry : int { SINGLEPLAYER, MULTIPLAYER, OPTIONS, SCORES, HELP, QUIT };
 
 // What the program does after the start-up, before (or instead of) the main menu.
 struct Launch {
-    enum Kind { Menu, Levels, Custom, Multiplayer, Demo } kind = Menu;
-    int level = 1; // first level of a Levels launch
+    enum Kind { Menu, Levels, Custom, Multiplayer, Demo, Replay } kind = Menu;
+    int level = 1;      // first level of a Levels launch
+    std::string replay; // the file a Replay launch plays
     Tcustomsettings custom;
     Tmultisettings multi;
 };
@@ -37,6 +39,7 @@ struct MatchTools {
     int autopilot = -1;          // >= 0: figure 1 steered by the computer rule at this delay
     MatchTrace* trace = nullptr; // one line per match frame when set
     bool seeded = false;         // seed the generator with seed instead of the clock
+    std::string record;          // --record: where the first match's replay goes
     int seed = 0;
 };
 
@@ -128,4 +131,15 @@ class Tapp : public Tmatchmedia {
     virtual void configurematch(Tmatch& match);
     // The demo: levels played by the computer on figure 1, looping until Escape.
     virtual void playdemo();
+    // One game of a series, recorded: its replay goes to the replays folder (or where
+    // --record says, for the first game of the run).
+    int playrecorded(Tmatch& match, const MatchStart& start, std::array<int, 4>& wins);
+    // Plays a replay file back, with drawing and music, Space for four times the speed,
+    // Escape to leave. 0 when it was watched to its end or left; 1 when the file could not
+    // be read, was not made by this game and figure file, or went differently from its
+    // recording (each said on stderr or in a message box).
+    int watchreplay(const std::string& path);
+    // The main menu saw no key for a while: the newest replay, or a computer game, without
+    // sound until any key. The menu then goes on as it was, random generator included.
+    void attract();
 };

@@ -82,7 +82,7 @@ std::string settingkeys(const Tsettingfield<Settings> (&fields)[N]) {
 bool setlaunch(Launch& launch, Launch::Kind kind, const std::string& option, std::string& error) {
     if (launch.kind != Launch::Menu) {
         error = option + " cannot be combined with another start (--level, --custom, "
-                         "--multiplayer, --demo)";
+                         "--multiplayer, --demo, --replay)";
         return false;
     }
     launch.kind = kind;
@@ -110,6 +110,8 @@ std::string usagetext() {
            "  --custom k=v,...       play a custom series; keys\n" +
            settingkeys(customfields) +
            "  --multiplayer k=v,...  play a multiplayer series; keys\n" + settingkeys(multifields) +
+           "  --replay FILE          watch a recorded game (Space: four times the speed)\n"
+           "  --record FILE          save the first game's replay to FILE\n"
            "  --trace FILE           append one line per match frame to FILE\n"
            "  --autopilot D          the computer steers figure 1 with delay D (0-49)\n"
            "  --nodraw               draw nothing at all (only with --script)\n"
@@ -124,7 +126,8 @@ std::string usagetext() {
            "game folder when the game runs from a folder that holds media/ (the build folder,\n"
            "a portable copy) and may write it; an installed game, or one whose folder is read\n"
            "only, keeps them in $XDG_DATA_HOME/vantorix/ (else ~/.local/share/vantorix/),\n"
-           "made on the first start, which copies the saves of the old folder there once.\n";
+           "made on the first start, which copies the saves of the old folder there once.\n"
+           "The replays of the last 50 games are kept in replays/ there.\n";
 }
 
 bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
@@ -151,6 +154,12 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--script") {
             if (!value(v)) return false;
             out.script = fromcaller(v);
+        } else if (arg == "--replay") {
+            if (!value(v) || !setlaunch(out.launch, Launch::Replay, arg, error)) return false;
+            out.launch.replay = fromcaller(v);
+        } else if (arg == "--record") {
+            if (!value(v)) return false;
+            out.record = fromcaller(v);
         } else if (arg == "--trace") {
             if (!value(v)) return false;
             out.trace = fromcaller(v);

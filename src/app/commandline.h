@@ -1,7 +1,7 @@
 // The command line: how the game is started for play, for the demo and by the tests.
 //   vantorix [--script FILE] [--frames N] [--level N] [--custom k=v,...]
 //            [--multiplayer k=v,...] [--trace FILE] [--autopilot D] [--nodraw] [--demo]
-//            [--seed S] [--window WxH] [--help] [--version]
+//            [--seed S] [--window WxH] [--replay FILE] [--record FILE] [--help] [--version]
 #pragma once
 #include "app/app.h"
 #include <string>
@@ -14,6 +14,7 @@ struct CommandLine {
     long frames = -1; // end after this many frames; -1 never
     Launch launch;
     std::string trace;
+    std::string record; // --record: the first game's replay file
     int autopilot = -1;
     bool nodraw = false;
     bool seeded = false;

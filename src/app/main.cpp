@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cl.version) {
-        std::puts("vantorix 0.1.0");
+        std::puts("vantorix " VANTORIX_VERSION);
         return 0;
     }
     GameFolders folders = findgamefolders();
@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
     app.launch = cl.launch;
     app.tools.autopilot = cl.autopilot;
     app.tools.trace = trace.get();
+    app.tools.record = cl.record;
     app.tools.seeded = cl.seeded;
     app.tools.seed = cl.seed;
     app.run();

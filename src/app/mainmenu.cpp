@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/menuwidgets.h"
 #include "effects/colourdrift.h"
+#include "runtime/clock.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/runtime.h"
@@ -17,12 +18,16 @@ std::vector<MenuLine> mainentries() {
     return lines;
 }
 
+// With no key for this long the menu shows a game by itself (ms).
+constexpr int ATTRACTIDLE = 30000;
+
 } // namespace
 
 int Tapp::mainmenu(int highlight) {
     FlushKeys();
     resetcolourspeeds(colourspeeds, colourrows);
     const std::vector<MenuLine> lines = mainentries();
+    int lastinput = Millisecs();
     for (;;) {
         ClearScreen();
         animatecolours(colours, colourspeeds, colourrows);
@@ -32,5 +37,11 @@ int Tapp::mainmenu(int highlight) {
         presentframe();
         if (escapepressed()) EndProgram(0);
         if (confirmpressed()) return highlight;
+        if (AnyInput()) {
+            lastinput = Millisecs();
+        } else if (Millisecs() - lastinput >= ATTRACTIDLE) {
+            attract();
+            lastinput = Millisecs();
+        }
     }
 }

@@ -48,14 +48,19 @@ template <class Play> void tallyseries(Tapp& app, Play play) {
 } // namespace
 
 void Tapp::playcustom(const Tcustomsettings& settings) {
+    MatchStart start;
+    start.custom = settings;
     tallyseries(*this, [&](Tmatch& match, std::array<int, 4>& wins) {
-        return match.rungame("custom", 1, nullptr, &settings, wins);
+        return playrecorded(match, start, wins);
     });
 }
 
 void Tapp::playmultiplayer(const Tmultisettings& settings) {
+    MatchStart start;
+    start.mode = "multiplayer";
+    start.multi = settings;
     tallyseries(*this, [&](Tmatch& match, std::array<int, 4>& wins) {
-        return match.rungame("multiplayer", 1, &settings, nullptr, wins);
+        return playrecorded(match, start, wins);
     });
 }
 
@@ -72,7 +77,10 @@ void Tapp::playlevels() {
         match.entrythreshold = scorethreshold(*scores);
         match.startscore = carried;
         match.score = carried;
-        r = match.rungame("levels", level, nullptr, nullptr, wins);
+        MatchStart start;
+        start.mode = "levels";
+        start.level = level;
+        r = playrecorded(match, start, wins);
         carried = match.score;
         if (r == 1 && level % UNLOCKSTEP == 0 && level < LASTLEVEL) {
             // The unlock replaces whatever was unlocked before, even a higher level.

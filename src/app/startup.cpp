@@ -5,6 +5,7 @@
 #include "runtime/folders.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/runtime.h"
 #include "runtime/sound.h"
 #include <cstdio>
 #include <string>
@@ -77,6 +78,8 @@ void Tapp::run() {
     case Launch::Demo:
         playdemo();
         return;
+    case Launch::Replay:
+        EndProgram(watchreplay(launch.replay));
     case Launch::Menu:
         break;
     }

@@ -48,4 +48,8 @@ class InputSource {
     virtual void took(const Tmatch&, int) {}
     // The figure's player has lost the pad they played with.
     virtual bool padlost(const Tmatch&, int) const { return false; }
+    // Milliseconds from the start of the game to now, asked once when a level is won (its
+    // time bonus): the clock is an input of the game like the keys, so a replay gives the
+    // recorded time back.
+    virtual int levelclock(const Tmatch& match);
 };

@@ -1,12 +1,14 @@
 // A game's input kept as a value: one source that records every frame's record another source
 // gives, and one that hands recorded records back. A game replayed from its records with the
-// same seed is the same game.
+// same start is the same game; the state hashes kept every HASHEVERY frames prove it.
 #pragma once
 #include "match/input.h"
+#include "match/replay.h"
 #include <cstddef>
 #include <vector>
 
-// Passes another source's records on and keeps them, Escape included.
+// Passes another source's records on and keeps them, Escape included, with the state hashes
+// and the time a level took to win.
 class RecordingInput : public InputSource {
   public:
     explicit RecordingInput(InputSource& from) : from_(from) {}
@@ -18,26 +20,40 @@ class RecordingInput : public InputSource {
     bool padlost(const Tmatch& match, int figure) const override {
         return from_.padlost(match, figure);
     }
+    int levelclock(const Tmatch& match) override;
 
-    std::vector<MatchInput> records;
+    Replay replay; // the records, hashes and level clock; the caller fills in the start
 
   private:
     InputSource& from_;
+    long frames_ = 0;
 };
 
 // Hands back recorded records, one per frame; past the last one the game is left. Nothing is
 // waited for (a recorded pause is only noted) and nothing is flushed: the records already hold
-// what the keys gave after every flush.
+// what the keys gave after every flush. When the game's state differs from a recorded hash,
+// mismatch is set to that frame and the game is left at once.
 class ReplayInput : public InputSource {
   public:
-    explicit ReplayInput(std::vector<MatchInput> records) : records_(std::move(records)) {}
+    explicit ReplayInput(std::vector<MatchInput> records, std::vector<uint64_t> hashes = {},
+                         int levelclock = -1)
+        : records_(std::move(records)), hashes_(std::move(hashes)), levelclock_(levelclock) {}
+    explicit ReplayInput(const Replay& replay)
+        : ReplayInput(replay.records(), replay.hashes, replay.levelclock) {}
     MatchInput read(const Tmatch& match) override;
     bool leaving(const Tmatch& match) override;
     void flush() override {}
     void discardpresses() override {}
+    int levelclock(const Tmatch&) override { return levelclock_; }
+    // Every record was handed out.
+    bool finished() const { return next >= records_.size(); }
+
     // The next frame to hand out; setting it goes back (or forward) in the records.
     size_t next = 0;
+    long mismatch = -1; // the frame whose state first differed from the recording
 
   private:
     std::vector<MatchInput> records_;
+    std::vector<uint64_t> hashes_;
+    int levelclock_;
 };

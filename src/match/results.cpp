@@ -54,10 +54,14 @@ std::string keychar(int code) {
     return NameCharacter(code) ? std::string(1, char(code)) : "nope";
 }
 
+// Unsigned difference: the clock may wrap between the start and the win.
+int InputSource::levelclock(const Tmatch& match) {
+    return int(unsigned(Millisecs()) - unsigned(match.starttime));
+}
+
 void Tmatch::scorelevel() {
     levelscore = level * 10000;
-    // Unsigned difference: the clock may wrap between the start and the win.
-    const double s = int(unsigned(Millisecs()) - unsigned(starttime)) / 1000.0;
+    const double s = source->levelclock(*this) / 1000.0;
     // The bonus falls from level x 20000 to nothing over 30 seconds per figure; it is worked
     // out in single precision.
     const float figures = float(30 * mancount);

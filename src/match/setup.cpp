@@ -3,6 +3,7 @@
 #include "effects/trailitem.h"
 #include "match/levels.h"
 #include "match/match.h"
+#include "match/routines.h"
 #include "physics/constants.h"
 #include "physics/loader.h"
 #include "physics/mainball.h"
@@ -11,12 +12,11 @@
 #include "runtime/random.h"
 #include <algorithm>
 
-namespace {
-
-// The figure every player steers, from the media folder.
 std::string figurefile() {
     return MediaPath("man.txt");
 }
+
+namespace {
 
 // Figures stand 1300 apart, centred on the arena's middle.
 double figureoffset(int k, int mancount) {

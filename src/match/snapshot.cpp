@@ -29,6 +29,20 @@ template <class T> void savelist(TList<T>* list, std::vector<T>& into) {
     for (const std::shared_ptr<T>& item : *list) into.push_back(*item);
 }
 
+// The hash of plain values one after the other.
+class Hasher {
+  public:
+    template <class T> void add(const T& value) { hash_ = hashbytes(&value, sizeof(T), hash_); }
+    void add(const std::string& text) {
+        hash_ = hashbytes(text.data(), text.size(), hash_);
+        add(text.size());
+    }
+    uint64_t hash() const { return hash_; }
+
+  private:
+    uint64_t hash_ = HASHSTART;
+};
+
 } // namespace
 
 void savesnapshot(const Tmatch& m, MatchSnapshot& into) {
@@ -61,4 +75,28 @@ void restoresnapshot(Tmatch& m, const MatchSnapshot& from) {
     if (m.rockets) restorelist(*m.rockets, from.rockets);
     if (m.trailitems) restorelist(*m.trailitems, from.trailitems);
     SetRandomState(from.random);
+}
+
+uint64_t statehash(const Tmatch& m) {
+    Hasher h;
+    eachobject(m.world, [&](const ragobject& body) {
+        for (const auto& b : body.balls) {
+            h.add(b->x), h.add(b->y), h.add(b->vx), h.add(b->vy), h.add(b->oldx), h.add(b->oldy);
+        }
+    });
+    for (int k = 0; k < m.mancount; ++k) h.add(m.men[k]->bar), h.add(m.men[k]->wins);
+    for (int b = 0; b < m.mainballcount; ++b) {
+        h.add(m.mainballs[b]->owner);
+        h.add(m.mainballs[b]->idle);
+    }
+    h.add(RandomState());
+    h.add(m.frame), h.add(m.winner), h.add(m.score);
+    h.add(m.state);
+    return h.hash();
+}
+
+uint64_t hashbytes(const void* data, size_t size, uint64_t hash) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 0x100000001b3ULL;
+    return hash;
 }

@@ -11,6 +11,8 @@
 #include "match/match.h"
 #include "physics/mainball.h"
 #include "physics/man.h"
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 struct MatchSnapshot {
@@ -28,3 +30,14 @@ struct MatchSnapshot {
 void savesnapshot(const Tmatch& m, MatchSnapshot& into);
 // Puts the game back as it was when the snapshot was taken (of this same match).
 void restoresnapshot(Tmatch& m, const MatchSnapshot& from);
+
+// FNV-1a, 64 bits, over bytes, going on from hash (the start value for none).
+inline constexpr uint64_t HASHSTART = 0xcbf29ce484222325ULL;
+uint64_t hashbytes(const void* data, size_t size, uint64_t hash = HASHSTART);
+
+// A 64-bit hash of what decides the rest of the game: every ball's place and speed, the
+// figures' bars and wins, the main balls' owners, the random generator, the frame, the
+// state, the winner and the score. Two runs of one game agree on it frame by frame; what
+// only shows (camera, colours, effects placed by the screen size) is left out, so a game
+// watched at another resolution still agrees.
+uint64_t statehash(const Tmatch& m);

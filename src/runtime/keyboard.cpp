@@ -2,6 +2,7 @@
 // events, so the answers are always current without a separate poll call.
 #include "runtime/keyboard.h"
 #include "runtime/context.h"
+#include "runtime/pads.h"
 
 int KeyHits(int key) {
     PumpEvents();
@@ -17,6 +18,13 @@ void FlushKeys() {
     PumpEvents();
     rt().keys.flush();
     FlushPads();
+}
+
+bool AnyInput() {
+    PumpEvents();
+    bool any = rt().keys.anyhits() > 0;
+    for (int button = 0; button < PAD_BUTTONS; ++button) any = PadDown(ANY_PAD, button) || any;
+    return any;
 }
 
 int GetChar() {

@@ -36,6 +36,9 @@ enum KeyCode : int {
 
 // Presses of the key since the last call for it (or the last FlushKeys); resets the count.
 int KeyHits(int key);
+// Someone is there: a key pressed since the last call (or FlushKeys), or a pad's button or
+// direction held now. Takes nothing from the other queries' counts.
+bool AnyInput();
 // 1 while the key is held.
 int KeyDown(int key);
 // Forgets every held key, every press count and the typed-character queue (and the same of

@@ -17,6 +17,7 @@ void KeyboardState::press(int code) {
     if (!valid(code) || held[code]) return;
     held[code] = true;
     ++presses[code];
+    ++anypresses;
 }
 
 void KeyboardState::release(int code) {
@@ -31,6 +32,12 @@ int KeyboardState::hits(int code) {
     if (!valid(code)) return 0;
     int n = presses[code];
     presses[code] = 0;
+    return n;
+}
+
+int KeyboardState::anyhits() {
+    const int n = anypresses;
+    anypresses = 0;
     return n;
 }
 
@@ -55,5 +62,6 @@ int KeyboardState::takeClose() {
 // counts again only when pressed anew.
 void KeyboardState::flush() {
     for (int i = 0; i < 256; ++i) held[i] = false, presses[i] = 0;
+    anypresses = 0;
     chars.clear();
 }

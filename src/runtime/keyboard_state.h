@@ -15,6 +15,7 @@ class KeyboardState {
     void requestClose() { closeFlag = true; }
 
     int hits(int code); // returns and resets the press count
+    int anyhits();      // presses of every key together; returns and resets the count
     int down(int code) const;
     int nextChar();  // 0 when empty
     int takeClose(); // returns and clears the close flag
@@ -23,6 +24,7 @@ class KeyboardState {
   private:
     bool held[256] = {};
     int presses[256] = {};
+    int anypresses = 0;
     std::deque<int> chars;
     bool closeFlag = false;
 };

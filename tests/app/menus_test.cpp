@@ -341,11 +341,12 @@ TEST_F(AppTest, OptionsSetTheSoundEffectsVolumeKeptInSettings) {
     // Down five lines to SOUND EFFECTS, two steps right, leave.
     input("1 tap 40\n2 tap 40\n3 tap 40\n4 tap 40\n5 tap 40\n7 tap 39\n9 tap 39\n11 tap 27\n");
     app.options();
-    const DrawCall* line = findtext(frames()[0], "SOUND EFFECTS= 5");
+    const auto drawn = frames();
+    const DrawCall* line = findtext(drawn[0], "SOUND EFFECTS= 5");
     ASSERT_NE(line, nullptr);
     EXPECT_FLOAT_EQ(line->y, 560);
     EXPECT_FLOAT_EQ(line->state.scaleX, 0.3f);
-    EXPECT_NE(findtext(frames()[10], "SOUND EFFECTS= 7"), nullptr);
+    EXPECT_NE(findtext(drawn[10], "SOUND EFFECTS= 7"), nullptr);
     EXPECT_EQ(app.settings.soundeffects, 7);
     EXPECT_EQ(filelines("settings.txt").at(0), "soundeffects=7");
     // The menus and the next match hear the new volume; prefs.txt keeps its six lines.

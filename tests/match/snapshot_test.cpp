@@ -175,8 +175,34 @@ TEST_F(Snapshots, AKeyboardGameReplaysFromItsRecords) {
     RecordingInput recorder(defaultinput());
     const std::vector<std::string> played = play(&recorder, true);
     ASSERT_GT(played.size(), 330u);
-    ReplayInput replay(recorder.records);
+    EXPECT_EQ(recorder.replay.frames(), long(played.size()));
+    EXPECT_EQ(recorder.replay.hashes.size(), (played.size() - 1) / HASHEVERY);
+    // Through the file's text and back: the same game, every hash agreeing.
+    Replay read;
+    std::string error;
+    ASSERT_TRUE(parsereplay(replaytext(recorder.replay), read, error)) << error;
+    ReplayInput replay(read);
     EXPECT_EQ(play(&replay, false), played);
+    EXPECT_EQ(replay.mismatch, -1);
+    EXPECT_TRUE(replay.finished());
+
+    // Figure 1 steered the other way at frame 100: the hash before frame 120 tells, and the
+    // game is left there.
+    std::vector<MatchInput> changed = read.records();
+    changed[100].figures[0].left = !changed[100].figures[0].left;
+    ReplayInput wrong(changed, read.hashes, read.levelclock);
+    SeedRandom(77);
+    TracedMatch m;
+    prepare(m);
+    m.source = &wrong;
+    m.startgame("levels", 3, nullptr, nullptr, {});
+    m.score = 5000;
+    do {
+        m.playframe();
+    } while (!m.input.leave && m.state != "end");
+    EXPECT_EQ(wrong.mismatch, 120);
+    EXPECT_EQ(m.lines.size(), 121u); // the frame that found it is left at once
+    FlushKeys();
 }
 
 } // namespace

@@ -1,0 +1,146 @@
+// Watching a replay: the recorded game played again from its start and its records, drawn and
+// heard like the original, checked against the recorded state hashes as it goes, so a replay
+// that goes differently stops and says where instead of showing a wrong game. The same player
+// runs the main menu's attract mode, silently and until any key.
+#include "app/app.h"
+#include "app/replays.h"
+#include "match/match.h"
+#include "match/recordedinput.h"
+#include "match/routines.h"
+#include "runtime/dialog.h"
+#include "runtime/files.h"
+#include "runtime/keyboard.h"
+#include "runtime/random.h"
+
+namespace {
+
+constexpr int FASTSPEED = 4;          // frames a shown frame stands for with Space
+constexpr int ATTRACTRESULT = 360;    // an attract game leaves a result screen after 6 s
+constexpr long ATTRACTFRAMES = 36000; // a computer game for attract mode lasts 10 minutes
+constexpr long NOTSETUP = -2;         // playback: the game could not be set up
+
+// The recorded records, and the watcher's own keys: Escape leaves and Space switches the
+// speed; in attract mode any key or button leaves.
+class Watching : public ReplayInput {
+  public:
+    Watching(const Replay& replay, bool attract) : ReplayInput(replay), attract_(attract) {}
+    bool leaving(const Tmatch& match) override {
+        if (attract_ ? AnyInput() : KeyDown(KEY_ESCAPE) != 0) left = true;
+        if (!attract_ && KeyHits(KEY_SPACE)) fast = !fast;
+        return left || ReplayInput::leaving(match);
+    }
+    bool recordingover(const Tmatch& match) { return ReplayInput::leaving(match); }
+
+    bool fast = false;
+    bool left = false; // the watcher left
+
+  private:
+    bool attract_;
+};
+
+bool refuse(const std::string& text, bool quiet) {
+    if (!quiet) Notify("vantorix: " + text, 1);
+    return false;
+}
+
+// Reads a replay and checks that this game can play it; false with the reason said (unless
+// quiet).
+bool loadreplay(const std::string& path, Replay& replay, bool quiet) {
+    std::string bytes, error;
+    FileProblem problem;
+    if (!ReadWholeFile(path, REPLAY_LIMIT, bytes, &problem)) {
+        return refuse(DescribeProblem(path, problem), quiet);
+    }
+    if (!parsereplay(bytes, replay, error)) return refuse(path + " " + error, quiet);
+    if (replay.version != VANTORIX_VERSION) {
+        return refuse(path + ": recorded by version " + replay.version +
+                          ", this game is version " VANTORIX_VERSION,
+                      quiet);
+    }
+    if (replay.figures != gamefigures()) {
+        return refuse(path + ": recorded with another figure file than " + figurefile(), quiet);
+    }
+    return true;
+}
+
+// Plays the recorded game. The frame whose state first differed from the recording, -1 when
+// none did, or NOTSETUP.
+long playback(Tapp& app, const Replay& replay, bool attract) {
+    Tmatch match;
+    app.configurematch(match);
+    match.fireworks = replay.fireworks;
+    match.autopilot = replay.autopilot;
+    match.startscore = match.score = replay.startscore;
+    match.entrythreshold = replay.entrythreshold;
+    if (attract) {
+        match.musicvolume = 0;
+        match.listener = nullptr;
+        match.trace = nullptr;
+    }
+    Watching watching(replay, attract);
+    match.source = &watching;
+    SetRandomState(replay.random);
+    const MatchStart& start = replay.start;
+    if (!match.startgame(start.mode, start.level, &start.multi, &start.custom, replay.wins)) {
+        return NOTSETUP; // the figure file's own message was said
+    }
+    if (match.musicvolume > 0)
+        startmusic(match.sounds, match.musicchannel, match.musicvolume / 10.0f);
+    auto over = [&] {
+        return match.state == "end" || (attract && match.state != "normal" &&
+                                        match.frame - match.stateframe > ATTRACTRESULT);
+    };
+    for (;;) {
+        match.playframe();
+        if (match.input.leave || over()) break;
+        // Faster: the frames in between are played without being drawn or heard.
+        bool recordingover = false;
+        for (int i = 1; watching.fast && i < FASTSPEED && !recordingover && !over(); ++i) {
+            match.input = watching.read(match);
+            match.playframe(false);
+            recordingover = watching.recordingover(match);
+        }
+        if (recordingover) break;
+    }
+    stopmusic(match.musicchannel);
+    return watching.mismatch;
+}
+
+// For attract mode without replays: four computer figures, figure 1 too.
+Replay computergame(const Tcustomsettings& settings) {
+    Replay game;
+    game.start.custom = settings;
+    game.start.custom.players = 4;
+    game.random = RandomState();
+    game.autopilot = 4;
+    game.runs.push_back({MatchInput{}, ATTRACTFRAMES});
+    return game;
+}
+
+} // namespace
+
+int Tapp::watchreplay(const std::string& path) {
+    Replay replay;
+    if (!loadreplay(path, replay, false)) return 1;
+    const long mismatch = playback(*this, replay, false);
+    if (mismatch == NOTSETUP) return 1;
+    if (mismatch >= 0) {
+        refuse(path + ": the game went differently from its recording by frame " +
+                   std::to_string(mismatch),
+               false);
+        return 1;
+    }
+    return 0;
+}
+
+void Tapp::attract() {
+    const int random = RandomState();
+    const std::vector<std::filesystem::path> replays = replayfiles();
+    Replay replay;
+    if (replays.empty() || !loadreplay(replays.back().string(), replay, true)) {
+        replay = computergame(customsettings);
+    }
+    playback(*this, replay, true);
+    SetRandomState(random);
+    FlushKeys();
+}
