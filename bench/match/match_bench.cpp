@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -82,6 +83,40 @@ BENCHMARK(snapshot)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();
+
+// A rollback of online play at its deepest: a four-figure multiplayer game put back eight
+// frames and those frames played again undrawn, the snapshot of each taken as it goes.
+void rollback8(benchmark::State& state) {
+    startonce();
+    SeedRandom(99);
+    Tmatch m;
+    m.screenwidth = 1024;
+    m.screenheight = 768;
+    m.trail = 1;
+    Tmultisettings multi;
+    multi.players = 4;
+    if (!m.startgame("multiplayer", 1, &multi, nullptr, {})) std::abort();
+    auto steer = [](long f) {
+        MatchInput in;
+        for (int k = 0; k < 4; ++k) in.figures[k] = {(f / 20 + k) % 3 == 0, (f / 20 + k) % 3 == 1};
+        return in;
+    };
+    for (long f = 0; f < 300; ++f) {
+        m.input = steer(f);
+        m.playframe(false);
+    }
+    std::array<MatchSnapshot, 9> ring;
+    savesnapshot(m, ring[0]);
+    for (auto _ : state) {
+        restoresnapshot(m, ring[0]);
+        for (int f = 0; f < 8; ++f) {
+            if (f > 0) savesnapshot(m, ring[size_t(f)]);
+            m.input = steer(300 + f);
+            m.playframe(false);
+        }
+    }
+}
+BENCHMARK(rollback8)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
 
 // What reading the frame's input costs, with the given number of pads plugged in: the keyboard
 // and every pad of a four-player game.

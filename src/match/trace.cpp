@@ -65,5 +65,9 @@ void MatchTrace::header(const Tmatch& m) {
 }
 
 void MatchTrace::line(const Tmatch& m) {
-    if (file) std::fprintf(file, "%s\n", traceline(m).c_str());
+    write(traceline(m));
+}
+
+void MatchTrace::write(const std::string& text) {
+    if (file) std::fprintf(file, "%s\n", text.c_str());
 }

@@ -25,6 +25,8 @@ class MatchTrace {
     bool isopen() const { return file != nullptr; }
     void header(const Tmatch& m);
     void line(const Tmatch& m);
+    // A line worked out before (by traceline), written now.
+    void write(const std::string& text);
 
   private:
     std::FILE* file;

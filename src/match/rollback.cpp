@@ -1,0 +1,147 @@
+// Rollback over the game's snapshots; see rollback.h.
+#include "match/rollback.h"
+#include "match/match.h"
+#include "match/trace.h"
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// Parts of frames this far past the first unknown one are not kept: they come again.
+constexpr long EARLYLIMIT = 600;
+
+} // namespace
+
+Rollback::Rollback(int peers, int self, std::array<int, 4> figures)
+    : self_(self), figures_(figures), peers_(size_t(std::max(peers, 1))), touched_(LONG_MAX) {}
+
+MatchInput Rollback::guess(int peer, long frame) const {
+    const Peer& p = peers_[size_t(peer)];
+    const long offset = frame - p.base;
+    if (offset >= 0 && offset < long(p.parts.size())) return p.parts[size_t(offset)];
+    return p.last;
+}
+
+MatchInput Rollback::record(long frame, const MatchInput& local) const {
+    MatchInput in;
+    for (int peer = 0; peer < int(peers_.size()); ++peer) {
+        const MatchInput part = peer == self_ ? local : guess(peer, frame);
+        for (int k = 0; k < 4; ++k)
+            if (figures_[k] == peer) in.figures[k] = part.figures[k];
+        in.pause = in.pause || part.pause;
+        in.enter = in.enter || part.enter;
+        in.space = in.space || part.space;
+        in.fillbar1 = in.fillbar1 || part.fillbar1;
+        in.fillbar2 = in.fillbar2 || part.fillbar2;
+    }
+    return in;
+}
+
+void Rollback::takeknown(Peer& p, long frame, const MatchInput& part) {
+    const long next = p.base + long(p.parts.size());
+    if (frame < next) return; // known already
+    if (frame > next) {
+        if (frame - next < EARLYLIMIT) p.early.push_back({frame, part});
+        return;
+    }
+    p.parts.push_back(part);
+    // Parts that came before their turn now follow on.
+    for (bool more = true; more;) {
+        more = false;
+        const long want = p.base + long(p.parts.size());
+        for (size_t i = 0; i < p.early.size(); ++i) {
+            if (p.early[i].first < want) {
+                p.early.erase(p.early.begin() + long(i));
+                more = true;
+                break;
+            }
+            if (p.early[i].first == want) {
+                p.parts.push_back(p.early[i].second);
+                p.early.erase(p.early.begin() + long(i));
+                more = true;
+                break;
+            }
+        }
+    }
+    // A player keeps doing what they did last; a pause press is not held.
+    p.last = p.parts.back();
+    p.last.pause = false;
+}
+
+void Rollback::arrived(int peer, long frame, const MatchInput& part) {
+    if (peer < 0 || peer >= int(peers_.size()) || peer == self_ || frame < 0) return;
+    Peer& p = peers_[size_t(peer)];
+    const long known = p.base + long(p.parts.size());
+    takeknown(p, frame, part);
+    if (p.base + long(p.parts.size()) > known) touched_ = std::min(touched_, known);
+}
+
+const MatchInput& Rollback::localpart(long frame) const {
+    const Peer& self = peers_[size_t(self_)];
+    return self.parts[size_t(frame - self.base)];
+}
+
+void Rollback::correct(Tmatch& match) {
+    // The frames before touched_ were played with what is still known of them.
+    long from = -1;
+    for (long g = std::max(touched_, final_); g < now_ && from < 0; ++g) {
+        if (record(g, localpart(g)) != used_[size_t(g % RING)]) from = g;
+    }
+    touched_ = LONG_MAX;
+    if (from >= 0) {
+        restoresnapshot(match, snapshots_[size_t(from % RING)]);
+        for (long g = from; g < now_; ++g) {
+            const size_t at = size_t(g % RING);
+            if (g > from) savesnapshot(match, snapshots_[at]);
+            used_[at] = record(g, localpart(g));
+            match.input = used_[at];
+            match.playframe(false);
+            if (trace) lines_[at] = traceline(match);
+        }
+        stats.rollbacks += 1;
+        stats.resimulated += now_ - from;
+        stats.longest = std::max(stats.longest, now_ - from);
+    }
+    advancefinal();
+}
+
+MatchInput Rollback::begin(Tmatch& match, const MatchInput& local) {
+    const size_t at = size_t(now_ % RING);
+    savesnapshot(match, snapshots_[at]);
+    takeknown(peers_[size_t(self_)], now_, local);
+    sent_.push_back(local);
+    used_[at] = record(now_, local);
+    return used_[at];
+}
+
+void Rollback::end(const Tmatch& match) {
+    if (trace) lines_[size_t(now_ % RING)] = traceline(match);
+    ++now_;
+    advancefinal();
+}
+
+void Rollback::advancefinal() {
+    // A frame is final once every part of it is known and it was played with them.
+    long known = std::min(now_, touched_);
+    for (const Peer& p : peers_) known = std::min(known, p.base + long(p.parts.size()));
+    for (; final_ < known; ++final_) {
+        if (trace) trace->write(lines_[size_t(final_ % RING)]);
+    }
+    // Parts before the final frame are never looked at again; the last one stays the guess.
+    for (Peer& p : peers_) {
+        while (p.base < final_ && !p.parts.empty()) p.parts.pop_front(), ++p.base;
+    }
+}
+
+std::vector<MatchInput> Rollback::localparts(long from) const {
+    from = std::max(from, sentbase_);
+    std::vector<MatchInput> parts;
+    for (long f = from; f < sentbase_ + long(sent_.size()); ++f) {
+        parts.push_back(sent_[size_t(f - sentbase_)]);
+    }
+    return parts;
+}
+
+void Rollback::acknowledged(long frame) {
+    while (sentbase_ < frame && !sent_.empty()) sent_.pop_front(), ++sentbase_;
+}

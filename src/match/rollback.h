@@ -1,0 +1,86 @@
+// Playing one game on several machines without waiting for the network: every machine plays
+// each frame at once with its own players' inputs and guesses the others' (a player keeps
+// doing what they last did). When another machine's input for a past frame arrives and
+// differs from the guess, the game goes back to its snapshot of that frame and plays the
+// frames since again, undrawn, with what is now known. Only frames every machine has
+// confirmed are final; the trace is written for those alone, so it is the same everywhere.
+// The network is not known here: a transport hands in what arrived and sends what was played.
+#pragma once
+#include "match/input.h"
+#include "match/snapshot.h"
+#include <array>
+#include <deque>
+#include <string>
+#include <vector>
+
+class Tmatch;
+class MatchTrace;
+
+// Frames a machine may play ahead of the last frame it has every input of.
+inline constexpr int MAXROLLBACK = 8;
+
+struct RollbackStats {
+    long rollbacks = 0; // times the game went back
+    long longest = 0;   // frames played again in the longest of them
+    long resimulated = 0;
+    long waits = 0; // frames a machine could not play for lack of inputs
+};
+
+class Rollback {
+  public:
+    // peers: how many machines take part, this one included; figures[k] is the machine whose
+    // player steers figure k + 1.
+    Rollback(int peers, int self, std::array<int, 4> figures);
+
+    // The next frame to play, and whether it may be played now (no machine is more than
+    // MAXROLLBACK frames behind in what it has sent).
+    long frame() const { return now_; }
+    bool canplay() const { return now_ - final_ < MAXROLLBACK; }
+    // A machine's part of a frame: its figures' steering and its flags (pause, result
+    // screens). Out of order, twice or for frames long final: all are taken in their stride.
+    void arrived(int peer, long frame, const MatchInput& part);
+    // Goes back and plays again when an arrived part contradicted a guess; writes the trace
+    // of the frames that became final.
+    void correct(Tmatch& match);
+    // This frame's record: the local part given, the others' confirmed or guessed. Keeps the
+    // game's state at the frame's start first; the caller then plays the frame (shown).
+    MatchInput begin(Tmatch& match, const MatchInput& local);
+    // After the frame was played: keeps its trace line until it is final.
+    void end(const Tmatch& match);
+    // The last frame every machine's part is known of, plus one.
+    long final() const { return final_; }
+    // The local parts of frames from (at least the first not acknowledged) to the last
+    // played, for sending.
+    std::vector<MatchInput> localparts(long from) const;
+    long firstunacknowledged() const { return sentbase_; }
+    // Every machine has the local parts before the frame: they are forgotten.
+    void acknowledged(long frame);
+
+    MatchTrace* trace = nullptr; // written for final frames only
+    RollbackStats stats;
+
+  private:
+    static constexpr int RING = MAXROLLBACK + 1;
+    struct Peer {
+        std::deque<MatchInput> parts;                   // known parts from frame base on, in order
+        std::vector<std::pair<long, MatchInput>> early; // arrived past a gap
+        long base = 0;
+        MatchInput last; // the last known part: the guess for the frames after it
+    };
+    MatchInput guess(int peer, long frame) const;
+    const MatchInput& localpart(long frame) const;
+    MatchInput record(long frame, const MatchInput& local) const;
+    void takeknown(Peer& p, long frame, const MatchInput& part);
+    void advancefinal();
+
+    int self_;
+    std::array<int, 4> figures_;
+    std::vector<Peer> peers_;
+    long now_ = 0, final_ = 0;
+    long touched_; // the earliest frame whose part became known since the last correct
+    std::deque<MatchInput> sent_; // the local parts not yet acknowledged by every machine
+    long sentbase_ = 0;
+    std::array<MatchSnapshot, RING> snapshots_;
+    std::array<MatchInput, RING> used_; // the records the frames were last played with
+    std::array<std::string, RING> lines_;
+};

@@ -1,0 +1,138 @@
+// One game on two machines, in one process: each plays at once with its own players' inputs
+// and guesses the other's, the parts arriving late, out of order and twice. Going back and
+// playing again wherever a guess was wrong, both write the same trace, frame for frame, as one
+// machine that knew every input from the start.
+#include "fixture.h"
+#include "match/rollback.h"
+#include "match/trace.h"
+#include <map>
+#include <random>
+
+namespace {
+
+// The frames are played undrawn with their record already in place: the source is asked
+// nothing but to forget keys, which it has none of.
+class Given : public InputSource {
+  public:
+    MatchInput read(const Tmatch&) override { return {}; }
+    bool leaving(const Tmatch&) override { return false; }
+    void flush() override {}
+    void discardpresses() override {}
+};
+
+// Machine 0 plays figures 1 and 2, machine 1 figures 3 and 4; each turns at its own pace.
+MatchInput part(int machine, long frame) {
+    MatchInput in;
+    for (int k = 2 * machine; k < 2 * machine + 2; ++k) {
+        const long turn = (frame / (23 + 7 * k) + k) % 5;
+        in.figures[k] = {turn == 0, turn == 2, turn == 1 || turn == 3, turn == 4, true};
+    }
+    return in;
+}
+
+MatchInput whole(long frame) {
+    MatchInput in = part(0, frame);
+    const MatchInput other = part(1, frame);
+    in.figures[2] = other.figures[2];
+    in.figures[3] = other.figures[3];
+    return in;
+}
+
+struct Machine {
+    explicit Machine(int self, const std::string& tracefile)
+        : rollback(2, self, {0, 0, 1, 1}), trace(tracefile) {}
+    Tmatch match;
+    Given given;
+    Rollback rollback;
+    MatchTrace trace;
+    int random = 0; // this machine's generator while the other one plays
+    std::multimap<long, std::pair<long, MatchInput>> inbox; // arrival tick: frame, part
+};
+
+void start(Tmatch& m, Given& given, MatchTrace& trace) {
+    m.screenwidth = 1024;
+    m.screenheight = 768;
+    m.source = &given;
+    Tmultisettings multi;
+    multi.players = 4;
+    multi.arenanumber = 6;
+    SeedRandom(5);
+    ASSERT_TRUE(m.startgame("multiplayer", 1, &multi, nullptr, {}));
+    trace.header(m);
+}
+
+std::vector<std::string> lines(const std::string& file) {
+    std::vector<std::string> all;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) all.push_back(line);
+    return all;
+}
+
+using Rollbacks = MatchFolder;
+
+TEST_F(Rollbacks, TwoMachinesWriteTheTraceOfOneThatKnewEverything) {
+    constexpr long FRAMES = 900;
+    {
+        Tmatch reference;
+        Given given;
+        MatchTrace trace("reference.txt");
+        start(reference, given, trace);
+        for (long f = 0; f < FRAMES; ++f) {
+            reference.input = whole(f);
+            reference.playframe(false);
+            trace.line(reference);
+        }
+    }
+    {
+        std::vector<std::unique_ptr<Machine>> machines;
+        for (int self = 0; self < 2; ++self) {
+            machines.push_back(std::make_unique<Machine>(self, "machine" + std::to_string(self)));
+            Machine& m = *machines.back();
+            start(m.match, m.given, m.trace);
+            m.rollback.trace = &m.trace;
+            m.random = RandomState();
+        }
+        std::mt19937 network(42);
+        std::uniform_int_distribution<int> delay(0, 12), percent(0, 99);
+        for (long tick = 0;
+             machines[0]->rollback.final() < FRAMES || machines[1]->rollback.final() < FRAMES;
+             ++tick) {
+            ASSERT_LT(tick, 4 * FRAMES) << "the machines stopped playing";
+            for (int self = 0; self < 2; ++self) {
+                Machine& m = *machines[self];
+                SetRandomState(m.random);
+                for (auto it = m.inbox.begin(); it != m.inbox.end() && it->first <= tick;) {
+                    m.rollback.arrived(1 - self, it->second.first, it->second.second);
+                    it = m.inbox.erase(it);
+                }
+                m.rollback.correct(m.match);
+                const long f = m.rollback.frame();
+                if (f < FRAMES && m.rollback.canplay()) {
+                    m.match.input = m.rollback.begin(m.match, part(self, f));
+                    m.match.playframe(false);
+                    m.rollback.end(m.match);
+                    // To the other machine, late by up to 12 frames, now and then twice.
+                    Machine& other = *machines[1 - self];
+                    other.inbox.insert({tick + delay(network), {f, part(self, f)}});
+                    if (percent(network) < 10) {
+                        other.inbox.insert({tick + delay(network), {f, part(self, f)}});
+                    }
+                } else if (f < FRAMES) {
+                    m.rollback.stats.waits += 1;
+                }
+                m.random = RandomState();
+            }
+        }
+        for (const auto& m : machines) {
+            EXPECT_GT(m->rollback.stats.rollbacks, 20);
+            EXPECT_LE(m->rollback.stats.longest, MAXROLLBACK);
+            EXPECT_GT(m->rollback.stats.waits, 0);
+        }
+    }
+    const std::vector<std::string> reference = lines("reference.txt");
+    ASSERT_EQ(reference.size(), size_t(FRAMES + 1));
+    EXPECT_EQ(lines("machine0"), reference);
+    EXPECT_EQ(lines("machine1"), reference);
+}
+
+} // namespace
