@@ -7,11 +7,12 @@ set -euo pipefail
 # which --no-install-recommends skips; the figure file fuzzer cannot link without them.
 # libopengl-dev lets CMake pick the same GLVND libraries on every machine. The install test
 # validates the desktop entry and metainfo (desktop-file-utils, appstream) and builds the
-# Debian package (dpkg-dev's dpkg-shlibdeps finds its dependencies).
+# Debian package (dpkg-dev's dpkg-shlibdeps finds its dependencies). Online play goes over ENet.
 packages=(
     build-essential cmake pkg-config clang libclang-rt-dev clang-format git
     libsdl2-dev libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri
     libpng-dev zlib1g-dev libfreetype-dev libogg-dev libvorbis-dev fonts-play
+    libenet-dev
     libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev
     desktop-file-utils appstream dpkg-dev
 )

@@ -13,7 +13,20 @@ constexpr long EARLYLIMIT = 600;
 } // namespace
 
 Rollback::Rollback(int peers, int self, std::array<int, 4> figures)
-    : self_(self), figures_(figures), peers_(size_t(std::max(peers, 1))), touched_(LONG_MAX) {}
+    : self_(self), figures_(figures), peers_(size_t(std::max(peers, 1))), touched_(LONG_MAX),
+      over_(LONG_MAX) {}
+
+long Rollback::known(int peer) const {
+    const Peer& p = peers_[size_t(peer)];
+    return p.base + long(p.parts.size());
+}
+
+void Rollback::checkover(const Tmatch& match, long g) {
+    const bool leave = used_[size_t(g % RING)].leave;
+    if (match.state != "end" && !leave) return;
+    over_ = g + 1;
+    left_ = leave && match.state != "end";
+}
 
 MatchInput Rollback::guess(int peer, long frame) const {
     const Peer& p = peers_[size_t(peer)];
@@ -33,6 +46,7 @@ MatchInput Rollback::record(long frame, const MatchInput& local) const {
         in.space = in.space || part.space;
         in.fillbar1 = in.fillbar1 || part.fillbar1;
         in.fillbar2 = in.fillbar2 || part.fillbar2;
+        in.leave = in.leave || part.leave;
     }
     return in;
 }
@@ -90,17 +104,21 @@ void Rollback::correct(Tmatch& match) {
     touched_ = LONG_MAX;
     if (from >= 0) {
         restoresnapshot(match, snapshots_[size_t(from % RING)]);
-        for (long g = from; g < now_; ++g) {
+        const long played = now_;
+        over_ = LONG_MAX;
+        for (long g = from; g < played && now_ == played; ++g) {
             const size_t at = size_t(g % RING);
             if (g > from) savesnapshot(match, snapshots_[at]);
             used_[at] = record(g, localpart(g));
             match.input = used_[at];
             match.playframe(false);
             if (trace) lines_[at] = traceline(match);
+            checkover(match, g);
+            if (over_ == g + 1) now_ = g + 1; // what came after the end is no game
         }
         stats.rollbacks += 1;
-        stats.resimulated += now_ - from;
-        stats.longest = std::max(stats.longest, now_ - from);
+        stats.resimulated += played - from;
+        stats.longest = std::max(stats.longest, played - from);
     }
     advancefinal();
 }
@@ -109,13 +127,13 @@ MatchInput Rollback::begin(Tmatch& match, const MatchInput& local) {
     const size_t at = size_t(now_ % RING);
     savesnapshot(match, snapshots_[at]);
     takeknown(peers_[size_t(self_)], now_, local);
-    sent_.push_back(local);
     used_[at] = record(now_, local);
     return used_[at];
 }
 
 void Rollback::end(const Tmatch& match) {
     if (trace) lines_[size_t(now_ % RING)] = traceline(match);
+    checkover(match, now_);
     ++now_;
     advancefinal();
 }
@@ -125,23 +143,16 @@ void Rollback::advancefinal() {
     long known = std::min(now_, touched_);
     for (const Peer& p : peers_) known = std::min(known, p.base + long(p.parts.size()));
     for (; final_ < known; ++final_) {
-        if (trace) trace->write(lines_[size_t(final_ % RING)]);
+        const size_t at = size_t(final_ % RING);
+        if (trace) trace->write(lines_[at]);
+        if (!replay) continue;
+        // The state at the start of a frame, as a recording keeps it.
+        if (final_ > 0 && final_ % HASHEVERY == 0)
+            replay->hashes.push_back(statehash(snapshots_[at]));
+        replay->add(used_[at]);
     }
     // Parts before the final frame are never looked at again; the last one stays the guess.
     for (Peer& p : peers_) {
         while (p.base < final_ && !p.parts.empty()) p.parts.pop_front(), ++p.base;
     }
-}
-
-std::vector<MatchInput> Rollback::localparts(long from) const {
-    from = std::max(from, sentbase_);
-    std::vector<MatchInput> parts;
-    for (long f = from; f < sentbase_ + long(sent_.size()); ++f) {
-        parts.push_back(sent_[size_t(f - sentbase_)]);
-    }
-    return parts;
-}
-
-void Rollback::acknowledged(long frame) {
-    while (sentbase_ < frame && !sent_.empty()) sent_.pop_front(), ++sentbase_;
 }

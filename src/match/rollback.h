@@ -7,6 +7,7 @@
 // The network is not known here: a transport hands in what arrived and sends what was played.
 #pragma once
 #include "match/input.h"
+#include "match/replay.h"
 #include "match/snapshot.h"
 #include <array>
 #include <deque>
@@ -32,10 +33,15 @@ class Rollback {
     // player steers figure k + 1.
     Rollback(int peers, int self, std::array<int, 4> figures);
 
-    // The next frame to play, and whether it may be played now (no machine is more than
-    // MAXROLLBACK frames behind in what it has sent).
+    // The next frame to play, and whether it may be played now: the game is not over and
+    // no machine is more than MAXROLLBACK frames behind in what it has sent.
     long frame() const { return now_; }
-    bool canplay() const { return now_ - final_ < MAXROLLBACK; }
+    bool canplay() const { return now_ < over_ && now_ - final_ < MAXROLLBACK; }
+    // The game ended (its end screen was left, or someone left with Escape) at a frame every
+    // machine has confirmed: nothing can take it back any more.
+    bool over() const { return final_ >= over_; }
+    // Whether it ended by Escape rather than by its end screen.
+    bool left() const { return left_; }
     // A machine's part of a frame: its figures' steering and its flags (pause, result
     // screens). Out of order, twice or for frames long final: all are taken in their stride.
     void arrived(int peer, long frame, const MatchInput& part);
@@ -47,16 +53,14 @@ class Rollback {
     MatchInput begin(Tmatch& match, const MatchInput& local);
     // After the frame was played: keeps its trace line until it is final.
     void end(const Tmatch& match);
-    // The last frame every machine's part is known of, plus one.
+    // The last frame every machine's part is known of and was played with, plus one.
     long final() const { return final_; }
-    // The local parts of frames from (at least the first not acknowledged) to the last
-    // played, for sending.
-    std::vector<MatchInput> localparts(long from) const;
-    long firstunacknowledged() const { return sentbase_; }
-    // Every machine has the local parts before the frame: they are forgotten.
-    void acknowledged(long frame);
+    // The frames of the machine's parts known in a row from the start.
+    long known(int peer) const;
 
     MatchTrace* trace = nullptr; // written for final frames only
+    // The final frames' records and the state hash every HASHEVERY frames go here when set.
+    Replay* replay = nullptr;
     RollbackStats stats;
 
   private:
@@ -72,14 +76,16 @@ class Rollback {
     MatchInput record(long frame, const MatchInput& local) const;
     void takeknown(Peer& p, long frame, const MatchInput& part);
     void advancefinal();
+    // After playing frame g: the game ends there when its screens ended it or it was left.
+    void checkover(const Tmatch& match, long g);
 
     int self_;
     std::array<int, 4> figures_;
     std::vector<Peer> peers_;
     long now_ = 0, final_ = 0;
     long touched_; // the earliest frame whose part became known since the last correct
-    std::deque<MatchInput> sent_; // the local parts not yet acknowledged by every machine
-    long sentbase_ = 0;
+    long over_;    // the frame after the one the game ended at (as far as is known)
+    bool left_ = false;
     std::array<MatchSnapshot, RING> snapshots_;
     std::array<MatchInput, RING> used_; // the records the frames were last played with
     std::array<std::string, RING> lines_;

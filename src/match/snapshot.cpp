@@ -77,22 +77,23 @@ void restoresnapshot(Tmatch& m, const MatchSnapshot& from) {
     SetRandomState(from.random);
 }
 
-uint64_t statehash(const Tmatch& m) {
+uint64_t statehash(const MatchSnapshot& s) {
     Hasher h;
-    eachobject(m.world, [&](const ragobject& body) {
-        for (const auto& b : body.balls) {
-            h.add(b->x), h.add(b->y), h.add(b->vx), h.add(b->vy), h.add(b->oldx), h.add(b->oldy);
-        }
-    });
-    for (int k = 0; k < m.mancount; ++k) h.add(m.men[k]->bar), h.add(m.men[k]->wins);
-    for (int b = 0; b < m.mainballcount; ++b) {
-        h.add(m.mainballs[b]->owner);
-        h.add(m.mainballs[b]->idle);
+    for (const Tballstate& b : s.balls) {
+        h.add(b.x), h.add(b.y), h.add(b.vx), h.add(b.vy), h.add(b.oldx), h.add(b.oldy);
     }
-    h.add(RandomState());
-    h.add(m.frame), h.add(m.winner), h.add(m.score);
-    h.add(m.state);
+    for (const Tmanstate& figure : s.figures) h.add(figure.bar), h.add(figure.wins);
+    for (const Tmainballstate& ball : s.mainballs) h.add(ball.owner), h.add(ball.idle);
+    h.add(s.random);
+    h.add(s.match.frame), h.add(s.match.winner), h.add(s.match.score);
+    h.add(s.match.state);
     return h.hash();
+}
+
+uint64_t statehash(const Tmatch& m) {
+    MatchSnapshot s;
+    savesnapshot(m, s);
+    return statehash(s);
 }
 
 uint64_t hashbytes(const void* data, size_t size, uint64_t hash) {

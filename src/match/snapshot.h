@@ -41,3 +41,4 @@ uint64_t hashbytes(const void* data, size_t size, uint64_t hash = HASHSTART);
 // only shows (camera, colours, effects placed by the screen size) is left out, so a game
 // watched at another resolution still agrees.
 uint64_t statehash(const Tmatch& m);
+uint64_t statehash(const MatchSnapshot& s);

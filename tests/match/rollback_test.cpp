@@ -45,6 +45,7 @@ struct Machine {
     Given given;
     Rollback rollback;
     MatchTrace trace;
+    Replay replay;
     int random = 0; // this machine's generator while the other one plays
     std::multimap<long, std::pair<long, MatchInput>> inbox; // arrival tick: frame, part
 };
@@ -72,13 +73,17 @@ using Rollbacks = MatchFolder;
 
 TEST_F(Rollbacks, TwoMachinesWriteTheTraceOfOneThatKnewEverything) {
     constexpr long FRAMES = 900;
+    std::vector<uint64_t> hashes; // of the state at the start of every 60th frame
+    std::vector<MatchInput> records;
     {
         Tmatch reference;
         Given given;
         MatchTrace trace("reference.txt");
         start(reference, given, trace);
         for (long f = 0; f < FRAMES; ++f) {
+            if (f > 0 && f % HASHEVERY == 0) hashes.push_back(statehash(reference));
             reference.input = whole(f);
+            records.push_back(reference.input);
             reference.playframe(false);
             trace.line(reference);
         }
@@ -90,6 +95,7 @@ TEST_F(Rollbacks, TwoMachinesWriteTheTraceOfOneThatKnewEverything) {
             Machine& m = *machines.back();
             start(m.match, m.given, m.trace);
             m.rollback.trace = &m.trace;
+            m.rollback.replay = &m.replay;
             m.random = RandomState();
         }
         std::mt19937 network(42);
@@ -127,6 +133,9 @@ TEST_F(Rollbacks, TwoMachinesWriteTheTraceOfOneThatKnewEverything) {
             EXPECT_GT(m->rollback.stats.rollbacks, 20);
             EXPECT_LE(m->rollback.stats.longest, MAXROLLBACK);
             EXPECT_GT(m->rollback.stats.waits, 0);
+            // Its replay holds what was played in the end, and the same state hashes.
+            EXPECT_EQ(m->replay.records(), records);
+            EXPECT_EQ(m->replay.hashes, hashes);
         }
     }
     const std::vector<std::string> reference = lines("reference.txt");
