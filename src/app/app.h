@@ -10,6 +10,7 @@
 #include "match/replay.h"
 #include "match/settings.h"
 #include "match/soundeffects.h"
+#include "net/netsim.h"
 #include "persist/prefs.h"
 #include "persist/scores.h"
 #include "persist/settings.h"
@@ -27,9 +28,11 @@ enum MainEntry : int { SINGLEPLAYER, MULTIPLAYER, OPTIONS, SCORES, HELP, QUIT };
 
 // What the program does after the start-up, before (or instead of) the main menu.
 struct Launch {
-    enum Kind { Menu, Levels, Custom, Multiplayer, Demo, Replay } kind = Menu;
+    enum Kind { Menu, Levels, Custom, Multiplayer, Demo, Replay, Host, Join } kind = Menu;
     int level = 1;      // first level of a Levels launch
     std::string replay; // the file a Replay launch plays
+    int port = 0;       // Host: the port to wait on
+    std::string join;   // Join: HOST:PORT
     Tcustomsettings custom;
     Tmultisettings multi;
 };
@@ -40,6 +43,8 @@ struct MatchTools {
     MatchTrace* trace = nullptr; // one line per match frame when set
     bool seeded = false;         // seed the generator with seed instead of the clock
     std::string record;          // --record: where the first match's replay goes
+    NetSim netsim;               // the impairment of this machine's outgoing packets
+    bool netstats = false;       // the network's figures on stderr after an online series
     int seed = 0;
 };
 
@@ -139,6 +144,9 @@ class Tapp : public Tmatchmedia {
     // be read, was not made by this game and figure file, or went differently from its
     // recording (each said on stderr or in a message box).
     int watchreplay(const std::string& path);
+    // An online multiplayer series: hosting on the port (the multiplayer settings and this
+    // machine's seed for all), or joining HOST:PORT.
+    void playonline(bool hosting, int port, const std::string& where);
     // The main menu saw no key for a while: the newest replay, or a computer game, without
     // sound until any key. The menu then goes on as it was, random generator included.
     void attract();

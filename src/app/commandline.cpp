@@ -82,7 +82,7 @@ std::string settingkeys(const Tsettingfield<Settings> (&fields)[N]) {
 bool setlaunch(Launch& launch, Launch::Kind kind, const std::string& option, std::string& error) {
     if (launch.kind != Launch::Menu) {
         error = option + " cannot be combined with another start (--level, --custom, "
-                         "--multiplayer, --demo, --replay)";
+                         "--multiplayer, --demo, --replay, --host, --join)";
         return false;
     }
     launch.kind = kind;
@@ -112,6 +112,12 @@ std::string usagetext() {
            "  --multiplayer k=v,...  play a multiplayer series; keys\n" + settingkeys(multifields) +
            "  --replay FILE          watch a recorded game (Space: four times the speed)\n"
            "  --record FILE          save the first game's replay to FILE\n"
+           "  --host PORT            host an online multiplayer series on the UDP port\n"
+           "                         (with --multiplayer: its settings; players = machines)\n"
+           "  --join HOST:PORT       join the online series hosted there\n"
+           "  --netsim k=v,...       make this machine's network bad on purpose; keys\n"
+           "                         delay (ms), jitter (ms), loss (%), dup (%), seed\n"
+           "  --netstats             print the network's figures after an online series\n"
            "  --trace FILE           append one line per match frame to FILE\n"
            "  --autopilot D          the computer steers figure 1 with delay D (0-49)\n"
            "  --nodraw               draw nothing at all (only with --script)\n"
@@ -131,6 +137,7 @@ std::string usagetext() {
 }
 
 bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+    bool hosting = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         // Options that take a value read it here; a missing one is an error.
@@ -157,6 +164,17 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--replay") {
             if (!value(v) || !setlaunch(out.launch, Launch::Replay, arg, error)) return false;
             out.launch.replay = fromcaller(v);
+        } else if (arg == "--host") {
+            if (!value(v)) return false;
+            if (!parseranged(arg, v, 1, 65535, out.launch.port, error)) return false;
+            hosting = true;
+        } else if (arg == "--join") {
+            if (!value(v) || !setlaunch(out.launch, Launch::Join, arg, error)) return false;
+            out.launch.join = v;
+        } else if (arg == "--netsim") {
+            if (!value(v) || !parsenetsim(v, out.netsim, error)) return false;
+        } else if (arg == "--netstats") {
+            out.netstats = true;
         } else if (arg == "--record") {
             if (!value(v)) return false;
             out.record = fromcaller(v);
@@ -206,6 +224,14 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
             error = "unknown argument '" + arg + "'";
             return false;
         }
+    }
+    // The host plays the multiplayer settings given with it, if any.
+    if (hosting) {
+        if (out.launch.kind != Launch::Menu && out.launch.kind != Launch::Multiplayer) {
+            error = "--host goes only with --multiplayer";
+            return false;
+        }
+        out.launch.kind = Launch::Host;
     }
     if (out.nodraw && out.script.empty()) {
         error = "--nodraw works only together with --script";

@@ -1,7 +1,8 @@
 // The command line: how the game is started for play, for the demo and by the tests.
 //   vantorix [--script FILE] [--frames N] [--level N] [--custom k=v,...]
 //            [--multiplayer k=v,...] [--trace FILE] [--autopilot D] [--nodraw] [--demo]
-//            [--seed S] [--window WxH] [--replay FILE] [--record FILE] [--help] [--version]
+//            [--seed S] [--window WxH] [--replay FILE] [--record FILE] [--host PORT]
+//            [--join HOST:PORT] [--netsim k=v,...] [--netstats] [--help] [--version]
 #pragma once
 #include "app/app.h"
 #include <string>
@@ -15,6 +16,8 @@ struct CommandLine {
     Launch launch;
     std::string trace;
     std::string record; // --record: the first game's replay file
+    NetSim netsim;
+    bool netstats = false;
     int autopilot = -1;
     bool nodraw = false;
     bool seeded = false;

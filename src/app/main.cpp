@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
     app.tools.autopilot = cl.autopilot;
     app.tools.trace = trace.get();
     app.tools.record = cl.record;
+    app.tools.netsim = cl.netsim;
+    app.tools.netstats = cl.netstats;
     app.tools.seeded = cl.seeded;
     app.tools.seed = cl.seed;
     app.run();

@@ -39,6 +39,8 @@ void prunereplays() {
     for (size_t i = 0; i + REPLAYSKEPT < replays.size(); ++i) fs::remove(replays[i], ec);
 }
 
+} // namespace
+
 void savereplay(const Replay& replay, std::string& record) {
     std::string path = record, error;
     record.clear();
@@ -53,8 +55,6 @@ void savereplay(const Replay& replay, std::string& record) {
     }
     if (path.rfind(REPLAYFOLDER, 0) == 0) prunereplays();
 }
-
-} // namespace
 
 std::vector<fs::path> replayfiles() {
     std::vector<fs::path> found;
@@ -73,10 +73,8 @@ uint64_t gamefigures() {
     return ReadWholeFile(figurefile(), 16 * MiB, bytes) ? figurehash(bytes) : 0;
 }
 
-int Tapp::playrecorded(Tmatch& match, const MatchStart& start, std::array<int, 4>& wins) {
-    InputSource* const players = match.source;
-    RecordingInput recorder(*players);
-    Replay& replay = recorder.replay;
+Replay replaystart(const Tmatch& match, const MatchStart& start, const std::array<int, 4>& wins) {
+    Replay replay;
     replay.version = VANTORIX_VERSION;
     replay.figures = gamefigures();
     replay.start = start;
@@ -86,6 +84,14 @@ int Tapp::playrecorded(Tmatch& match, const MatchStart& start, std::array<int, 4
     replay.autopilot = match.autopilot;
     replay.startscore = match.startscore;
     replay.entrythreshold = match.entrythreshold;
+    return replay;
+}
+
+int Tapp::playrecorded(Tmatch& match, const MatchStart& start, std::array<int, 4>& wins) {
+    InputSource* const players = match.source;
+    RecordingInput recorder(*players);
+    Replay& replay = recorder.replay;
+    replay = replaystart(match, start, wins);
     match.source = &recorder;
     const int result = match.rungame(start.mode, start.level, &start.multi, &start.custom, wins);
     match.source = players;

@@ -80,6 +80,13 @@ void Tapp::run() {
         return;
     case Launch::Replay:
         EndProgram(watchreplay(launch.replay));
+    case Launch::Host:
+        multisettings = launch.multi;
+        playonline(true, launch.port, "");
+        break;
+    case Launch::Join:
+        playonline(false, 0, launch.join);
+        break;
     case Launch::Menu:
         break;
     }

@@ -47,7 +47,7 @@ MatchInput PlayerInput::read(const Tmatch& match) {
     const Binding& pause = controls.of(1, CONTROL_PAUSE);
     in.pause = hits(pause) != 0;
     if (PadHits(ANY_PAD, PAD_START)) in.pause = true;
-    if (in.pause && match.pausable()) {
+    if (in.pause && match.pausable() && pausewaits) {
         // Everything but the clock waits; the loop sleeps between checks so a paused game
         // does not load the CPU, and a close request still ends the program.
         for (;;) {

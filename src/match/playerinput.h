@@ -20,6 +20,8 @@ class PlayerInput : public InputSource {
     std::vector<int> padsof(const Tmatch& match, int figure) const;
 
     Controls controls = DefaultControls();
+    // A P press waits in read until the game goes on; online games only note it.
+    bool pausewaits = true;
     PadPlayers pads;
 };
 

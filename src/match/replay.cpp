@@ -12,36 +12,7 @@
 namespace {
 
 constexpr const char* MAGIC = "vantorix replay 1";
-
-// One record in a word: five bits per figure (left, right, up, down, diagonal), then the
-// flags. The typed character and the pad's letter pick are written beside it when not 0.
-constexpr int FLAGSHIFT = 20;
-
-uint32_t packflags(const MatchInput& in) {
-    uint32_t word = 0;
-    for (int k = 0; k < 4; ++k) {
-        const FigureInput& f = in.figures[k];
-        const uint32_t bits = f.left | f.right << 1 | f.up << 2 | f.down << 3 | f.diagonal << 4;
-        word |= bits << (5 * k);
-    }
-    const bool flags[] = {in.pause, in.fillbar1, in.fillbar2, in.enter,
-                          in.space, in.next,     in.leave};
-    for (int i = 0; i < 7; ++i) word |= uint32_t(flags[i]) << (FLAGSHIFT + i);
-    return word;
-}
-
-bool unpackflags(uint32_t word, MatchInput& in) {
-    if (word >> (FLAGSHIFT + 7)) return false;
-    for (int k = 0; k < 4; ++k) {
-        const uint32_t bits = word >> (5 * k);
-        in.figures[k] = {bool(bits & 1), bool(bits & 2), bool(bits & 4), bool(bits & 8),
-                         bool(bits & 16)};
-    }
-    bool* flags[] = {&in.pause, &in.fillbar1, &in.fillbar2, &in.enter,
-                     &in.space, &in.next,     &in.leave};
-    for (int i = 0; i < 7; ++i) *flags[i] = (word >> (FLAGSHIFT + i)) & 1;
-    return true;
-}
+constexpr int FLAGSHIFT = 20; // the flags come after the four figures' five bits
 
 template <class Settings, size_t N>
 std::string settingstext(const Settings& s, const Tsettingfield<Settings> (&fields)[N]) {
@@ -143,7 +114,7 @@ bool readrun(Reader& r, Replay& into) {
     const unsigned long flags = std::strtoul(values[1].c_str(), &end, 16);
     InputRun run;
     run.count = count;
-    if (*end != '\0' || flags > 0xffffffffUL || !unpackflags(uint32_t(flags), run.input)) {
+    if (*end != '\0' || flags > 0xffffffffUL || !unpackinput(uint32_t(flags), run.input)) {
         return r.fail("the record '" + values[1] + "' is not one of the game's");
     }
     run.input.typed = int(typed);
@@ -183,6 +154,32 @@ bool readheader(Reader& r, Replay& into) {
 }
 
 } // namespace
+
+uint32_t packinput(const MatchInput& in) {
+    uint32_t word = 0;
+    for (int k = 0; k < 4; ++k) {
+        const FigureInput& f = in.figures[k];
+        const uint32_t bits = f.left | f.right << 1 | f.up << 2 | f.down << 3 | f.diagonal << 4;
+        word |= bits << (5 * k);
+    }
+    const bool flags[] = {in.pause, in.fillbar1, in.fillbar2, in.enter,
+                          in.space, in.next,     in.leave};
+    for (int i = 0; i < 7; ++i) word |= uint32_t(flags[i]) << (FLAGSHIFT + i);
+    return word;
+}
+
+bool unpackinput(uint32_t word, MatchInput& in) {
+    if (word >> (FLAGSHIFT + 7)) return false;
+    for (int k = 0; k < 4; ++k) {
+        const uint32_t bits = word >> (5 * k);
+        in.figures[k] = {bool(bits & 1), bool(bits & 2), bool(bits & 4), bool(bits & 8),
+                         bool(bits & 16)};
+    }
+    bool* flags[] = {&in.pause, &in.fillbar1, &in.fillbar2, &in.enter,
+                     &in.space, &in.next,     &in.leave};
+    for (int i = 0; i < 7; ++i) *flags[i] = (word >> (FLAGSHIFT + i)) & 1;
+    return true;
+}
 
 long Replay::frames() const {
     long n = 0;
@@ -224,7 +221,7 @@ std::string replaytext(const Replay& r) {
         << r.startscore << "\nentrythreshold " << r.entrythreshold << "\nlevelclock "
         << r.levelclock << "\ninputs " << r.runs.size() << '\n';
     for (const InputRun& run : r.runs) {
-        std::snprintf(hex, sizeof hex, "%x", packflags(run.input));
+        std::snprintf(hex, sizeof hex, "%x", packinput(run.input));
         out << run.count << ' ' << hex;
         if (run.input.typed != 0 || run.input.pick != 0) {
             out << ' ' << run.input.typed << ' ' << run.input.pick;

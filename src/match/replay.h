@@ -52,6 +52,12 @@ struct Replay {
     std::vector<MatchInput> records() const;
 };
 
+// A record in a word: five bits per figure (left, right, up, down, diagonal), then the flags
+// (pause, fillbar1, fillbar2, enter, space, next, leave). The typed character and the pad's
+// pick are not in it. unpackinput is false for a word with bits no record has.
+uint32_t packinput(const MatchInput& in);
+bool unpackinput(uint32_t word, MatchInput& in);
+
 // The file's text.
 std::string replaytext(const Replay& replay);
 // Reads a replay's text; false with "line N: reason" in error for a damaged file.

@@ -26,6 +26,9 @@ void Rollback::checkover(const Tmatch& match, long g) {
     if (match.state != "end" && !leave) return;
     over_ = g + 1;
     left_ = leave && match.state != "end";
+    for (int peer = 0; peer < int(peers_.size()) && left_; ++peer) {
+        if ((peer == self_ ? localpart(g) : guess(peer, g)).leave) leaver_ = peer;
+    }
 }
 
 MatchInput Rollback::guess(int peer, long frame) const {
@@ -145,11 +148,9 @@ void Rollback::advancefinal() {
     for (; final_ < known; ++final_) {
         const size_t at = size_t(final_ % RING);
         if (trace) trace->write(lines_[at]);
-        if (!replay) continue;
         // The state at the start of a frame, as a recording keeps it.
-        if (final_ > 0 && final_ % HASHEVERY == 0)
-            replay->hashes.push_back(statehash(snapshots_[at]));
-        replay->add(used_[at]);
+        if (final_ > 0 && final_ % HASHEVERY == 0) hashes.push_back(statehash(snapshots_[at]));
+        if (replay) replay->add(used_[at]);
     }
     // Parts before the final frame are never looked at again; the last one stays the guess.
     for (Peer& p : peers_) {

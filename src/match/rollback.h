@@ -40,8 +40,9 @@ class Rollback {
     // The game ended (its end screen was left, or someone left with Escape) at a frame every
     // machine has confirmed: nothing can take it back any more.
     bool over() const { return final_ >= over_; }
-    // Whether it ended by Escape rather than by its end screen.
+    // Whether it ended by Escape rather than by its end screen, and whose.
     bool left() const { return left_; }
+    int leaver() const { return leaver_; }
     // A machine's part of a frame: its figures' steering and its flags (pause, result
     // screens). Out of order, twice or for frames long final: all are taken in their stride.
     void arrived(int peer, long frame, const MatchInput& part);
@@ -59,8 +60,11 @@ class Rollback {
     long known(int peer) const;
 
     MatchTrace* trace = nullptr; // written for final frames only
-    // The final frames' records and the state hash every HASHEVERY frames go here when set.
+    // The final frames' records go here when set.
     Replay* replay = nullptr;
+    // The state hashes of the final frames, as a replay keeps them (before every HASHEVERY-th
+    // frame).
+    std::vector<uint64_t> hashes;
     RollbackStats stats;
 
   private:
@@ -86,6 +90,7 @@ class Rollback {
     long touched_; // the earliest frame whose part became known since the last correct
     long over_;    // the frame after the one the game ended at (as far as is known)
     bool left_ = false;
+    int leaver_ = -1;
     std::array<MatchSnapshot, RING> snapshots_;
     std::array<MatchInput, RING> used_; // the records the frames were last played with
     std::array<std::string, RING> lines_;

@@ -65,9 +65,11 @@ void Tmatch::simulate() {
 void Tmatch::playframe(bool shown) {
     SetDrawing(shown);
     ClearScreen();
+    // The input first, so the state it is read in is the state the frame starts from (what
+    // a snapshot, a recording's hash and a rollback see); reading draws no random number.
+    if (shown) checkpause();
     animatecolours(colours, colourspeeds, 10);
     if (shown && musicvolume > 0) restartmusic(musicchannel, sounds, musicvolume / 10.0f);
-    if (shown) checkpause();
     drawbackground();
     updatecamera();
     const int owner = mainballs[0]->owner;

@@ -1,0 +1,192 @@
+// Online multiplayer: the lobby (waiting for the other machines, or for the host's start),
+// then a tally series whose every game runs on every machine at once with rollback. Each
+// machine brings one player, steering with the arrow keys, W, A, S, D or a pad; the host's
+// settings and seed are used. The series ends for everyone when someone leaves with Escape,
+// goes silent or out of step; the machines then go back to their menus.
+#include "app/app.h"
+#include "app/replays.h"
+#include "match/match.h"
+#include "match/rollback.h"
+#include "match/routines.h"
+#include "match/trace.h"
+#include "net/session.h"
+#include "runtime/clock.h"
+#include "runtime/dialog.h"
+#include "runtime/random.h"
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+// The match reads the record the rollback made; the keyboard is told about flushes only in
+// frames that are shown (a frame played again must not forget keys held now).
+class OnlineInput : public InputSource {
+  public:
+    explicit OnlineInput(PlayerInput& players) : players_(players) {}
+    MatchInput read(const Tmatch&) override { return record; }
+    bool leaving(const Tmatch&) override { return record.leave; }
+    void flush() override {
+        if (shown) players_.flush();
+    }
+    void discardpresses() override {
+        if (shown) players_.discardpresses();
+    }
+
+    MatchInput record;
+    bool shown = false;
+
+  private:
+    PlayerInput& players_;
+};
+
+// This machine's part of the frame: its player's steering (the arrow keys, or else W, A, S, D
+// or the first pad), the result screens' keys and Escape.
+MatchInput localpart(PlayerInput& players, const Tmatch& match, int self) {
+    const MatchInput all = players.read(match);
+    const FigureInput& arrows = all.figures[0];
+    const bool steering = arrows.left || arrows.right || arrows.up || arrows.down;
+    MatchInput part;
+    part.figures[size_t(self)] = steering ? arrows : all.figures[1];
+    part.enter = all.enter;
+    part.space = all.space;
+    part.fillbar1 = all.fillbar1;
+    part.fillbar2 = all.fillbar2;
+    part.leave = players.leaving(match);
+    return part;
+}
+
+void rest() {
+    checkclose();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+struct SeriesStats {
+    RollbackStats rollback;
+    long long started = NetNow();
+};
+
+// One game, to its final end (or until the series fails).
+void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& input,
+              PlayerInput& players) {
+    long waitedat = -1;
+    for (;;) {
+        session.pump(rollback);
+        if (!session.failure().empty()) return;
+        rollback.correct(match);
+        if (rollback.over()) {
+            if (session.settled(rollback)) return;
+            rest();
+            continue;
+        }
+        if (!rollback.canplay()) {
+            if (waitedat != rollback.frame()) rollback.stats.waits += 1;
+            waitedat = rollback.frame();
+            rest();
+            continue;
+        }
+        const MatchInput part = localpart(players, match, session.self());
+        session.played(rollback.frame(), part);
+        input.record = match.input = rollback.begin(match, part);
+        input.shown = true;
+        match.playframe(true);
+        input.shown = false;
+        rollback.end(match);
+    }
+}
+
+// The lobby: a waiting screen until every machine is there; false when it cannot be.
+bool waitforplayers(Tapp& app, Session& session, bool hosting) {
+    while (!session.lobby()) {
+        if (!session.failure().empty()) return false;
+        ClearScreen();
+        drawtitle("VANTORIX", app.colours[1], app.screenwidth);
+        const std::string text = hosting
+                                     ? "WAITING FOR PLAYERS " + std::to_string(session.present()) +
+                                           " / " + std::to_string(session.machines())
+                                     : std::string("JOINING THE GAME");
+        setrowcolour(app.colours[2]);
+        drawcentred(text, 0.5f, 400, app.screenwidth);
+        presentframe();
+        if (escapepressed()) return false;
+        // The others come in real time, whatever clock the game runs on.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+void addstats(RollbackStats& into, const RollbackStats& from) {
+    into.rollbacks += from.rollbacks;
+    into.longest = std::max(into.longest, from.longest);
+    into.resimulated += from.resimulated;
+    into.waits += from.waits;
+}
+
+void printstats(const SeriesStats& s, Session& session) {
+    const LinkStats link = session.link().stats();
+    const double seconds = std::max(1e-3, (NetNow() - s.started) / 1000.0);
+    std::fprintf(stderr,
+                 "vantorix: netstats: rollbacks %ld, longest %ld frames, frames played again "
+                 "%ld, waits %ld, round trip %d ms, packets lost %ld, sent %.0f bytes/s\n",
+                 s.rollback.rollbacks, s.rollback.longest, s.rollback.resimulated, s.rollback.waits,
+                 session.roundtrip(), link.packetslost, double(link.bytessent) / seconds);
+}
+
+} // namespace
+
+void Tapp::playonline(bool hosting, int port, const std::string& where) {
+    Session session(tools.netsim, {VANTORIX_VERSION, gamefigures()});
+    std::string error;
+    const int seed = tools.seeded ? tools.seed : Millisecs();
+    if (!(hosting ? session.host(port, multisettings, seed, error) : session.join(where, error))) {
+        Notify("vantorix: " + error, 1);
+        return;
+    }
+    if (!waitforplayers(*this, session, hosting)) {
+        if (!session.failure().empty()) Notify("vantorix: " + session.failure(), 1);
+        return;
+    }
+    SeedRandom(session.seed());
+    players.pausewaits = false;
+    MatchStart start;
+    start.mode = "multiplayer";
+    start.multi = session.settings();
+    std::array<int, 4> wins = {};
+    SeriesStats stats;
+    if (prefs.musicvolume > 0) startmusic(sounds, musicchannel, prefs.musicvolume / 10.0f);
+    for (bool more = true; more;) {
+        session.begingame();
+        Tmatch match;
+        configurematch(match);
+        match.trace = nullptr; // the rollback writes the final frames only
+        OnlineInput input(players);
+        match.source = &input;
+        Replay replay = replaystart(match, start, wins);
+        Rollback rollback(session.machines(), session.self(), {0, 1, 2, 3});
+        rollback.trace = tools.trace;
+        rollback.replay = &replay;
+        if (!match.startgame(start.mode, 1, &start.multi, nullptr, wins)) break;
+        if (tools.trace) tools.trace->header(match);
+        playgame(match, rollback, session, input, players);
+        replay.hashes = rollback.hashes;
+        if (!replay.runs.empty()) savereplay(replay, tools.record);
+        addstats(stats.rollback, rollback.stats);
+        if (!session.failure().empty()) {
+            Notify("vantorix: " + session.failure(), 1);
+            break;
+        }
+        if (rollback.left()) {
+            if (rollback.leaver() != session.self()) {
+                Notify("vantorix: PLAYER " + std::to_string(rollback.leaver() + 1) +
+                           " LEFT THE GAME",
+                       1);
+            }
+            more = false;
+        } else if (match.winner >= 1 && match.winner <= 4) {
+            wins[size_t(match.winner - 1)] += 1;
+        }
+    }
+    stopmusic(musicchannel);
+    players.pausewaits = true;
+    if (tools.netstats) printstats(stats, session);
+}

@@ -1,0 +1,154 @@
+// ENet behind the Link; see link.h.
+#include "net/link.h"
+#include <chrono>
+#include <cstdlib>
+#include <enet/enet.h>
+
+namespace {
+
+constexpr int CHANNELS = 2; // 0 reliable, 1 unreliable
+
+} // namespace
+
+long long NetNow() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+struct Link::Impl {
+    explicit Impl(const NetSim& sim) : queue(sim) {}
+    ENetHost* host = nullptr;
+    std::vector<ENetPeer*> peers; // by machine number; null where none
+    ImpairedQueue queue;
+    LinkStats stats;
+    bool started = false;
+
+    int machineof(ENetPeer* peer) const {
+        for (size_t i = 0; i < peers.size(); ++i)
+            if (peers[i] == peer) return int(i);
+        return -1;
+    }
+    void flush() {
+        for (Outgoing& out : queue.due(NetNow())) {
+            if (out.peer < 0 || size_t(out.peer) >= peers.size() || !peers[size_t(out.peer)])
+                continue;
+            ENetPacket* packet = enet_packet_create(out.bytes.data(), out.bytes.size(),
+                                                    out.reliable ? ENET_PACKET_FLAG_RELIABLE : 0);
+            enet_peer_send(peers[size_t(out.peer)], out.reliable ? 0 : 1, packet);
+        }
+        if (host) enet_host_flush(host);
+    }
+};
+
+Link::Link(const NetSim& sim) : impl_(std::make_unique<Impl>(sim)) {
+    impl_->started = enet_initialize() == 0;
+}
+
+Link::~Link() {
+    for (ENetPeer* peer : impl_->peers)
+        if (peer) enet_peer_disconnect_now(peer, 0);
+    if (impl_->host) enet_host_destroy(impl_->host);
+    if (impl_->started) enet_deinitialize();
+}
+
+bool Link::host(int port, int others, std::string& error) {
+    ENetAddress address{};
+    address.host = ENET_HOST_ANY;
+    address.port = uint16_t(port);
+    impl_->host =
+        impl_->started ? enet_host_create(&address, size_t(others), CHANNELS, 0, 0) : nullptr;
+    if (!impl_->host) {
+        error = "could not host on port " + std::to_string(port) + " (is it in use?)";
+        return false;
+    }
+    impl_->peers.assign(size_t(others) + 1, nullptr);
+    return true;
+}
+
+bool Link::join(const std::string& where, std::string& error) {
+    const size_t colon = where.rfind(':');
+    char* end = nullptr;
+    const long port =
+        colon == std::string::npos ? 0 : std::strtol(where.c_str() + colon + 1, &end, 10);
+    if (colon == std::string::npos || *end != '\0' || port < 1 || port > 65535) {
+        error = "--join takes HOST:PORT, not '" + where + "'";
+        return false;
+    }
+    ENetAddress address{};
+    if (!impl_->started || enet_address_set_host(&address, where.substr(0, colon).c_str()) != 0) {
+        error = "unknown host '" + where.substr(0, colon) + "'";
+        return false;
+    }
+    address.port = uint16_t(port);
+    impl_->host = enet_host_create(nullptr, 1, CHANNELS, 0, 0);
+    ENetPeer* peer = impl_->host ? enet_host_connect(impl_->host, &address, CHANNELS, 0) : nullptr;
+    if (!peer) {
+        error = "could not connect to " + where;
+        return false;
+    }
+    impl_->peers = {peer};
+    return true;
+}
+
+void Link::send(int machine, const std::vector<uint8_t>& bytes, bool reliable) {
+    if (!reliable) {
+        impl_->stats.bytessent += static_cast<long long>(bytes.size());
+        impl_->stats.packetssent += 1;
+    }
+    impl_->queue.push({machine, reliable, bytes}, NetNow());
+}
+
+NetEvent Link::poll() {
+    impl_->flush();
+    NetEvent out;
+    ENetEvent event;
+    if (!impl_->host || enet_host_service(impl_->host, &event, 0) <= 0) return out;
+    int machine = impl_->machineof(event.peer);
+    switch (event.type) {
+    case ENET_EVENT_TYPE_CONNECT:
+        if (machine < 0) { // a new machine at the host: the first free number
+            for (size_t i = 1; i < impl_->peers.size() && machine < 0; ++i)
+                if (!impl_->peers[i]) impl_->peers[i] = event.peer, machine = int(i);
+        }
+        if (machine < 0) {
+            enet_peer_disconnect_now(event.peer, 0);
+            return out;
+        }
+        // Silence is noticed by the game itself after 5 s; ENet waits a little longer.
+        enet_peer_timeout(event.peer, 0, 6000, 8000);
+        out.kind = NetEvent::Connected;
+        break;
+    case ENET_EVENT_TYPE_RECEIVE:
+        out.kind = machine >= 0 ? NetEvent::Received : NetEvent::None;
+        out.bytes.assign(event.packet->data, event.packet->data + event.packet->dataLength);
+        enet_packet_destroy(event.packet);
+        break;
+    case ENET_EVENT_TYPE_DISCONNECT:
+        out.kind = machine >= 0 ? NetEvent::Disconnected : NetEvent::None;
+        if (machine >= 0) impl_->peers[size_t(machine)] = nullptr;
+        break;
+    default:
+        break;
+    }
+    out.machine = machine < 0 ? 0 : machine;
+    return out;
+}
+
+void Link::drop(int machine) {
+    if (machine < 0 || size_t(machine) >= impl_->peers.size() || !impl_->peers[size_t(machine)])
+        return;
+    enet_peer_reset(impl_->peers[size_t(machine)]);
+    impl_->peers[size_t(machine)] = nullptr;
+}
+
+int Link::roundtrip(int machine) const {
+    if (machine < 0 || size_t(machine) >= impl_->peers.size() || !impl_->peers[size_t(machine)])
+        return 0;
+    return int(impl_->peers[size_t(machine)]->roundTripTime);
+}
+
+LinkStats Link::stats() const {
+    LinkStats s = impl_->stats;
+    s.packetslost += impl_->queue.dropped;
+    return s;
+}

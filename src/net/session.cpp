@@ -1,0 +1,305 @@
+// The online series; see session.h. Seats are the machines in the game's order: seat 0 is
+// the host and plays figure 1, seat k the k-th machine the host let in, figure k + 1.
+#include "net/session.h"
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr long long SEND_EVERY_MS = 15; // parts go out with every frame, at least this often
+constexpr size_t MOST_PER_BLOCK = 256;  // frames of one machine in one packet
+
+std::string player(int seat) {
+    return "PLAYER " + std::to_string(seat + 1);
+}
+
+} // namespace
+
+Session::Session(const NetSim& sim, const GameIdentity& identity)
+    : link_(sim), identity_(identity) {
+    for (auto& row : acked_) row.fill(0);
+}
+
+bool Session::host(int port, const Tmultisettings& settings, int seed, std::string& error) {
+    hosting_ = true;
+    settings_ = settings;
+    machines_ = std::clamp(settings.players, 2, 4);
+    seed_ = seed;
+    seats_ = {0};
+    return link_.host(port, machines_ - 1 + 2, error); // room for a refused one or two
+}
+
+bool Session::join(const std::string& where, std::string& error) {
+    return link_.join(where, error);
+}
+
+int Session::present() const {
+    return hosting_ ? 1 + int(waiting_.size()) : (started_ ? machines_ : 1);
+}
+
+int Session::seatof(int link) const {
+    for (size_t s = 0; s < seats_.size(); ++s)
+        if (seats_[s] == link) return int(s);
+    return -1;
+}
+
+void Session::handlehello(int link, const std::vector<uint8_t>& bytes) {
+    Hello hello;
+    std::string refusal;
+    if (!decode(bytes, hello)) {
+        refusal = "not a player of this game";
+    } else if (hello.version != identity_.version) {
+        refusal = "the host plays version " + identity_.version + ", this is " + hello.version;
+    } else if (hello.figures != identity_.figures) {
+        refusal = "the host plays with another figure file";
+    } else if (started_ || int(waiting_.size()) + 1 >= machines_) {
+        refusal = "the game is full";
+    }
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "vantorix: a machine could not join: %s\n", refusal.c_str());
+        link_.send(link, encoderefusal(refusal), true);
+        return;
+    }
+    if (std::find(waiting_.begin(), waiting_.end(), link) == waiting_.end())
+        waiting_.push_back(link);
+}
+
+bool Session::lobby() {
+    for (NetEvent e = link_.poll(); e.kind != NetEvent::None && failure_.empty();
+         e = link_.poll()) {
+        if (hosting_) {
+            if (e.kind == NetEvent::Received && kindof(e.bytes) == Message::Hello) {
+                handlehello(e.machine, e.bytes);
+            } else if (e.kind == NetEvent::Disconnected) {
+                waiting_.erase(std::remove(waiting_.begin(), waiting_.end(), e.machine),
+                               waiting_.end());
+            }
+            continue;
+        }
+        Start start;
+        std::string reason;
+        if (e.kind == NetEvent::Connected) {
+            link_.send(0, encode(Hello{identity_.version, identity_.figures}), true);
+        } else if (e.kind == NetEvent::Disconnected) {
+            failure_ = "the host is not there";
+        } else if (decoderefusal(e.bytes, reason)) {
+            failure_ = "the host refused: " + reason;
+        } else if (decode(e.bytes, start)) {
+            seed_ = start.seed;
+            machines_ = start.machines;
+            self_ = start.you;
+            settings_ = start.settings;
+            settings_.players = machines_;
+            seats_ = {0};
+            started_ = true;
+        }
+    }
+    if (hosting_ && !started_ && int(waiting_.size()) + 1 == machines_) {
+        seats_ = {0};
+        for (int link : waiting_) seats_.push_back(link);
+        for (int seat = 1; seat < machines_; ++seat) {
+            Start start{seed_, uint8_t(machines_), uint8_t(seat), settings_};
+            link_.send(seats_[size_t(seat)], encode(start), true);
+        }
+        started_ = true;
+    }
+    if (started_) heard_.fill(NetNow());
+    return started_ && failure_.empty();
+}
+
+void Session::begingame() {
+    ++game_;
+    for (Log& log : logs_) log = Log{};
+    for (auto& row : acked_) row.fill(0);
+    ahead_.fill(false);
+    hashessent_ = 0;
+    myhashes_.clear();
+    theirhashes_.clear();
+}
+
+void Session::played(long frame, const MatchInput& part) {
+    Log& mine = logs_[size_t(self_)];
+    if (frame == mine.end()) mine.parts.push_back(part);
+    newpart_ = true;
+}
+
+void Session::fail(OverReason reason, int seat, bool tell) {
+    if (!failure_.empty()) return;
+    failure_ = reason == OverReason::OutOfSync ? "OUT OF SYNC"
+               : reason == OverReason::Silent  ? player(seat) + " STOPPED ANSWERING"
+                                               : player(seat) + " LEFT THE GAME";
+    if (!tell) return;
+    const Over over{reason, uint8_t(std::max(seat, 0))};
+    if (hosting_) {
+        for (int s = 1; s < machines_; ++s)
+            if (s != seat) link_.send(seats_[size_t(s)], encode(over), true);
+    } else {
+        link_.send(0, encode(over), true);
+    }
+}
+
+void Session::quit() {
+    fail(OverReason::Left, self_, true);
+    // Give the message a moment to leave before the connection closes.
+    const long long until = NetNow() + 100;
+    while (NetNow() < until) link_.poll();
+}
+
+void Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {
+    if (parts.game < game_) return; // from the game before: our later packets tell it is over
+    if (parts.game > game_) {       // that machine has the whole of this game
+        ahead_[size_t(seat)] = true;
+        return;
+    }
+    for (const auto& [origin, next] : parts.acks) {
+        if (origin < machines_) {
+            long& acked = acked_[size_t(seat)][origin];
+            acked = std::max(acked, long(next));
+        }
+    }
+    for (const PartBlock& block : parts.blocks) {
+        // The host takes a machine's own parts from it; the others take anyone's but their own.
+        const int origin = block.origin;
+        if (origin >= machines_ || origin == self_ || (hosting_ && origin != seat)) continue;
+        Log& log = logs_[size_t(origin)];
+        for (size_t i = 0; i < block.parts.size(); ++i) {
+            const long frame = block.first + long(i);
+            if (hosting_ && frame == log.end()) log.parts.push_back(block.parts[i]);
+            rollback.arrived(origin, frame, block.parts[i]);
+        }
+    }
+}
+
+void Session::sendparts(Rollback& rollback) {
+    auto block = [&](int origin, long from) {
+        PartBlock b;
+        const Log& log = logs_[size_t(origin)];
+        b.origin = uint8_t(origin);
+        b.first = int32_t(std::max(from, log.base));
+        for (long f = b.first; f < log.end() && b.parts.size() < MOST_PER_BLOCK; ++f) {
+            b.parts.push_back(log.parts[size_t(f - log.base)]);
+        }
+        return b;
+    };
+    if (!hosting_) {
+        Parts p;
+        p.game = game_;
+        for (int o = 0; o < machines_; ++o)
+            if (o != self_) p.acks.push_back({uint8_t(o), int32_t(rollback.known(o))});
+        p.blocks.push_back(block(self_, acked_[0][size_t(self_)]));
+        link_.send(0, encode(p), false);
+        return;
+    }
+    for (int seat = 1; seat < machines_; ++seat) {
+        Parts p;
+        p.game = game_;
+        p.acks.push_back({uint8_t(seat), int32_t(rollback.known(seat))});
+        for (int o = 0; o < machines_; ++o)
+            if (o != seat) p.blocks.push_back(block(o, acked_[size_t(seat)][size_t(o)]));
+        link_.send(seats_[size_t(seat)], encode(p), false);
+    }
+}
+
+void Session::trimlogs() {
+    for (int o = 0; o < machines_; ++o) {
+        long upto = LONG_MAX;
+        for (int r = 0; r < machines_; ++r) {
+            if (r == o || (!hosting_ && r != 0)) continue;
+            upto = std::min(upto, acked_[size_t(r)][size_t(o)]);
+        }
+        Log& log = logs_[size_t(o)];
+        while (log.base < upto && !log.parts.empty()) log.parts.pop_front(), ++log.base;
+    }
+}
+
+void Session::sendhashes(const Rollback& rollback) {
+    for (; hashessent_ < rollback.hashes.size(); ++hashessent_) {
+        const long frame = long(hashessent_ + 1) * HASHEVERY;
+        const uint64_t hash = rollback.hashes[hashessent_];
+        if (!hosting_) {
+            link_.send(0, encode(Hash{game_, int32_t(frame), hash}), true);
+            continue;
+        }
+        myhashes_[frame] = hash;
+    }
+    if (!hosting_) return;
+    for (auto it = theirhashes_.begin(); it != theirhashes_.end();) {
+        const auto mine = myhashes_.find(it->first.second);
+        if (mine == myhashes_.end()) {
+            ++it;
+            continue;
+        }
+        if (mine->second != it->second) fail(OverReason::OutOfSync, it->first.first, true);
+        it = theirhashes_.erase(it);
+    }
+}
+
+void Session::handle(const NetEvent& e, Rollback* rollback) {
+    const int seat = hosting_ ? seatof(e.machine) : 0;
+    if (seat < 0 || (hosting_ && seat == 0)) return;
+    if (e.kind == NetEvent::Disconnected) {
+        fail(OverReason::Left, seat, hosting_);
+        return;
+    }
+    if (e.kind != NetEvent::Received) return;
+    heard_[size_t(seat)] = NetNow();
+    const auto kind = kindof(e.bytes);
+    Parts parts;
+    Hash hash;
+    Over over;
+    if (kind == Message::Parts && rollback && decode(e.bytes, parts)) {
+        handleparts(seat, parts, *rollback);
+    } else if (kind == Message::Hash && hosting_ && decode(e.bytes, hash) && hash.game == game_) {
+        theirhashes_[{seat, long(hash.frame)}] = hash.hash;
+    } else if (kind == Message::Over && decode(e.bytes, over)) {
+        // A joiner tells the host it leaves; the host tells the others who left.
+        const int who = hosting_ ? seat : int(over.machine);
+        fail(over.reason, std::clamp(who, 0, machines_ - 1), hosting_);
+    } else if (kind == Message::Hello && hosting_) {
+        link_.send(e.machine, encoderefusal("the game has begun"), true);
+    }
+}
+
+void Session::pump(Rollback& rollback) {
+    for (NetEvent e = link_.poll(); e.kind != NetEvent::None; e = link_.poll())
+        handle(e, &rollback);
+    if (!failure_.empty()) return;
+    const long long now = NetNow();
+    for (int seat = 0; seat < machines_; ++seat) {
+        const bool talks = hosting_ ? seat != 0 : seat == 0;
+        if (talks && now - heard_[size_t(seat)] > SILENCE_MS) {
+            fail(OverReason::Silent, seat, hosting_);
+            return;
+        }
+    }
+    if (hosting_) {
+        // What the host has of every machine is what it acknowledges and relays.
+        for (int o = 1; o < machines_; ++o) acked_[0][size_t(o)] = logs_[size_t(o)].end();
+    }
+    trimlogs();
+    sendhashes(rollback);
+    if (newpart_ || now - lastsend_ >= SEND_EVERY_MS) {
+        sendparts(rollback);
+        lastsend_ = now;
+        newpart_ = false;
+    }
+}
+
+bool Session::settled(const Rollback& rollback) const {
+    if (!rollback.over()) return false;
+    for (int r = 0; r < machines_; ++r) {
+        if (r == self_ || (!hosting_ && r != 0) || ahead_[size_t(r)]) continue;
+        for (int o = 0; o < machines_; ++o) {
+            if (o == r || (!hosting_ && o != self_)) continue;
+            if (acked_[size_t(r)][size_t(o)] < logs_[size_t(o)].end()) return false;
+        }
+    }
+    return true;
+}
+
+int Session::roundtrip() const {
+    int longest = 0;
+    for (size_t s = hosting_ ? 1 : 0; s < (hosting_ ? seats_.size() : 1); ++s)
+        longest = std::max(longest, link_.roundtrip(seats_[s]));
+    return longest;
+}

@@ -1,0 +1,95 @@
+// An online series as the machines see it: the host waits for the others, checks that they
+// run the same game with the same figure file and hands them its settings and seed; then,
+// game after game, every machine's parts of the frames go to every other (through the host,
+// sent again every frame until acknowledged), the state hashes of final frames are compared
+// at the host, and a machine that leaves, goes silent for 5 s or goes out of step ends the
+// series for everyone with a message.
+#pragma once
+#include "match/rollback.h"
+#include "match/settings.h"
+#include "net/link.h"
+#include "net/wire.h"
+#include <array>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+// What a machine must share with the others to play with them.
+struct GameIdentity {
+    std::string version;
+    uint64_t figures = 0;
+};
+
+inline constexpr long long SILENCE_MS = 5000; // a machine this long silent is gone
+
+class Session {
+  public:
+    Session(const NetSim& sim, const GameIdentity& identity);
+
+    // The host: waits on the port for settings.players - 1 other machines.
+    bool host(int port, const Tmultisettings& settings, int seed, std::string& error);
+    // A joining machine: connects to HOST:PORT.
+    bool join(const std::string& where, std::string& error);
+    // One look at the network before the series: true once every machine is there and has
+    // the start (false meanwhile, or with failure() set when it cannot be).
+    bool lobby();
+    int machines() const { return machines_; }
+    int present() const; // machines there so far, this one included
+    int self() const { return self_; }
+    int seed() const { return seed_; }
+    const Tmultisettings& settings() const { return settings_; }
+
+    // A new game of the series begins.
+    void begingame();
+    // This machine's part of the frame it is about to play.
+    void played(long frame, const MatchInput& part);
+    // Hands what arrived to the rollback, sends what others still lack, compares hashes and
+    // notices machines gone silent.
+    void pump(Rollback& rollback);
+    // The game is over and every machine knows all of it: the next one may begin.
+    bool settled(const Rollback& rollback) const;
+    // Why the series ended for everyone ("PLAYER 2 LEFT THE GAME", "OUT OF SYNC"), or why
+    // it could not start; empty while it goes on.
+    const std::string& failure() const { return failure_; }
+    // This machine stops: the others are told.
+    void quit();
+
+    Link& link() { return link_; }
+    int roundtrip() const; // ms, the longest to another machine
+
+  private:
+    struct Log {
+        long base = 0;
+        std::deque<MatchInput> parts;
+        long end() const { return base + long(parts.size()); }
+    };
+    void handle(const NetEvent& event, Rollback* rollback);
+    void handlehello(int link, const std::vector<uint8_t>& bytes);
+    void handleparts(int seat, const Parts& parts, Rollback& rollback);
+    void sendparts(Rollback& rollback);
+    void sendhashes(const Rollback& rollback);
+    void fail(OverReason reason, int seat, bool tell);
+    void trimlogs();
+    int seatof(int link) const;
+
+    Link link_;
+    GameIdentity identity_;
+    bool hosting_ = false;
+    int machines_ = 2, self_ = 0, seed_ = 0;
+    Tmultisettings settings_;
+    bool started_ = false;
+    std::vector<int> seats_;                   // link number of each seat (seat 0: the host)
+    std::vector<int> waiting_;                 // links that said hello, in order (host)
+    std::array<Log, 4> logs_;                  // parts by seat (the joiners keep their own only)
+    std::array<std::array<long, 4>, 4> acked_; // [receiver][origin]: the next frame it has
+    std::array<bool, 4> ahead_{};              // the seat is in a later game already
+    std::array<long long, 4> heard_{};         // when each seat was last heard
+    uint32_t game_ = 0;
+    size_t hashessent_ = 0;
+    std::map<long, uint64_t> myhashes_;
+    std::map<std::pair<int, long>, uint64_t> theirhashes_;
+    long long lastsend_ = 0;
+    bool newpart_ = false;
+    std::string failure_;
+};

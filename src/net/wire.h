@@ -1,0 +1,72 @@
+// The messages machines send each other, as bytes. Every reader checks sizes and ranges, so a
+// packet cut short or made up by someone else is dropped, never trusted.
+#pragma once
+#include "match/input.h"
+#include "match/settings.h"
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class Message : uint8_t {
+    Hello = 1, // a machine that wants to join: its version, figure hash and players
+    Refuse,    // the host says no, and why
+    Start,     // the host's settings, seed, the machines and which one the receiver is
+    Parts,     // the parts of frames not yet acknowledged, and acknowledgements
+    Hash,      // the state hash of a final frame
+    Over,      // the series ends for everyone: a machine left, went silent or out of sync
+};
+
+struct Hello {
+    std::string version;
+    uint64_t figures = 0;
+};
+
+struct Start {
+    int32_t seed = 0;
+    uint8_t machines = 2;
+    uint8_t you = 1;
+    Tmultisettings settings;
+};
+
+// A run of frames of one machine's parts, from frame first on.
+struct PartBlock {
+    uint8_t origin = 0;
+    int32_t first = 0;
+    std::vector<MatchInput> parts;
+};
+
+struct Parts {
+    uint32_t game = 0;
+    std::vector<std::pair<uint8_t, int32_t>> acks; // machine, the next frame wanted of it
+    std::vector<PartBlock> blocks;
+};
+
+struct Hash {
+    uint32_t game = 0;
+    int32_t frame = 0;
+    uint64_t hash = 0;
+};
+
+// Why a series ended for everyone.
+enum class OverReason : uint8_t { Left = 1, Silent, OutOfSync };
+struct Over {
+    OverReason reason = OverReason::Left;
+    uint8_t machine = 0; // the machine that left or went silent
+};
+
+std::vector<uint8_t> encode(const Hello& m);
+std::vector<uint8_t> encode(const Start& m);
+std::vector<uint8_t> encode(const Parts& m);
+std::vector<uint8_t> encode(const Hash& m);
+std::vector<uint8_t> encode(const Over& m);
+std::vector<uint8_t> encoderefusal(const std::string& reason);
+
+// The kind of a packet, when it has one.
+std::optional<Message> kindof(const std::vector<uint8_t>& bytes);
+bool decode(const std::vector<uint8_t>& bytes, Hello& m);
+bool decode(const std::vector<uint8_t>& bytes, Start& m);
+bool decode(const std::vector<uint8_t>& bytes, Parts& m);
+bool decode(const std::vector<uint8_t>& bytes, Hash& m);
+bool decode(const std::vector<uint8_t>& bytes, Over& m);
+bool decoderefusal(const std::vector<uint8_t>& bytes, std::string& reason);
