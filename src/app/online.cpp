@@ -63,7 +63,7 @@ void rest() {
 
 struct SeriesStats {
     RollbackStats rollback;
-    long long started = NetNow();
+    long frames = 0; // played, the last time each
 };
 
 // One game, to its final end (or until the series fails).
@@ -72,8 +72,9 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
     long waitedat = -1;
     for (;;) {
         session.pump(rollback);
-        if (!session.failure().empty()) return;
         rollback.correct(match);
+        session.watch(rollback);
+        if (!session.failure().empty()) return;
         if (rollback.over()) {
             if (session.settled(rollback)) return;
             rest();
@@ -122,14 +123,18 @@ void addstats(RollbackStats& into, const RollbackStats& from) {
     into.waits += from.waits;
 }
 
+// Bytes are counted per frame and per other machine, and given at the game's 60 frames a
+// second (a scripted run plays faster than that).
 void printstats(const SeriesStats& s, Session& session) {
     const LinkStats link = session.link().stats();
-    const double seconds = std::max(1e-3, (NetNow() - s.started) / 1000.0);
+    const int others = session.self() == 0 ? session.machines() - 1 : 1;
+    const double perframe = double(link.bytessent) / double(std::max(1L, s.frames)) / others;
     std::fprintf(stderr,
-                 "vantorix: netstats: rollbacks %ld, longest %ld frames, frames played again "
-                 "%ld, waits %ld, round trip %d ms, packets lost %ld, sent %.0f bytes/s\n",
-                 s.rollback.rollbacks, s.rollback.longest, s.rollback.resimulated, s.rollback.waits,
-                 session.roundtrip(), link.packetslost, double(link.bytessent) / seconds);
+                 "vantorix: netstats: frames %ld, rollbacks %ld, longest %ld frames, frames "
+                 "played again %ld, waits %ld, round trip %d ms, packets lost %ld, sent %.1f "
+                 "bytes a frame to each machine (%.0f bytes/s at 60 frames/s)\n",
+                 s.frames, s.rollback.rollbacks, s.rollback.longest, s.rollback.resimulated,
+                 s.rollback.waits, session.roundtrip(), link.packetslost, perframe, perframe * 60);
 }
 
 } // namespace
@@ -171,6 +176,7 @@ void Tapp::playonline(bool hosting, int port, const std::string& where) {
         replay.hashes = rollback.hashes;
         if (!replay.runs.empty()) savereplay(replay, tools.record);
         addstats(stats.rollback, rollback.stats);
+        stats.frames += rollback.frame();
         if (!session.failure().empty()) {
             Notify("vantorix: " + session.failure(), 1);
             break;

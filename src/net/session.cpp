@@ -112,6 +112,7 @@ void Session::begingame() {
     for (Log& log : logs_) log = Log{};
     for (auto& row : acked_) row.fill(0);
     ahead_.fill(false);
+    gone_.fill(false);
     hashessent_ = 0;
     myhashes_.clear();
     theirhashes_.clear();
@@ -238,7 +239,7 @@ void Session::handle(const NetEvent& e, Rollback* rollback) {
     const int seat = hosting_ ? seatof(e.machine) : 0;
     if (seat < 0 || (hosting_ && seat == 0)) return;
     if (e.kind == NetEvent::Disconnected) {
-        fail(OverReason::Left, seat, hosting_);
+        gone_[size_t(seat)] = true; // a failure only if the game still needs it (watch)
         return;
     }
     if (e.kind != NetEvent::Received) return;
@@ -265,13 +266,6 @@ void Session::pump(Rollback& rollback) {
         handle(e, &rollback);
     if (!failure_.empty()) return;
     const long long now = NetNow();
-    for (int seat = 0; seat < machines_; ++seat) {
-        const bool talks = hosting_ ? seat != 0 : seat == 0;
-        if (talks && now - heard_[size_t(seat)] > SILENCE_MS) {
-            fail(OverReason::Silent, seat, hosting_);
-            return;
-        }
-    }
     if (hosting_) {
         // What the host has of every machine is what it acknowledges and relays.
         for (int o = 1; o < machines_; ++o) acked_[0][size_t(o)] = logs_[size_t(o)].end();
@@ -285,10 +279,26 @@ void Session::pump(Rollback& rollback) {
     }
 }
 
+bool Session::away(int seat) const {
+    return gone_[size_t(seat)] || NetNow() - heard_[size_t(seat)] > SILENCE_MS;
+}
+
+void Session::watch(const Rollback& rollback) {
+    if (!failure_.empty() || rollback.over()) return;
+    for (int seat = 0; seat < machines_; ++seat) {
+        const bool talks = hosting_ ? seat != 0 : seat == 0;
+        if (talks && away(seat)) {
+            fail(gone_[size_t(seat)] ? OverReason::Left : OverReason::Silent, seat, hosting_);
+            return;
+        }
+    }
+}
+
 bool Session::settled(const Rollback& rollback) const {
     if (!rollback.over()) return false;
     for (int r = 0; r < machines_; ++r) {
-        if (r == self_ || (!hosting_ && r != 0) || ahead_[size_t(r)]) continue;
+        // A machine that went away after the end took what it needed with it.
+        if (r == self_ || (!hosting_ && r != 0) || ahead_[size_t(r)] || away(r)) continue;
         for (int o = 0; o < machines_; ++o) {
             if (o == r || (!hosting_ && o != self_)) continue;
             if (acked_[size_t(r)][size_t(o)] < logs_[size_t(o)].end()) return false;

@@ -47,6 +47,9 @@ class Session {
     // Hands what arrived to the rollback, sends what others still lack, compares hashes and
     // notices machines gone silent.
     void pump(Rollback& rollback);
+    // After the rollback's correction: a machine gone or silent while this game still needs
+    // it ends the series (once the game is over here, nothing more is needed of it).
+    void watch(const Rollback& rollback);
     // The game is over and every machine knows all of it: the next one may begin.
     bool settled(const Rollback& rollback) const;
     // Why the series ended for everyone ("PLAYER 2 LEFT THE GAME", "OUT OF SYNC"), or why
@@ -72,6 +75,7 @@ class Session {
     void fail(OverReason reason, int seat, bool tell);
     void trimlogs();
     int seatof(int link) const;
+    bool away(int seat) const; // gone, or silent too long
 
     Link link_;
     GameIdentity identity_;
@@ -85,6 +89,7 @@ class Session {
     std::array<std::array<long, 4>, 4> acked_; // [receiver][origin]: the next frame it has
     std::array<bool, 4> ahead_{};              // the seat is in a later game already
     std::array<long long, 4> heard_{};         // when each seat was last heard
+    std::array<bool, 4> gone_{};               // the seat's machine disconnected
     uint32_t game_ = 0;
     size_t hashessent_ = 0;
     std::map<long, uint64_t> myhashes_;

@@ -56,12 +56,21 @@ class GameFolder {
     // plus the signal when it died of one, or -1 when it was still running after the time.
     int run(const std::string& script, std::vector<std::string> args,
             const RunOptions& options = {}) {
+        return finish(spawn(script, std::move(args), options), options);
+    }
+    // The same in two halves, for games that play with each other: the child started, and
+    // later its end waited for.
+    pid_t spawn(const std::string& script, std::vector<std::string> args,
+                const RunOptions& options = {}) {
         if (!script.empty()) {
             std::ofstream(folder / "script.txt") << script;
             args.insert(args.begin(), {"--script", "script.txt"});
         }
         const pid_t pid = fork();
         if (pid == 0) start(args, options);
+        return pid;
+    }
+    int finish(pid_t pid, const RunOptions& options = {}) {
         int status = 0;
         rusage usage{};
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);

@@ -1,0 +1,171 @@
+// Online play through the real program: two or three processes on 127.0.0.1, each with its
+// own script and virtual clock, over a network made bad on purpose, play one game: their
+// traces are the same line for line, and the same as a replay of the recording. A machine
+// that is killed, or plays with another figure file, is noticed.
+#include "gamerun.h"
+#include <algorithm>
+#include <unistd.h>
+
+namespace {
+
+// Ports of their own for every test program run, so two runs at once do not meet.
+int port(int n) {
+    return 20000 + int(getpid() % 10000) * 4 + n;
+}
+
+const std::string badnetwork = "delay=60,jitter=20,loss=5,dup=2,seed=";
+
+std::vector<std::string> host(int players, int n, int seed, int frames) {
+    return {"--nodraw",
+            "--host",
+            std::to_string(port(n)),
+            "--multiplayer",
+            "players=" + std::to_string(players),
+            "--seed",
+            "8",
+            "--netsim",
+            badnetwork + std::to_string(seed),
+            "--trace",
+            "trace.txt",
+            "--record",
+            "first.txt",
+            "--frames",
+            std::to_string(frames)};
+}
+
+std::vector<std::string> joiner(int n, int seed, int frames) {
+    return {"--nodraw",
+            "--join",
+            "127.0.0.1:" + std::to_string(port(n)),
+            "--netsim",
+            badnetwork + std::to_string(seed),
+            "--trace",
+            "trace.txt",
+            "--record",
+            "first.txt",
+            "--frames",
+            std::to_string(frames)};
+}
+
+// The "wins" line of every replay the machine kept, oldest first.
+std::vector<std::string> tallies(const GameFolder& game) {
+    std::vector<fs::path> files = {game.folder / "first.txt"};
+    std::vector<fs::path> more;
+    for (const auto& entry : fs::directory_iterator(game.folder / "replays"))
+        more.push_back(entry.path());
+    std::sort(more.begin(), more.end());
+    files.insert(files.end(), more.begin(), more.end());
+    std::vector<std::string> wins;
+    for (const fs::path& file : files) {
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("wins ", 0) == 0) wins.push_back(line);
+    }
+    return wins;
+}
+
+const std::string steering = "answer no\n100 down 37\n400 up 37\n420 down 38\n800 up 38\n"
+                             "900 down 39\n1400 up 39\n1500 down 40\n2100 up 40\n"
+                             "2200 down 37\n2900 up 37\n3000 down 38\n";
+
+} // namespace
+
+// Two machines, two games won by figure 1 (its bar filled by 1+4, Enter on the result screen),
+// then a long third one left with Escape by the host: the same trace everywhere, over 3000
+// frames, the same as a replay of it, and the same tally.
+TEST(Online, twoMachinesOverABadNetworkPlayOneGame) {
+    GameFolder first, second;
+    const std::string hosting = steering +
+                                "600 down 49\n600 down 52\n602 up 49\n602 up 52\n800 tap 13\n"
+                                "1200 down 49\n1200 down 52\n1202 up 49\n1202 up 52\n1400 tap 13\n"
+                                "4300 down 27\n4302 up 27\n";
+    const pid_t a = first.spawn(hosting, host(2, 0, 1, 4600));
+    const pid_t b = second.spawn(steering, joiner(0, 2, 5200));
+    EXPECT_EQ(first.finish(a), 0) << first.text("stderr.txt");
+    EXPECT_EQ(second.finish(b), 0) << second.text("stderr.txt");
+    const std::vector<std::string> trace = first.lines("trace.txt");
+    EXPECT_GT(trace.size(), 3000u);
+    EXPECT_EQ(second.lines("trace.txt"), trace);
+    EXPECT_NE(second.text("stderr.txt").find("PLAYER 1 LEFT THE GAME"), std::string::npos)
+        << second.text("stderr.txt");
+    EXPECT_EQ(tallies(first),
+              (std::vector<std::string>{"wins 0 0 0 0", "wins 1 0 0 0", "wins 2 0 0 0"}));
+    EXPECT_EQ(tallies(second), tallies(first));
+
+    // The games again from the first machine's replays, one after the other, offline.
+    EXPECT_EQ(first.run("# the replays play themselves\n",
+                        {"--nodraw", "--replay", "first.txt", "--trace", "again.txt"}),
+              0)
+        << first.text("stderr.txt");
+    std::vector<fs::path> kept;
+    for (const auto& entry : fs::directory_iterator(first.folder / "replays"))
+        kept.push_back(entry.path());
+    std::sort(kept.begin(), kept.end());
+    for (const fs::path& file : kept) {
+        EXPECT_EQ(first.run("#\n", {"--nodraw", "--replay", file.string(), "--trace", "again.txt"}),
+                  0)
+            << first.text("stderr.txt");
+    }
+    EXPECT_EQ(first.lines("again.txt"), trace);
+}
+
+// Three machines: the host and two that join, each over its own bad network.
+TEST(Online, threeMachinesPlayOneGame) {
+    GameFolder one, two, three;
+    const pid_t a = one.spawn(steering + "1500 down 27\n1502 up 27\n", host(3, 1, 3, 1800));
+    const pid_t b = two.spawn("answer no\n200 down 39\n", joiner(1, 4, 2400));
+    const pid_t c = three.spawn("answer no\n300 down 40\n", joiner(1, 5, 2400));
+    EXPECT_EQ(one.finish(a), 0) << one.text("stderr.txt");
+    EXPECT_EQ(two.finish(b), 0) << two.text("stderr.txt");
+    EXPECT_EQ(three.finish(c), 0) << three.text("stderr.txt");
+    const std::vector<std::string> trace = one.lines("trace.txt");
+    EXPECT_GT(trace.size(), 1000u);
+    EXPECT_NE(trace.front().find("centrey3"), std::string::npos) << "three figures";
+    EXPECT_EQ(two.lines("trace.txt"), trace);
+    EXPECT_EQ(three.lines("trace.txt"), trace);
+}
+
+// A machine killed mid-game: the other's game ends within 6 s, naming the player.
+TEST(Online, aKilledMachineEndsTheOthersGame) {
+    GameFolder first, second;
+    const pid_t a = first.spawn(steering, host(2, 2, 6, 100000));
+    const pid_t b = second.spawn(steering, joiner(2, 7, 100000));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (first.lines("trace.txt").size() < 300 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_GE(first.lines("trace.txt").size(), 300u) << first.text("stderr.txt");
+    kill(b, SIGKILL);
+    const auto killed = std::chrono::steady_clock::now();
+    second.finish(b);
+    const std::string message = "PLAYER 2 STOPPED ANSWERING";
+    while (first.text("stderr.txt").find(message) == std::string::npos &&
+           std::chrono::steady_clock::now() < killed + std::chrono::seconds(8)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count();
+    EXPECT_NE(first.text("stderr.txt").find(message), std::string::npos)
+        << first.text("stderr.txt");
+    EXPECT_LT(took, 6.0);
+    kill(a, SIGKILL);
+    first.finish(a);
+}
+
+// A machine with another figure file is refused, and both say why.
+TEST(Online, anotherFigureFileIsRefused) {
+    GameFolder first, second;
+    const fs::path figure = second.withoutmedia("man.txt");
+    std::ofstream(figure) << std::ifstream(fs::path(VANTORIX_MEDIA_DIR) / "man.txt").rdbuf()
+                          << "\n";
+    const pid_t a = first.spawn("answer no\n", host(2, 3, 8, 600));
+    const pid_t b = second.spawn("answer no\n", joiner(3, 9, 600));
+    EXPECT_EQ(second.finish(b), 0);
+    EXPECT_EQ(first.finish(a), 0);
+    EXPECT_NE(first.text("stderr.txt").find("could not join: the host plays with another figure"),
+              std::string::npos)
+        << first.text("stderr.txt");
+    EXPECT_NE(second.text("stderr.txt").find("the host refused: the host plays with another"),
+              std::string::npos)
+        << second.text("stderr.txt");
+}
