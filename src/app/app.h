@@ -88,6 +88,7 @@ class Tapp : public Tmatchmedia {
 
     Launch launch;
     MatchTools tools;
+    std::string joinaddress; // the last host typed on the JOIN ONLINE GAME screen
 
     virtual void singleplayer();
     virtual void playcustom(const Tcustomsettings& settings);
@@ -147,6 +148,9 @@ class Tapp : public Tmatchmedia {
     // An online multiplayer series: hosting on the port (the multiplayer settings and this
     // machine's seed for all), or joining HOST:PORT.
     void playonline(bool hosting, int port, const std::string& where);
+    // JOIN ONLINE GAME: the host's address typed in (the port may follow a colon), then
+    // the series.
+    void joinscreen();
     // The main menu saw no key for a while: the newest replay, or a computer game, without
     // sound until any key. The menu then goes on as it was, random generator included.
     void attract();

@@ -1,10 +1,12 @@
 // The multiplayer setup: PLAY and six settings for two to four people at one keyboard and
-// their pads, with a line for every player saying what they play with. Four players need a
+// their pads, the lines that host or join an online game, and a line for every player saying
+// what they play with. Four players need a
 // pad (three key sets are all one keyboard has). The values stay for the next visit and are
 // independent of the custom game's.
 #include "app/app.h"
 #include "app/keystext.h"
 #include "app/settingsscreen.h"
+#include "net/session.h"
 #include "runtime/pads.h"
 #include "runtime/text.h"
 
@@ -32,6 +34,13 @@ bool Tapp::multiplayersetup() {
     screen.settings = settinglines(multifields, m, 320);
     int mostplayers = 3;
     screen.settings[0].upper = &mostplayers;
+    // Online: this machine hosts with the settings above (one player per machine), or joins.
+    screen.settings.push_back(
+        {"HOST ONLINE GAME", nullptr, 0, 0, 0.25f, 620, 1, {}, nullptr, [this] {
+             playonline(true, DEFAULTPORT, "");
+         }});
+    screen.settings.push_back(
+        {"JOIN ONLINE GAME", nullptr, 0, 0, 0.25f, 665, 1, {}, nullptr, [this] { joinscreen(); }});
     screen.everyframe = [&](SettingsScreen& s) {
         players.pads.update();
         bool pad = false;
@@ -39,7 +48,7 @@ bool Tapp::multiplayersetup() {
         mostplayers = pad ? 4 : 3;
         s.notes.clear();
         for (int p = 1; p <= std::min(m.players, mostplayers); ++p)
-            s.notes.push_back({devicetext(p), 0.15f, 630.0f + 28.0f * (p - 1)});
+            s.notes.push_back({devicetext(p), 0.13f, 702.0f + 17.0f * (p - 1)});
     };
     return runsettings(screen, colours, colourspeeds, colourrows, screenwidth) == MenuResult::Play;
 }

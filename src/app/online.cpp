@@ -5,6 +5,7 @@
 // goes silent or out of step; the machines then go back to their menus.
 #include "app/app.h"
 #include "app/replays.h"
+#include "effects/colourdrift.h"
 #include "match/match.h"
 #include "match/rollback.h"
 #include "match/routines.h"
@@ -12,7 +13,11 @@
 #include "net/session.h"
 #include "runtime/clock.h"
 #include "runtime/dialog.h"
+#include "runtime/graphics.h"
+#include "runtime/keyboard.h"
 #include "runtime/random.h"
+#include "runtime/text.h"
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -195,4 +200,30 @@ void Tapp::playonline(bool hosting, int port, const std::string& where) {
     stopmusic(musicchannel);
     players.pausewaits = true;
     if (tools.netstats) printstats(stats, session);
+}
+
+void Tapp::joinscreen() {
+    FlushKeys();
+    std::string address = joinaddress;
+    for (;;) {
+        ClearScreen();
+        animatecolours(colours, colourspeeds, colourrows);
+        drawtitle("VANTORIX", colours[1], screenwidth);
+        setrowcolour(colours[2]);
+        drawcentred("HOST ADDRESS:", 0.3f, 320, screenwidth);
+        drawcentred(UpperCase(address) + "_", 0.3f, 400, screenwidth);
+        SetDrawColor(100, 100, 100);
+        drawcentred("ENTER: JOIN   ESCAPE: BACK", 0.15f, 520, screenwidth);
+        presentframe();
+        for (int c = GetChar(); c != 0; c = GetChar()) {
+            const bool allowed = std::isalnum(c) || c == '.' || c == ':' || c == '-';
+            if ((c == KEY_BACKSPACE || c == 127) && !address.empty()) address.pop_back();
+            if (allowed && address.size() < 60) address += char(std::tolower(c));
+        }
+        if (KeyHits(KEY_ESCAPE)) return;
+        if (KeyHits(KEY_ENTER) && !address.empty()) break;
+    }
+    joinaddress = address;
+    const bool port = address.find(':') != std::string::npos;
+    playonline(false, 0, port ? address : address + ":" + std::to_string(DEFAULTPORT));
 }

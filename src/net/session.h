@@ -22,6 +22,7 @@ struct GameIdentity {
 };
 
 inline constexpr long long SILENCE_MS = 5000; // a machine this long silent is gone
+inline constexpr int DEFAULTPORT = 24680;     // where the menus host and join
 
 class Session {
   public:

@@ -1,0 +1,80 @@
+// The messages between machines: what goes in comes out, and a packet cut short, padded or
+// made up is refused rather than trusted.
+#include "net/wire.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+Parts sample() {
+    Parts p;
+    p.game = 7;
+    p.acks = {{0, 120}, {2, 118}};
+    PartBlock block;
+    block.origin = 1;
+    block.first = 100;
+    MatchInput steer;
+    steer.figures[1] = {true, false, true, false, true};
+    steer.enter = steer.leave = true;
+    for (int i = 0; i < 40; ++i) block.parts.push_back(i < 30 ? steer : MatchInput{});
+    p.blocks = {block, PartBlock{3, 5, {}}};
+    return p;
+}
+
+} // namespace
+
+TEST(Wire, MessagesComeOutAsTheyWentIn) {
+    const Parts p = sample();
+    const std::vector<uint8_t> bytes = encode(p);
+    // The header and two acknowledgements, then forty frames in two runs of six bytes.
+    EXPECT_LE(bytes.size(), 43u);
+    Parts back;
+    ASSERT_TRUE(decode(bytes, back));
+    EXPECT_EQ(back.game, 7u);
+    EXPECT_EQ(back.acks, p.acks);
+    ASSERT_EQ(back.blocks.size(), 2u);
+    EXPECT_EQ(back.blocks[0].first, 100);
+    EXPECT_EQ(back.blocks[0].parts, p.blocks[0].parts);
+    EXPECT_EQ(back.blocks[1].origin, 3);
+
+    Start start{-5, 3, 2, {}};
+    start.settings.arenanumber = 15;
+    Start s;
+    ASSERT_TRUE(decode(encode(start), s));
+    EXPECT_EQ(s.seed, -5);
+    EXPECT_EQ(s.you, 2);
+    EXPECT_EQ(s.settings.arenanumber, 15);
+    Hello h;
+    ASSERT_TRUE(decode(encode(Hello{"0.1.0", 0xfeedULL}), h));
+    EXPECT_EQ(h.version, "0.1.0");
+    EXPECT_EQ(h.figures, 0xfeedULL);
+    std::string reason;
+    ASSERT_TRUE(decoderefusal(encoderefusal("the game is full"), reason));
+    EXPECT_EQ(reason, "the game is full");
+}
+
+TEST(Wire, DamagedPacketsAreRefused) {
+    const std::vector<uint8_t> good = encode(sample());
+    Parts p;
+    for (size_t cut = 0; cut < good.size(); ++cut) {
+        EXPECT_FALSE(decode(std::vector<uint8_t>(good.begin(), good.begin() + long(cut)), p))
+            << "cut at " << cut;
+    }
+    std::vector<uint8_t> longer = good;
+    longer.push_back(0);
+    EXPECT_FALSE(decode(longer, p));
+    EXPECT_FALSE(kindof({}).has_value());
+    EXPECT_FALSE(kindof({99}).has_value());
+    Hash h;
+    EXPECT_FALSE(decode(good, h)) << "another kind of message";
+
+    // A start for a machine that is not in the game, or settings out of range.
+    Start s;
+    EXPECT_FALSE(decode(encode(Start{1, 2, 2, {}}), s));
+    std::vector<uint8_t> bad = encode(Start{1, 2, 1, {}});
+    bad.back() = 99; // the arena
+    EXPECT_FALSE(decode(bad, s));
+    // A record with bits no record has.
+    std::vector<uint8_t> flags = encode(sample());
+    flags[flags.size() - 8] = 0xff; // the top byte of the last run's record (before block 2)
+    EXPECT_FALSE(decode(flags, p));
+}
