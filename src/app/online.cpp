@@ -1,5 +1,6 @@
 // Online multiplayer: the lobby (waiting for the other machines, or for the host's start),
-// then a tally series whose every game runs on every machine at once with rollback. Each
+// then a tally series whose every game runs on every machine at once with rollback; a pause
+// pauses every machine. Each
 // machine brings one player, steering with the arrow keys, W, A, S, D or a pad; the host's
 // settings and seed are used. The series ends for everyone when someone leaves with Escape,
 // goes silent or out of step; the machines then go back to their menus.
@@ -46,19 +47,30 @@ class OnlineInput : public InputSource {
 };
 
 // This machine's part of the frame: its player's steering (the arrow keys, or else W, A, S, D
-// or the first pad), the result screens' keys and Escape.
+// or the first pad), P, the result screens' keys and Escape.
 MatchInput localpart(PlayerInput& players, const Tmatch& match, int self) {
     const MatchInput all = players.read(match);
     const FigureInput& arrows = all.figures[0];
     const bool steering = arrows.left || arrows.right || arrows.up || arrows.down;
     MatchInput part;
     part.figures[size_t(self)] = steering ? arrows : all.figures[1];
+    part.pause = all.pause;
     part.enter = all.enter;
     part.space = all.space;
     part.fillbar1 = all.fillbar1;
     part.fillbar2 = all.fillbar2;
     part.leave = players.leaving(match);
     return part;
+}
+
+// A paused online game: every machine shows this until someone presses P again.
+void drawpaused(const Tmatch& match) {
+    ClearScreen();
+    SetDrawColor(255, 255, 255);
+    drawcentred("PAUSED", 0.6f, 330, match.screenwidth);
+    SetDrawColor(100, 100, 100);
+    drawcentred("P: GO ON   ESCAPE: LEAVE", 0.2f, 440, match.screenwidth);
+    presentframe();
 }
 
 void rest() {
@@ -94,9 +106,13 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
         const MatchInput part = localpart(players, match, session.self());
         session.played(rollback.frame(), part);
         input.record = match.input = rollback.begin(match, part);
-        input.shown = true;
-        match.playframe(true);
-        input.shown = false;
+        if (rollback.playing()) {
+            input.shown = true;
+            match.playframe(true);
+            input.shown = false;
+        } else {
+            drawpaused(match);
+        }
         rollback.end(match);
     }
 }

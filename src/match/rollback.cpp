@@ -21,6 +21,16 @@ long Rollback::known(int peer) const {
     return p.base + long(p.parts.size());
 }
 
+bool Rollback::step(long g) {
+    const size_t at = size_t(g % RING);
+    const bool press = used_[at].pause;
+    pausedat_[at] = paused_;
+    // Running, a press stops the game before the frame; paused, it goes on with this frame.
+    playedat_[at] = paused_ == press;
+    paused_ = paused_ != press;
+    return playedat_[at];
+}
+
 void Rollback::checkover(const Tmatch& match, long g) {
     const bool leave = used_[size_t(g % RING)].leave;
     if (match.state != "end" && !leave) return;
@@ -107,15 +117,18 @@ void Rollback::correct(Tmatch& match) {
     touched_ = LONG_MAX;
     if (from >= 0) {
         restoresnapshot(match, snapshots_[size_t(from % RING)]);
+        paused_ = pausedat_[size_t(from % RING)];
         const long played = now_;
         over_ = LONG_MAX;
         for (long g = from; g < played && now_ == played; ++g) {
             const size_t at = size_t(g % RING);
             if (g > from) savesnapshot(match, snapshots_[at]);
             used_[at] = record(g, localpart(g));
-            match.input = used_[at];
-            match.playframe(false);
-            if (trace) lines_[at] = traceline(match);
+            if (step(g)) {
+                match.input = used_[at];
+                match.playframe(false);
+                if (trace) lines_[at] = traceline(match);
+            }
             checkover(match, g);
             if (over_ == g + 1) now_ = g + 1; // what came after the end is no game
         }
@@ -131,11 +144,12 @@ MatchInput Rollback::begin(Tmatch& match, const MatchInput& local) {
     savesnapshot(match, snapshots_[at]);
     takeknown(peers_[size_t(self_)], now_, local);
     used_[at] = record(now_, local);
+    step(now_);
     return used_[at];
 }
 
 void Rollback::end(const Tmatch& match) {
-    if (trace) lines_[size_t(now_ % RING)] = traceline(match);
+    if (trace && playing()) lines_[size_t(now_ % RING)] = traceline(match);
     checkover(match, now_);
     ++now_;
     advancefinal();
@@ -147,9 +161,13 @@ void Rollback::advancefinal() {
     for (const Peer& p : peers_) known = std::min(known, p.base + long(p.parts.size()));
     for (; final_ < known; ++final_) {
         const size_t at = size_t(final_ % RING);
-        if (trace) trace->write(lines_[at]);
+        if (!playedat_[at]) continue;
         // The state at the start of a frame, as a recording keeps it.
-        if (final_ > 0 && final_ % HASHEVERY == 0) hashes.push_back(statehash(snapshots_[at]));
+        if (finalplayed_ > 0 && finalplayed_ % HASHEVERY == 0) {
+            hashes.push_back(statehash(snapshots_[at]));
+        }
+        ++finalplayed_;
+        if (trace) trace->write(lines_[at]);
         if (replay) replay->add(used_[at]);
     }
     // Parts before the final frame are never looked at again; the last one stays the guess.

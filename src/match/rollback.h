@@ -50,8 +50,15 @@ class Rollback {
     // of the frames that became final.
     void correct(Tmatch& match);
     // This frame's record: the local part given, the others' confirmed or guessed. Keeps the
-    // game's state at the frame's start first; the caller then plays the frame (shown).
+    // game's state at the frame's start first; the caller then plays the frame (shown) when
+    // playing() says so.
     MatchInput begin(Tmatch& match, const MatchInput& local);
+    // Whether the frame begun is played: a pause press from any machine stops the game for
+    // every machine, frame for frame, until the next press, whose frame is played again. The
+    // frames in between change nothing and are neither traced nor recorded, as a pause is in
+    // a game on one machine.
+    bool playing() const { return playedat_[size_t(now_ % RING)]; }
+    bool paused() const { return paused_; }
     // After the frame was played: keeps its trace line until it is final.
     void end(const Tmatch& match);
     // The last frame every machine's part is known of and was played with, plus one.
@@ -82,6 +89,8 @@ class Rollback {
     void advancefinal();
     // After playing frame g: the game ends there when its screens ended it or it was left.
     void checkover(const Tmatch& match, long g);
+    // Whether frame g, with its record in used_, is played; moves the pause on past it.
+    bool step(long g);
 
     int self_;
     std::array<int, 4> figures_;
@@ -94,4 +103,8 @@ class Rollback {
     std::array<MatchSnapshot, RING> snapshots_;
     std::array<MatchInput, RING> used_; // the records the frames were last played with
     std::array<std::string, RING> lines_;
+    std::array<bool, RING> pausedat_{}; // paused at the frame's start
+    std::array<bool, RING> playedat_{};
+    bool paused_ = false;  // at the start of frame now_ (or the frame being played again)
+    long finalplayed_ = 0; // final frames that were played
 };

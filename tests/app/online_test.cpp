@@ -71,14 +71,14 @@ const std::string steering = "answer no\n100 down 37\n400 up 37\n420 down 38\n80
 } // namespace
 
 // Two machines, two games won by figure 1 (its bar filled by 1+4, Enter on the result screen),
-// then a long third one left with Escape by the host: the same trace everywhere, over 3000
-// frames, the same as a replay of it, and the same tally.
+// then a long third one, paused for a second, left with Escape by the host: the same trace
+// everywhere, over 3000 frames, the same as a replay of it, and the same tally.
 TEST(Online, twoMachinesOverABadNetworkPlayOneGame) {
     GameFolder first, second;
     const std::string hosting = steering +
                                 "600 down 49\n600 down 52\n602 up 49\n602 up 52\n800 tap 13\n"
                                 "1200 down 49\n1200 down 52\n1202 up 49\n1202 up 52\n1400 tap 13\n"
-                                "4300 down 27\n4302 up 27\n";
+                                "2500 tap 80\n2560 tap 80\n4300 down 27\n4302 up 27\n";
     const pid_t a = first.spawn(hosting, host(2, 0, 1, 4600));
     const pid_t b = second.spawn(steering, joiner(0, 2, 5200));
     EXPECT_EQ(first.finish(a), 0) << first.text("stderr.txt");
@@ -113,7 +113,9 @@ TEST(Online, twoMachinesOverABadNetworkPlayOneGame) {
 TEST(Online, threeMachinesPlayOneGame) {
     GameFolder one, two, three;
     const pid_t a = one.spawn(steering + "1500 down 27\n1502 up 27\n", host(3, 1, 3, 1800));
-    const pid_t b = two.spawn("answer no\n200 down 39\n", joiner(1, 4, 2400));
+    // The second machine pauses everyone's game for a second.
+    const pid_t b =
+        two.spawn("answer no\n200 down 39\n700 tap 80\n760 tap 80\n", joiner(1, 4, 2400));
     const pid_t c = three.spawn("answer no\n300 down 40\n", joiner(1, 5, 2400));
     EXPECT_EQ(one.finish(a), 0) << one.text("stderr.txt");
     EXPECT_EQ(two.finish(b), 0) << two.text("stderr.txt");

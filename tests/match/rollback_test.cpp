@@ -1,7 +1,7 @@
 // One game on two machines, in one process: each plays at once with its own players' inputs
-// and guesses the other's, the parts arriving late, out of order and twice. Going back and
-// playing again wherever a guess was wrong, both write the same trace, frame for frame, as one
-// machine that knew every input from the start.
+// and guesses the other's, the parts arriving late, out of order and twice; one pauses it. Going
+// back and playing again wherever a guess was wrong, both write the same trace, frame for frame, as
+// one machine that knew every input from the start.
 #include "fixture.h"
 #include "match/rollback.h"
 #include "match/trace.h"
@@ -21,8 +21,10 @@ class Given : public InputSource {
 };
 
 // Machine 0 plays figures 1 and 2, machine 1 figures 3 and 4; each turns at its own pace.
+// Machine 1 pauses the game at frame 300 and goes on at frame 340.
 MatchInput part(int machine, long frame) {
     MatchInput in;
+    in.pause = machine == 1 && (frame == 300 || frame == 340);
     for (int k = 2 * machine; k < 2 * machine + 2; ++k) {
         const long turn = (frame / (23 + 7 * k) + k) % 5;
         in.figures[k] = {turn == 0, turn == 2, turn == 1 || turn == 3, turn == 4, true};
@@ -35,6 +37,7 @@ MatchInput whole(long frame) {
     const MatchInput other = part(1, frame);
     in.figures[2] = other.figures[2];
     in.figures[3] = other.figures[3];
+    in.pause = other.pause;
     return in;
 }
 
@@ -80,8 +83,12 @@ TEST_F(Rollbacks, TwoMachinesWriteTheTraceOfOneThatKnewEverything) {
         Given given;
         MatchTrace trace("reference.txt");
         start(reference, given, trace);
+        // One machine that knew everything: the paused frames 300 to 339 are not played.
         for (long f = 0; f < FRAMES; ++f) {
-            if (f > 0 && f % HASHEVERY == 0) hashes.push_back(statehash(reference));
+            if (f >= 300 && f < 340) continue;
+            if (!records.empty() && records.size() % HASHEVERY == 0) {
+                hashes.push_back(statehash(reference));
+            }
             reference.input = whole(f);
             records.push_back(reference.input);
             reference.playframe(false);
@@ -115,7 +122,7 @@ TEST_F(Rollbacks, TwoMachinesWriteTheTraceOfOneThatKnewEverything) {
                 const long f = m.rollback.frame();
                 if (f < FRAMES && m.rollback.canplay()) {
                     m.match.input = m.rollback.begin(m.match, part(self, f));
-                    m.match.playframe(false);
+                    if (m.rollback.playing()) m.match.playframe(false);
                     m.rollback.end(m.match);
                     // To the other machine, late by up to 12 frames, now and then twice.
                     Machine& other = *machines[1 - self];
@@ -139,7 +146,7 @@ TEST_F(Rollbacks, TwoMachinesWriteTheTraceOfOneThatKnewEverything) {
         }
     }
     const std::vector<std::string> reference = lines("reference.txt");
-    ASSERT_EQ(reference.size(), size_t(FRAMES + 1));
+    ASSERT_EQ(reference.size(), size_t(FRAMES - 40 + 1));
     EXPECT_EQ(lines("machine0"), reference);
     EXPECT_EQ(lines("machine1"), reference);
 }
