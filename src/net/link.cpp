@@ -45,8 +45,23 @@ Link::Link(const NetSim& sim) : impl_(std::make_unique<Impl>(sim)) {
 }
 
 Link::~Link() {
+    // What is still held back by the impairment goes first (the last word of a series, say),
+    // then each connection is closed once ENet has sent what it queued.
+    const long long until = NetNow() + 1000;
+    while (impl_->host && !impl_->queue.empty() && NetNow() < until) {
+        impl_->flush();
+        enet_host_service(impl_->host, nullptr, 1);
+    }
+    int open = 0;
     for (ENetPeer* peer : impl_->peers)
-        if (peer) enet_peer_disconnect_now(peer, 0);
+        if (peer) enet_peer_disconnect_later(peer, 0), ++open;
+    ENetEvent event;
+    const long long closing = NetNow() + 200;
+    while (impl_->host && open > 0 && NetNow() < closing) {
+        if (enet_host_service(impl_->host, &event, 10) <= 0) continue;
+        if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+        if (event.type == ENET_EVENT_TYPE_DISCONNECT) --open;
+    }
     if (impl_->host) enet_host_destroy(impl_->host);
     if (impl_->started) enet_deinitialize();
 }

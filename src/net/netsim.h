@@ -30,6 +30,7 @@ class ImpairedQueue {
     void push(Outgoing packet, long long nowms);
     // The packets whose time has come, in the order they leave.
     std::vector<Outgoing> due(long long nowms);
+    bool empty() const { return held_.empty(); }
     long dropped = 0;
 
   private:

@@ -132,8 +132,10 @@ void Session::fail(OverReason reason, int seat, bool tell) {
     if (!tell) return;
     const Over over{reason, uint8_t(std::max(seat, 0))};
     if (hosting_) {
+        // Everyone hears of it but the machine that left or went silent.
         for (int s = 1; s < machines_; ++s)
-            if (s != seat) link_.send(seats_[size_t(s)], encode(over), true);
+            if (s != seat || reason == OverReason::OutOfSync)
+                link_.send(seats_[size_t(s)], encode(over), true);
     } else {
         link_.send(0, encode(over), true);
     }

@@ -171,3 +171,20 @@ TEST(Online, anotherFigureFileIsRefused) {
               std::string::npos)
         << second.text("stderr.txt");
 }
+
+// A machine whose game goes its own way (its figure 1 steered by the computer, as --autopilot
+// does) is caught by the state hashes: OUT OF SYNC on both, each keeping its replay.
+TEST(Online, aGameThatGoesApartIsOutOfSync) {
+    GameFolder first, second;
+    std::vector<std::string> apart = joiner(4, 11, 1500);
+    apart.insert(apart.end(), {"--autopilot", "5"});
+    const pid_t a = first.spawn(steering, host(2, 4, 10, 1500));
+    const pid_t b = second.spawn("answer no\n", apart);
+    EXPECT_EQ(first.finish(a), 0) << first.text("stderr.txt");
+    EXPECT_EQ(second.finish(b), 0) << second.text("stderr.txt");
+    for (const GameFolder* game : {&first, &second}) {
+        EXPECT_NE(game->text("stderr.txt").find("OUT OF SYNC"), std::string::npos)
+            << game->text("stderr.txt");
+        EXPECT_EQ(game->text("first.txt").rfind("vantorix replay", 0), 0u);
+    }
+}
