@@ -45,6 +45,7 @@ struct MatchTools {
     std::string record;          // --record: where the first match's replay goes
     NetSim netsim;               // the impairment of this machine's outgoing packets
     bool netstats = false;       // the network's figures on stderr after an online series
+    int localplayers = 1;        // players at this machine in an online series
     int seed = 0;
 };
 

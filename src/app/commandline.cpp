@@ -113,8 +113,10 @@ std::string usagetext() {
            "  --replay FILE          watch a recorded game (Space: four times the speed)\n"
            "  --record FILE          save the first game's replay to FILE\n"
            "  --host PORT            host an online multiplayer series on the UDP port\n"
-           "                         (with --multiplayer: its settings; players = machines)\n"
+           "                         (with --multiplayer: its settings; players in all)\n"
            "  --join HOST:PORT       join the online series hosted there\n"
+           "  --local N              players at this machine online (1-3; the keys and pads\n"
+           "                         of players 1 to N)\n"
            "  --netsim k=v,...       make this machine's network bad on purpose; keys\n"
            "                         delay (ms), jitter (ms), loss (%), dup (%), seed\n"
            "  --netstats             print the network's figures after an online series\n"
@@ -173,6 +175,8 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
             out.launch.join = v;
         } else if (arg == "--netsim") {
             if (!value(v) || !parsenetsim(v, out.netsim, error)) return false;
+        } else if (arg == "--local") {
+            if (!value(v) || !parseranged(arg, v, 1, 3, out.localplayers, error)) return false;
         } else if (arg == "--netstats") {
             out.netstats = true;
         } else if (arg == "--record") {

@@ -2,7 +2,8 @@
 //   vantorix [--script FILE] [--frames N] [--level N] [--custom k=v,...]
 //            [--multiplayer k=v,...] [--trace FILE] [--autopilot D] [--nodraw] [--demo]
 //            [--seed S] [--window WxH] [--replay FILE] [--record FILE] [--host PORT]
-//            [--join HOST:PORT] [--netsim k=v,...] [--netstats] [--help] [--version]
+//            [--join HOST:PORT] [--local N] [--netsim k=v,...] [--netstats] [--help]
+//            [--version]
 #pragma once
 #include "app/app.h"
 #include <string>
@@ -18,6 +19,7 @@ struct CommandLine {
     std::string record; // --record: the first game's replay file
     NetSim netsim;
     bool netstats = false;
+    int localplayers = 1; // --local: players at this machine online
     int autopilot = -1;
     bool nodraw = false;
     bool seeded = false;

@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     app.tools.record = cl.record;
     app.tools.netsim = cl.netsim;
     app.tools.netstats = cl.netstats;
+    app.tools.localplayers = cl.localplayers;
     app.tools.seeded = cl.seeded;
     app.tools.seed = cl.seed;
     app.run();

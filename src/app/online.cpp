@@ -1,9 +1,9 @@
 // Online multiplayer: the lobby (waiting for the other machines, or for the host's start),
 // then a tally series whose every game runs on every machine at once with rollback; a pause
 // pauses every machine. Each
-// machine brings one player, steering with the arrow keys, W, A, S, D or a pad; the host's
-// settings and seed are used. The series ends for everyone when someone leaves with Escape,
-// goes silent or out of step; the machines then go back to their menus.
+// machine brings one to three players (--local), steering with the keys and pads of players
+// 1, 2, 3 at that machine; the host's settings and seed are used. The series ends for everyone when
+// someone leaves with Escape, goes silent or out of step; the machines then go back to their menus.
 #include "app/app.h"
 #include "app/replays.h"
 #include "effects/colourdrift.h"
@@ -46,14 +46,16 @@ class OnlineInput : public InputSource {
     PlayerInput& players_;
 };
 
-// This machine's part of the frame: its player's steering (the arrow keys, or else W, A, S, D
-// or the first pad), P, the result screens' keys and Escape.
-MatchInput localpart(PlayerInput& players, const Tmatch& match, int self) {
+// This machine's part of the frame: its players' steering, P, the result screens' keys and
+// Escape. Its first player steers with the keys and pad of player 1, the second with those of
+// player 2, and so on; a machine of one player may also use W, A, S, D or the first pad.
+MatchInput localpart(PlayerInput& players, const Tmatch& match, const std::vector<int>& mine) {
     const MatchInput all = players.read(match);
+    MatchInput part;
+    for (size_t i = 0; i < mine.size(); ++i) part.figures[size_t(mine[i])] = all.figures[i];
     const FigureInput& arrows = all.figures[0];
     const bool steering = arrows.left || arrows.right || arrows.up || arrows.down;
-    MatchInput part;
-    part.figures[size_t(self)] = steering ? arrows : all.figures[1];
+    if (mine.size() == 1 && !steering) part.figures[size_t(mine[0])] = all.figures[1];
     part.pause = all.pause;
     part.enter = all.enter;
     part.space = all.space;
@@ -103,7 +105,7 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
             rest();
             continue;
         }
-        const MatchInput part = localpart(players, match, session.self());
+        const MatchInput part = localpart(players, match, session.myfigures());
         session.played(rollback.frame(), part);
         input.record = match.input = rollback.begin(match, part);
         if (rollback.playing()) {
@@ -125,7 +127,7 @@ bool waitforplayers(Tapp& app, Session& session, bool hosting) {
         drawtitle("VANTORIX", app.colours[1], app.screenwidth);
         const std::string text = hosting
                                      ? "WAITING FOR PLAYERS " + std::to_string(session.present()) +
-                                           " / " + std::to_string(session.machines())
+                                           " / " + std::to_string(session.settings().players)
                                      : std::string("JOINING THE GAME");
         setrowcolour(app.colours[2]);
         drawcentred(text, 0.5f, 400, app.screenwidth);
@@ -164,7 +166,9 @@ void Tapp::playonline(bool hosting, int port, const std::string& where) {
     Session session(tools.netsim, {VANTORIX_VERSION, gamefigures()});
     std::string error;
     const int seed = tools.seeded ? tools.seed : Millisecs();
-    if (!(hosting ? session.host(port, multisettings, seed, error) : session.join(where, error))) {
+    const int local = tools.localplayers;
+    if (!(hosting ? session.host(port, multisettings, seed, local, error)
+                  : session.join(where, local, error))) {
         Notify("vantorix: " + error, 1);
         return;
     }
@@ -188,7 +192,7 @@ void Tapp::playonline(bool hosting, int port, const std::string& where) {
         OnlineInput input(players);
         match.source = &input;
         Replay replay = replaystart(match, start, wins);
-        Rollback rollback(session.machines(), session.self(), {0, 1, 2, 3});
+        Rollback rollback(session.machines(), session.self(), session.seats());
         rollback.trace = tools.trace;
         rollback.replay = &replay;
         if (!match.startgame(start.mode, 1, &start.multi, nullptr, wins)) break;

@@ -9,10 +9,6 @@ namespace {
 constexpr long long SEND_EVERY_MS = 15; // parts go out with every frame, at least this often
 constexpr size_t MOST_PER_BLOCK = 256;  // frames of one machine in one packet
 
-std::string player(int seat) {
-    return "PLAYER " + std::to_string(seat + 1);
-}
-
 } // namespace
 
 Session::Session(const NetSim& sim, const GameIdentity& identity)
@@ -20,21 +16,39 @@ Session::Session(const NetSim& sim, const GameIdentity& identity)
     for (auto& row : acked_) row.fill(0);
 }
 
-bool Session::host(int port, const Tmultisettings& settings, int seed, std::string& error) {
+bool Session::host(int port, const Tmultisettings& settings, int seed, int players,
+                   std::string& error) {
     hosting_ = true;
     settings_ = settings;
-    machines_ = std::clamp(settings.players, 2, 4);
+    settings_.players = std::clamp(settings.players, 2, 4);
+    players_ = std::clamp(players, 1, settings_.players - 1);
     seed_ = seed;
     seats_ = {0};
-    return link_.host(port, machines_ - 1 + 2, error); // room for a refused one or two
+    return link_.host(port, 3 + 2, error); // room for a refused one or two
 }
 
-bool Session::join(const std::string& where, std::string& error) {
+bool Session::join(const std::string& where, int players, std::string& error) {
+    players_ = std::clamp(players, 1, 3);
     return link_.join(where, error);
 }
 
 int Session::present() const {
-    return hosting_ ? 1 + int(waiting_.size()) : (started_ ? machines_ : 1);
+    int players = players_;
+    for (const auto& [link, more] : waiting_) players += more;
+    return started_ ? settings_.players : players;
+}
+
+std::vector<int> Session::myfigures() const {
+    std::vector<int> mine;
+    for (int k = 0; k < 4; ++k)
+        if (figureseats_[size_t(k)] == self_) mine.push_back(k);
+    return mine;
+}
+
+std::string Session::player(int seat) const {
+    for (int k = 0; k < 4; ++k)
+        if (figureseats_[size_t(k)] == seat) return "PLAYER " + std::to_string(k + 1);
+    return "A PLAYER";
 }
 
 int Session::seatof(int link) const {
@@ -52,7 +66,7 @@ void Session::handlehello(int link, const std::vector<uint8_t>& bytes) {
         refusal = "the host plays version " + identity_.version + ", this is " + hello.version;
     } else if (hello.figures != identity_.figures) {
         refusal = "the host plays with another figure file";
-    } else if (started_ || int(waiting_.size()) + 1 >= machines_) {
+    } else if (started_ || present() + hello.players > settings_.players) {
         refusal = "the game is full";
     }
     if (!refusal.empty()) {
@@ -60,8 +74,9 @@ void Session::handlehello(int link, const std::vector<uint8_t>& bytes) {
         link_.send(link, encoderefusal(refusal), true);
         return;
     }
-    if (std::find(waiting_.begin(), waiting_.end(), link) == waiting_.end())
-        waiting_.push_back(link);
+    for (const auto& [known, players] : waiting_)
+        if (known == link) return;
+    waiting_.push_back({link, hello.players});
 }
 
 bool Session::lobby() {
@@ -71,7 +86,8 @@ bool Session::lobby() {
             if (e.kind == NetEvent::Received && kindof(e.bytes) == Message::Hello) {
                 handlehello(e.machine, e.bytes);
             } else if (e.kind == NetEvent::Disconnected) {
-                waiting_.erase(std::remove(waiting_.begin(), waiting_.end(), e.machine),
+                waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
+                                              [&](const auto& w) { return w.first == e.machine; }),
                                waiting_.end());
             }
             continue;
@@ -79,7 +95,8 @@ bool Session::lobby() {
         Start start;
         std::string reason;
         if (e.kind == NetEvent::Connected) {
-            link_.send(0, encode(Hello{identity_.version, identity_.figures}), true);
+            link_.send(0, encode(Hello{identity_.version, identity_.figures, uint8_t(players_)}),
+                       true);
         } else if (e.kind == NetEvent::Disconnected) {
             failure_ = "the host is not there";
         } else if (decoderefusal(e.bytes, reason)) {
@@ -89,16 +106,25 @@ bool Session::lobby() {
             machines_ = start.machines;
             self_ = start.you;
             settings_ = start.settings;
-            settings_.players = machines_;
+            for (int k = 0; k < 4; ++k) figureseats_[size_t(k)] = start.seats[size_t(k)];
             seats_ = {0};
             started_ = true;
         }
     }
-    if (hosting_ && !started_ && int(waiting_.size()) + 1 == machines_) {
+    if (hosting_ && !started_ && present() == settings_.players) {
+        // The host's figures first, then each machine's in the order they came.
         seats_ = {0};
-        for (int link : waiting_) seats_.push_back(link);
+        int figure = 0;
+        for (int k = 0; k < players_; ++k) figureseats_[size_t(figure++)] = 0;
+        for (const auto& [link, players] : waiting_) {
+            for (int k = 0; k < players; ++k) figureseats_[size_t(figure++)] = int(seats_.size());
+            seats_.push_back(link);
+        }
+        machines_ = int(seats_.size());
+        Start start{seed_, uint8_t(machines_), 0, settings_, {}};
+        for (int k = 0; k < 4; ++k) start.seats[size_t(k)] = int8_t(figureseats_[size_t(k)]);
         for (int seat = 1; seat < machines_; ++seat) {
-            Start start{seed_, uint8_t(machines_), uint8_t(seat), settings_};
+            start.you = uint8_t(seat);
             link_.send(seats_[size_t(seat)], encode(start), true);
         }
         started_ = true;

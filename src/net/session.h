@@ -28,15 +28,19 @@ class Session {
   public:
     Session(const NetSim& sim, const GameIdentity& identity);
 
-    // The host: waits on the port for settings.players - 1 other machines.
-    bool host(int port, const Tmultisettings& settings, int seed, std::string& error);
-    // A joining machine: connects to HOST:PORT.
-    bool join(const std::string& where, std::string& error);
+    // The host, with its players: waits on the port for other machines until there are
+    // settings.players players in all.
+    bool host(int port, const Tmultisettings& settings, int seed, int players, std::string& error);
+    // A joining machine with its players: connects to HOST:PORT.
+    bool join(const std::string& where, int players, std::string& error);
     // One look at the network before the series: true once every machine is there and has
     // the start (false meanwhile, or with failure() set when it cannot be).
     bool lobby();
     int machines() const { return machines_; }
-    int present() const; // machines there so far, this one included
+    int present() const; // players there so far, this one's included
+    // The machine of every figure (-1 for none), and this machine's figures (0-based).
+    const std::array<int, 4>& seats() const { return figureseats_; }
+    std::vector<int> myfigures() const;
     int self() const { return self_; }
     int seed() const { return seed_; }
     const Tmultisettings& settings() const { return settings_; }
@@ -76,7 +80,8 @@ class Session {
     void fail(OverReason reason, int seat, bool tell);
     void trimlogs();
     int seatof(int link) const;
-    bool away(int seat) const; // gone, or silent too long
+    bool away(int seat) const;          // gone, or silent too long
+    std::string player(int seat) const; // "PLAYER 3": the first figure of the machine
 
     Link link_;
     GameIdentity identity_;
@@ -85,7 +90,9 @@ class Session {
     Tmultisettings settings_;
     bool started_ = false;
     std::vector<int> seats_;                   // link number of each seat (seat 0: the host)
-    std::vector<int> waiting_;                 // links that said hello, in order (host)
+    std::vector<std::pair<int, int>> waiting_; // links that said hello and their players (host)
+    int players_ = 1;                          // this machine's
+    std::array<int, 4> figureseats_{-1, -1, -1, -1};
     std::array<Log, 4> logs_;                  // parts by seat (the joiners keep their own only)
     std::array<std::array<long, 4>, 4> acked_; // [receiver][origin]: the next frame it has
     std::array<bool, 4> ahead_{};              // the seat is in a later game already

@@ -65,6 +65,7 @@ std::vector<uint8_t> encode(const Hello& m) {
     Writer w(Message::Hello);
     w.str(m.version);
     w.u64(m.figures);
+    w.u8(m.players);
     return w.bytes;
 }
 
@@ -74,6 +75,7 @@ std::vector<uint8_t> encode(const Start& m) {
     w.u8(m.machines);
     w.u8(m.you);
     for (const auto& f : multifields) w.u8(uint8_t(m.settings.*f.field));
+    for (int8_t seat : m.seats) w.u8(uint8_t(seat));
     return w.bytes;
 }
 
@@ -132,7 +134,8 @@ bool decode(const std::vector<uint8_t>& bytes, Hello& m) {
     Reader r(bytes, Message::Hello);
     m.version = r.str();
     m.figures = r.u64();
-    return r.done();
+    m.players = r.u8();
+    return r.done() && m.players >= 1 && m.players <= 3;
 }
 
 bool decode(const std::vector<uint8_t>& bytes, Start& m) {
@@ -145,7 +148,16 @@ bool decode(const std::vector<uint8_t>& bytes, Start& m) {
         if (v < f.lo || v > f.hi) r.fail();
         m.settings.*f.field = v;
     }
-    return r.done() && m.machines >= 2 && m.machines <= 4 && m.you >= 1 && m.you < m.machines;
+    // Every figure of the game has a machine, and the receiver has one at least.
+    bool mine = false;
+    for (int k = 0; k < 4; ++k) {
+        m.seats[size_t(k)] = int8_t(r.u8());
+        const int seat = m.seats[size_t(k)];
+        if ((k < m.settings.players) != (seat >= 0) || seat >= m.machines) r.fail();
+        mine = mine || seat == m.you;
+    }
+    return r.done() && m.machines >= 2 && m.machines <= 4 && m.you >= 1 && m.you < m.machines &&
+           mine;
 }
 
 bool decode(const std::vector<uint8_t>& bytes, Parts& m) {

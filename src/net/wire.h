@@ -3,6 +3,7 @@
 #pragma once
 #include "match/input.h"
 #include "match/settings.h"
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,13 +21,15 @@ enum class Message : uint8_t {
 struct Hello {
     std::string version;
     uint64_t figures = 0;
+    uint8_t players = 1; // at that machine
 };
 
 struct Start {
     int32_t seed = 0;
     uint8_t machines = 2;
     uint8_t you = 1;
-    Tmultisettings settings;
+    Tmultisettings settings;                     // players: the figures in all
+    std::array<int8_t, 4> seats{-1, -1, -1, -1}; // the machine of each figure, -1 for none
 };
 
 // A run of frames of one machine's parts, from frame first on.

@@ -188,3 +188,30 @@ TEST(Online, aGameThatGoesApartIsOutOfSync) {
         EXPECT_EQ(game->text("first.txt").rfind("vantorix replay", 0), 0u);
     }
 }
+
+// Two players at the host (the arrow keys and W, A, S, D) and one at the other machine: three
+// figures, each going where its own player steers it, the same on both machines.
+TEST(Online, twoPlayersAtOneMachine) {
+    GameFolder first, second;
+    std::vector<std::string> hosting = host(3, 5, 12, 1300);
+    hosting.insert(hosting.end(), {"--local", "2"});
+    // Keys go down once the game has surely begun (a game's start forgets the keys held).
+    const pid_t a = first.spawn("answer no\n400 down 39\n400 down 83\n900 down 27\n", hosting);
+    const pid_t b = second.spawn("answer no\n400 down 38\n", joiner(5, 13, 1600));
+    EXPECT_EQ(first.finish(a), 0) << first.text("stderr.txt");
+    EXPECT_EQ(second.finish(b), 0) << second.text("stderr.txt");
+    const std::vector<std::string> trace = first.lines("trace.txt");
+    ASSERT_GT(trace.size(), 200u);
+    EXPECT_EQ(second.lines("trace.txt"), trace);
+    // Columns: level frame state winner owner idle x y, then bar, x, y of each figure.
+    auto at = [&](size_t line, int column) {
+        std::istringstream in(trace[line]);
+        std::string word;
+        for (int i = 0; i <= column; ++i) in >> word;
+        return std::stod(word);
+    };
+    const size_t last = trace.size() - 1;
+    EXPECT_GT(at(last, 9) - at(1, 9), 100) << "figure 1 right";
+    EXPECT_GT(at(last, 13) - at(1, 13), 100) << "figure 2 down";
+    EXPECT_LT(at(last, 16) - at(1, 16), -100) << "figure 3 up";
+}
