@@ -36,13 +36,15 @@ TEST(Wire, MessagesComeOutAsTheyWentIn) {
     EXPECT_EQ(back.blocks[0].parts, p.blocks[0].parts);
     EXPECT_EQ(back.blocks[1].origin, 3);
 
-    Start start{-5, 3, 2, {}};
+    Start start{-5, 3, 2, {}, {0, 0, 1, 2}};
+    start.settings.players = 4;
     start.settings.arenanumber = 15;
     Start s;
     ASSERT_TRUE(decode(encode(start), s));
     EXPECT_EQ(s.seed, -5);
     EXPECT_EQ(s.you, 2);
     EXPECT_EQ(s.settings.arenanumber, 15);
+    EXPECT_EQ(s.seats, start.seats);
     Hello h;
     ASSERT_TRUE(decode(encode(Hello{"0.1.0", 0xfeedULL}), h));
     EXPECT_EQ(h.version, "0.1.0");
@@ -67,11 +69,17 @@ TEST(Wire, DamagedPacketsAreRefused) {
     Hash h;
     EXPECT_FALSE(decode(good, h)) << "another kind of message";
 
-    // A start for a machine that is not in the game, or settings out of range.
+    // A start for a machine that is not in the game, with a figure of nobody's or of a machine
+    // that is not there, one that gives the receiver no figure, or settings out of range.
     Start s;
-    EXPECT_FALSE(decode(encode(Start{1, 2, 2, {}}), s));
-    std::vector<uint8_t> bad = encode(Start{1, 2, 1, {}});
-    bad.back() = 99; // the arena
+    ASSERT_TRUE(decode(encode(Start{1, 2, 1, {}, {0, 1, -1, -1}}), s));
+    EXPECT_FALSE(decode(encode(Start{1, 2, 2, {}, {0, 1, -1, -1}}), s));
+    EXPECT_FALSE(decode(encode(Start{1, 2, 1, {}, {0, -1, -1, -1}}), s));
+    EXPECT_FALSE(decode(encode(Start{1, 2, 1, {}, {0, 2, -1, -1}}), s));
+    EXPECT_FALSE(decode(encode(Start{1, 2, 1, {}, {0, 0, -1, -1}}), s));
+    EXPECT_FALSE(decode(encode(Start{1, 2, 1, {}, {0, 1, 1, -1}}), s)) << "three figures of two";
+    std::vector<uint8_t> bad = encode(Start{1, 2, 1, {}, {0, 1, -1, -1}});
+    bad[bad.size() - 5] = 99; // the arena
     EXPECT_FALSE(decode(bad, s));
     // A record with bits no record has.
     std::vector<uint8_t> flags = encode(sample());
