@@ -100,7 +100,7 @@ long playback(Tapp& app, const Replay& replay, bool attract) {
             match.playframe(false);
             recordingover = watching.recordingover(match);
         }
-        if (recordingover) break;
+        if (recordingover || over()) break;
     }
     stopmusic(match.musicchannel);
     return watching.mismatch;

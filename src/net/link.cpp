@@ -156,12 +156,6 @@ void Link::drop(int machine) {
     impl_->peers[size_t(machine)] = nullptr;
 }
 
-int Link::roundtrip(int machine) const {
-    if (machine < 0 || size_t(machine) >= impl_->peers.size() || !impl_->peers[size_t(machine)])
-        return 0;
-    return int(impl_->peers[size_t(machine)]->roundTripTime);
-}
-
 LinkStats Link::stats() const {
     LinkStats s = impl_->stats;
     s.packetslost += impl_->queue.dropped;

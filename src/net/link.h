@@ -37,8 +37,6 @@ class Link {
     NetEvent poll();
     // Drops a machine (one that went silent).
     void drop(int machine);
-    // The round-trip time to the machine as ENet measures it, ms.
-    int roundtrip(int machine) const;
     LinkStats stats() const;
 
   private:

@@ -136,6 +136,7 @@ bool Session::lobby() {
 void Session::begingame() {
     ++game_;
     for (Log& log : logs_) log = Log{};
+    senttimes_.clear();
     for (auto& row : acked_) row.fill(0);
     ahead_.fill(false);
     gone_.fill(false);
@@ -146,7 +147,7 @@ void Session::begingame() {
 
 void Session::played(long frame, const MatchInput& part) {
     Log& mine = logs_[size_t(self_)];
-    if (frame == mine.end()) mine.parts.push_back(part);
+    if (frame == mine.end()) mine.parts.push_back(part), senttimes_.push_back(NetNow());
     newpart_ = true;
 }
 
@@ -237,7 +238,12 @@ void Session::trimlogs() {
             upto = std::min(upto, acked_[size_t(r)][size_t(o)]);
         }
         Log& log = logs_[size_t(o)];
-        while (log.base < upto && !log.parts.empty()) log.parts.pop_front(), ++log.base;
+        while (log.base < upto && !log.parts.empty()) {
+            log.parts.pop_front(), ++log.base;
+            if (o != self_ || senttimes_.empty()) continue;
+            roundtotal_ += NetNow() - senttimes_.front(), ++rounds_;
+            senttimes_.pop_front();
+        }
     }
 }
 
@@ -333,11 +339,4 @@ bool Session::settled(const Rollback& rollback) const {
         }
     }
     return true;
-}
-
-int Session::roundtrip() const {
-    int longest = 0;
-    for (size_t s = hosting_ ? 1 : 0; s < (hosting_ ? seats_.size() : 1); ++s)
-        longest = std::max(longest, link_.roundtrip(seats_[s]));
-    return longest;
 }

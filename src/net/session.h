@@ -64,7 +64,9 @@ class Session {
     void quit();
 
     Link& link() { return link_; }
-    int roundtrip() const; // ms, the longest to another machine
+    // The mean time from sending a frame's part to its acknowledgement by every machine, ms
+    // (the impairment's delays included, as the game lives them).
+    int roundtrip() const { return rounds_ ? int(roundtotal_ / rounds_) : 0; }
 
   private:
     struct Log {
@@ -103,6 +105,8 @@ class Session {
     std::map<long, uint64_t> myhashes_;
     std::map<std::pair<int, long>, uint64_t> theirhashes_;
     long long lastsend_ = 0;
+    std::deque<long long> senttimes_; // when each part of this machine's log was first sent
+    long long roundtotal_ = 0, rounds_ = 0;
     bool newpart_ = false;
     std::string failure_;
 };

@@ -88,6 +88,15 @@ TEST(Replays, levelsGameReplaysWithItsTimeBonus) {
     EXPECT_NE(text.find("\nmode levels\nlevel 3\n"), std::string::npos);
     EXPECT_EQ(text.find("\nlevelclock -1\n"), std::string::npos) << "the win's time is kept";
     EXPECT_EQ(replayed(game, "level.txt"), played[0]);
+
+    // Space, once the game is on (after the logo): four frames for every one shown, so the
+    // whole game fits in a third of its frames.
+    std::filesystem::remove(game.folder / "again.txt");
+    const std::string frames = std::to_string(160 + played[0].size() / 3);
+    EXPECT_EQ(game.run("140 tap 32\n", {"--replay", "level.txt", "--nodraw", "--trace", "again.txt",
+                                        "--frames", frames}),
+              0);
+    EXPECT_EQ(game.lines("again.txt"), played[0]);
 }
 
 // Replays that cannot be shown as recorded: another figure file, one changed record (the
