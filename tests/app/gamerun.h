@@ -3,6 +3,7 @@
 #pragma once
 #include "runtime/pngio.h"
 #include "tempfolder.h"
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -124,6 +125,15 @@ class GameFolder {
         std::string error;
         EXPECT_TRUE(ReadPng((folder / file).string(), pixels, alpha, error)) << error;
         return pixels;
+    }
+
+    // The files of a folder in it, by name.
+    std::vector<fs::path> files(const std::string& sub) const {
+        std::vector<fs::path> found;
+        for (const auto& entry : fs::directory_iterator(folder / sub))
+            found.push_back(entry.path());
+        std::sort(found.begin(), found.end());
+        return found;
     }
 
     fs::path folder;

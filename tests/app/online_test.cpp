@@ -15,46 +15,29 @@ int port(int n) {
 
 const std::string badnetwork = "delay=60,jitter=20,loss=5,dup=2,seed=";
 
+// Every machine draws nothing, has a bad network of its own seed, and keeps its trace and
+// its first game's replay.
+std::vector<std::string> machine(std::vector<std::string> args, int seed, int frames) {
+    args.insert(args.end(),
+                {"--nodraw", "--netsim", badnetwork + std::to_string(seed), "--trace", "trace.txt",
+                 "--record", "first.txt", "--frames", std::to_string(frames)});
+    return args;
+}
+
 std::vector<std::string> host(int players, int n, int seed, int frames) {
-    return {"--nodraw",
-            "--host",
-            std::to_string(port(n)),
-            "--multiplayer",
-            "players=" + std::to_string(players),
-            "--seed",
-            "8",
-            "--netsim",
-            badnetwork + std::to_string(seed),
-            "--trace",
-            "trace.txt",
-            "--record",
-            "first.txt",
-            "--frames",
-            std::to_string(frames)};
+    return machine({"--host", std::to_string(port(n)), "--multiplayer",
+                    "players=" + std::to_string(players), "--seed", "8"},
+                   seed, frames);
 }
 
 std::vector<std::string> joiner(int n, int seed, int frames) {
-    return {"--nodraw",
-            "--join",
-            "127.0.0.1:" + std::to_string(port(n)),
-            "--netsim",
-            badnetwork + std::to_string(seed),
-            "--trace",
-            "trace.txt",
-            "--record",
-            "first.txt",
-            "--frames",
-            std::to_string(frames)};
+    return machine({"--join", "127.0.0.1:" + std::to_string(port(n))}, seed, frames);
 }
 
 // The "wins" line of every replay the machine kept, oldest first.
 std::vector<std::string> tallies(const GameFolder& game) {
     std::vector<fs::path> files = {game.folder / "first.txt"};
-    std::vector<fs::path> more;
-    for (const auto& entry : fs::directory_iterator(game.folder / "replays"))
-        more.push_back(entry.path());
-    std::sort(more.begin(), more.end());
-    files.insert(files.end(), more.begin(), more.end());
+    for (const fs::path& file : game.files("replays")) files.push_back(file);
     std::vector<std::string> wins;
     for (const fs::path& file : files) {
         std::ifstream in(file);
@@ -97,11 +80,7 @@ TEST(Online, twoMachinesOverABadNetworkPlayOneGame) {
                         {"--nodraw", "--replay", "first.txt", "--trace", "again.txt"}),
               0)
         << first.text("stderr.txt");
-    std::vector<fs::path> kept;
-    for (const auto& entry : fs::directory_iterator(first.folder / "replays"))
-        kept.push_back(entry.path());
-    std::sort(kept.begin(), kept.end());
-    for (const fs::path& file : kept) {
+    for (const fs::path& file : first.files("replays")) {
         EXPECT_EQ(first.run("#\n", {"--nodraw", "--replay", file.string(), "--trace", "again.txt"}),
                   0)
             << first.text("stderr.txt");

@@ -26,14 +26,6 @@ std::vector<std::string> replayed(GameFolder& game, const std::string& file, int
     return game.lines("again.txt");
 }
 
-std::vector<fs::path> replaysin(const GameFolder& game) {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(game.folder / "replays"))
-        found.push_back(entry.path());
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
 // Steering that changes every few seconds, then 1+4 (figure 1's bar fills, a won game) and
 // Enter on the result screen; the second game is left with Escape.
 const std::string wonthenleft = "answer no\n130 down 37\n200 down 38\n300 up 37\n360 down 39\n"
@@ -55,7 +47,7 @@ TEST(Replays, customAndPadGamesReplayToTheirTraces) {
     EXPECT_GT(played[0].size(), 400u);
     EXPECT_EQ(replayed(game, "first.txt"), played[0]);
     // The first game went where --record said, the second to the replays folder.
-    const std::vector<fs::path> kept = replaysin(game);
+    const std::vector<fs::path> kept = game.files("replays");
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_NE(kept[0].filename().string().find("-custom.txt"), std::string::npos) << kept[0];
     EXPECT_EQ(replayed(game, kept[0].string()), played[1]);
@@ -173,7 +165,7 @@ TEST(Replays, theNewestFiftyAreKept) {
             << "old\n";
     ASSERT_EQ(game.run("answer no\n300 tap 27\n", {"--custom", "players=2", "--frames", "400"}), 0)
         << game.text("stderr.txt");
-    const std::vector<fs::path> kept = replaysin(game);
+    const std::vector<fs::path> kept = game.files("replays");
     ASSERT_EQ(kept.size(), 50u);
     EXPECT_EQ(kept.front().filename(), "2020-01-01-000016-custom.txt");
     EXPECT_EQ(game.text("replays/" + kept.back().filename().string()).rfind("vantorix replay", 0),
