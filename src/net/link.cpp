@@ -34,7 +34,9 @@ struct Link::Impl {
                 continue;
             ENetPacket* packet = enet_packet_create(out.bytes.data(), out.bytes.size(),
                                                     out.reliable ? ENET_PACKET_FLAG_RELIABLE : 0);
-            enet_peer_send(peers[size_t(out.peer)], out.reliable ? 0 : 1, packet);
+            // A peer that is no longer connected takes nothing: the packet is ours to free.
+            if (packet && enet_peer_send(peers[size_t(out.peer)], out.reliable ? 0 : 1, packet) < 0)
+                enet_packet_destroy(packet);
         }
         if (host) enet_host_flush(host);
     }
