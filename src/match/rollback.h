@@ -58,7 +58,6 @@ class Rollback {
     // frames in between change nothing and are neither traced nor recorded, as a pause is in
     // a game on one machine.
     bool playing() const { return playedat_[size_t(now_ % RING)]; }
-    bool paused() const { return paused_; }
     // After the frame was played: keeps its trace line until it is final.
     void end(const Tmatch& match);
     // The last frame every machine's part is known of and was played with, plus one.

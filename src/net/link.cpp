@@ -110,7 +110,6 @@ bool Link::join(const std::string& where, std::string& error) {
 void Link::send(int machine, const std::vector<uint8_t>& bytes, bool reliable) {
     if (!reliable) {
         impl_->stats.bytessent += static_cast<long long>(bytes.size());
-        impl_->stats.packetssent += 1;
     }
     impl_->queue.push({machine, reliable, bytes}, NetNow());
 }
@@ -149,13 +148,6 @@ NetEvent Link::poll() {
     }
     out.machine = machine < 0 ? 0 : machine;
     return out;
-}
-
-void Link::drop(int machine) {
-    if (machine < 0 || size_t(machine) >= impl_->peers.size() || !impl_->peers[size_t(machine)])
-        return;
-    enet_peer_reset(impl_->peers[size_t(machine)]);
-    impl_->peers[size_t(machine)] = nullptr;
 }
 
 LinkStats Link::stats() const {

@@ -16,9 +16,8 @@ struct NetEvent {
 };
 
 struct LinkStats {
-    long long bytessent = 0;   // payload of the unreliable packets
-    long long packetssent = 0; // unreliable ones
-    long packetslost = 0;      // by the impairment, plus those ENet counted lost
+    long long bytessent = 0; // payload of the unreliable packets
+    long packetslost = 0;    // dropped by the impairment
 };
 
 class Link {
@@ -35,8 +34,6 @@ class Link {
     void send(int machine, const std::vector<uint8_t>& bytes, bool reliable);
     // The next thing that happened, None when nothing did. Sends what the impairment lets go.
     NetEvent poll();
-    // Drops a machine (one that went silent).
-    void drop(int machine);
     LinkStats stats() const;
 
   private:

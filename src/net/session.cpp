@@ -1,8 +1,10 @@
 // The online series; see session.h. Seats are the machines in the game's order: seat 0 is
-// the host and plays figure 1, seat k the k-th machine the host let in, figure k + 1.
+// the host, whose players have the first figures, seat k the k-th machine the host let in,
+// whose players have the figures after those of seat k - 1.
 #include "net/session.h"
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 namespace {
 
@@ -166,13 +168,6 @@ void Session::fail(OverReason reason, int seat, bool tell) {
     } else {
         link_.send(0, encode(over), true);
     }
-}
-
-void Session::quit() {
-    fail(OverReason::Left, self_, true);
-    // Give the message a moment to leave before the connection closes.
-    const long long until = NetNow() + 100;
-    while (NetNow() < until) link_.poll();
 }
 
 void Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {

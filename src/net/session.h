@@ -60,8 +60,6 @@ class Session {
     // Why the series ended for everyone ("PLAYER 2 LEFT THE GAME", "OUT OF SYNC"), or why
     // it could not start; empty while it goes on.
     const std::string& failure() const { return failure_; }
-    // This machine stops: the others are told.
-    void quit();
 
     Link& link() { return link_; }
     // The mean time from sending a frame's part to its acknowledgement by every machine, ms
