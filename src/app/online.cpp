@@ -119,18 +119,24 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
     }
 }
 
-// The lobby: a waiting screen until every machine is there; false when it cannot be.
-bool waitforplayers(Tapp& app, Session& session, bool hosting) {
+// The lobby: a waiting screen until every machine is there; false when it cannot be. Where
+// says the port hosted on or the host joined.
+bool waitforplayers(Tapp& app, Session& session, bool hosting, const std::string& where) {
     while (!session.lobby()) {
         if (!session.failure().empty()) return false;
         ClearScreen();
+        animatecolours(app.colours, app.colourspeeds, app.colourrows);
         drawtitle("VANTORIX", app.colours[1], app.screenwidth);
         const std::string text = hosting
                                      ? "WAITING FOR PLAYERS " + std::to_string(session.present()) +
                                            " / " + std::to_string(session.settings().players)
                                      : std::string("JOINING THE GAME");
-        setrowcolour(app.colours[2]);
-        drawcentred(text, 0.5f, 400, app.screenwidth);
+        // Lifted like a highlighted entry, so it is readable from the first frame.
+        const std::array<int, 3> lit = highlightcolour(app.colours[2]);
+        SetDrawColor(lit[0], lit[1], lit[2]);
+        drawcentred(text, 0.4f, 400, app.screenwidth);
+        SetDrawColor(100, 100, 100);
+        drawcentred(UpperCase(where) + "   ESCAPE: BACK", 0.15f, 480, app.screenwidth);
         presentframe();
         if (escapepressed()) return false;
         // The others come in real time, whatever clock the game runs on.
@@ -172,7 +178,8 @@ void Tapp::playonline(bool hosting, int port, const std::string& where) {
         Notify("vantorix: " + error, 1);
         return;
     }
-    if (!waitforplayers(*this, session, hosting)) {
+    if (!waitforplayers(*this, session, hosting,
+                        hosting ? "PORT " + std::to_string(port) : where)) {
         if (!session.failure().empty()) Notify("vantorix: " + session.failure(), 1);
         return;
     }
@@ -229,7 +236,8 @@ void Tapp::joinscreen() {
         ClearScreen();
         animatecolours(colours, colourspeeds, colourrows);
         drawtitle("VANTORIX", colours[1], screenwidth);
-        setrowcolour(colours[2]);
+        const std::array<int, 3> lit = highlightcolour(colours[2]);
+        SetDrawColor(lit[0], lit[1], lit[2]);
         drawcentred("HOST ADDRESS:", 0.3f, 320, screenwidth);
         drawcentred(UpperCase(address) + "_", 0.3f, 400, screenwidth);
         SetDrawColor(100, 100, 100);
