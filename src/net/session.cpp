@@ -218,7 +218,8 @@ void Session::sendparts(Rollback& rollback) {
     for (int seat = 1; seat < machines_; ++seat) {
         Parts p;
         p.game = game_;
-        p.acks.push_back({uint8_t(seat), int32_t(rollback.known(seat))});
+        // What the host acknowledges is what it can pass on: its log of that machine.
+        p.acks.push_back({uint8_t(seat), int32_t(logs_[size_t(seat)].end())});
         for (int o = 0; o < machines_; ++o)
             if (o != seat) p.blocks.push_back(block(o, acked_[size_t(seat)][size_t(o)]));
         link_.send(seats_[size_t(seat)], encode(p), false);
