@@ -242,7 +242,12 @@ bool parsereplay(const std::string& text, Replay& into, std::string& error) {
     Reader r(text);
     long runs = 0, hashes = 0;
     bool ok = readheader(r, read) && r.number("inputs", 0, 10'000'000, runs);
-    for (long i = 0; ok && i < runs; ++i) ok = readrun(r, read);
+    long frames = 0;
+    for (long i = 0; ok && i < runs; ++i) {
+        ok = readrun(r, read);
+        frames += ok ? read.runs.back().count : 0;
+        if (ok && frames > REPLAY_MOST_FRAMES) ok = r.fail("a game longer than six hours");
+    }
     ok = ok && r.number("hashes", 0, 10'000'000, hashes);
     for (long i = 0; ok && i < hashes; ++i) {
         std::string line;

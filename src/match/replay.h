@@ -13,8 +13,11 @@
 #include <vector>
 
 inline constexpr int HASHEVERY = 60;
-// A replay file is refused beyond this size (hours of play take a few hundred KiB).
+// A replay file is refused beyond this size (hours of play take a few hundred KiB), and one
+// of a game longer than six hours at 60 frames a second (played back, its records are held
+// in memory, 40 bytes a frame).
 inline constexpr long long REPLAY_LIMIT = 64LL * 1024 * 1024;
+inline constexpr long REPLAY_MOST_FRAMES = 6L * 3600 * 60;
 
 // How a game was started: what the series driver hands to rungame.
 struct MatchStart {

@@ -105,4 +105,5 @@ TEST(ReplayFile, DamagedTextSaysWhere) {
     refused(replaced("\n5 0\n", "\n5 10000000\n"), "line 16: the record");
     refused(replaced("\n5 0\n", "\n5 0 90\n"), "line 16: a run is");
     refused(replaced("inputs 3", "inputs 99999999"), "line 15: inputs must be");
+    refused(replaced("\n5 0\n", "\n1000000000 0\n"), "line 16: a game longer than six hours");
 }
