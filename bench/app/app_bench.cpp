@@ -32,18 +32,24 @@ void confirmafteroneframe() {
     TestPlayScript(std::move(script));
 }
 
+// The saves read, the display opened and the music loaded, in the order of Tapp::run.
+void startup(Tapp& app) {
+    app.musicchannel = AllocChannel();
+    defaultscores(*app.scores);
+    loadscores(*app.scores);
+    app.seedrandom();
+    app.defaults();
+    app.loadprefs();
+    app.loadsettings();
+    app.setupdisplay(app.prefs.fullscreen, app.prefs.resolution, 1);
+    app.sounds[MUSICSLOT] = LoadSound(MediaPath("tutto.ogg"), 0);
+}
+
 // Start-up in the order of Tapp::run without the logo's two seconds.
 void BM_StartupToFirstMenuFrame(benchmark::State& state) {
     for (auto _ : state) {
         Tapp app;
-        app.musicchannel = AllocChannel();
-        defaultscores(*app.scores);
-        loadscores(*app.scores);
-        app.seedrandom();
-        app.defaults();
-        app.loadprefs();
-        app.setupdisplay(app.prefs.fullscreen, app.prefs.resolution, 1);
-        app.sounds[0] = LoadSound("media/tutto.ogg", 0);
+        startup(app);
         confirmafteroneframe();
         benchmark::DoNotOptimize(app.mainmenu(SINGLEPLAYER));
     }
@@ -69,15 +75,7 @@ void BM_InstalledStartupToFirstMenuFrame(benchmark::State& state) {
         if (!entergamefolders(folders)) state.SkipWithError("no saves folder");
         if (first) saveprefs(Prefs{}), first = false;
         Tapp app;
-        app.musicchannel = AllocChannel();
-        defaultscores(*app.scores);
-        loadscores(*app.scores);
-        app.seedrandom();
-        app.defaults();
-        app.loadprefs();
-        app.loadsettings();
-        app.setupdisplay(app.prefs.fullscreen, app.prefs.resolution, 1);
-        app.sounds[MUSICSLOT] = LoadSound(MediaPath("tutto.ogg"), 0);
+        startup(app);
         app.loadeffects();
         confirmafteroneframe();
         benchmark::DoNotOptimize(app.mainmenu(SINGLEPLAYER));
