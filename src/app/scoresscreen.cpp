@@ -1,11 +1,13 @@
 // The high-score screen: the table builds up from the top, one line every five frames, with the
 // places right-aligned in a column from x = 270 u so that every colon stands at the same x, and
 // the scores right-aligned at the screen width less 270 u. The column is as wide as the widest
-// place number's glyph advances, whatever the font. The list is shown in its own order; only
-// adding a score sorts it.
+// place number's glyph advances, whatever the font. A name too long for the room before its
+// score (fifteen wide letters) is drawn smaller, centred on its line, 20 u clear of the score. The
+// list is shown in its own order; only adding a score sorts it.
 #include "app/app.h"
 #include "app/menuwidgets.h"
 #include "effects/colourdrift.h"
+#include "match/textfit.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include <algorithm>
@@ -35,9 +37,14 @@ void Tapp::showscores() {
             y += 30 * u;
             const std::string place = std::to_string(n);
             DrawText(place, colon - TextWidth(place) * scale, y);
-            DrawText(": " + entry->name, colon, y);
             const std::string points = std::to_string(entry->score);
-            DrawText(points, screenwidth - 270 * u - TextWidth(points) * 0.2f * u, y);
+            const float pointsx = screenwidth - 270 * u - TextWidth(points) * scale;
+            const std::string name = ": " + entry->name;
+            const float fit = float(fittingscale(name, scale, pointsx - 20 * u - colon));
+            SetDrawScale(fit, fit);
+            DrawText(name, colon, y + TextHeight() * (scale - fit) / 2);
+            SetDrawScale(scale, scale);
+            DrawText(points, pointsx, y);
         }
         SetDrawScale(1, 1);
         presentframe();

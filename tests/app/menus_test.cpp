@@ -336,6 +336,27 @@ TEST_F(AppTest, ScoresPlacesEndAtOneColumnSoEveryColonSharesItsX) {
     }
 }
 
+// Fifteen wide letters and a seven-digit score share a line without touching, at every width;
+// the short names keep their size.
+TEST_F(AppTest, ScoresDrawALongNameSmallerBeforeItsScore) {
+    addscore("WWWWWWWWWWWWWWW", 9999999, *app.scores);
+    for (int resolution : {1, 2, 3}) {
+        opendisplay(resolution);
+        input("101 tap 27\n");
+        app.showscores();
+        const std::vector<DrawCall> last = frames().back();
+        const float u = app.screenwidth / 1024.0f;
+        const DrawCall* name = findtext(last, ": WWWWWWWWWWWWWWW");
+        const DrawCall* score = findtext(last, "9999999");
+        ASSERT_NE(name, nullptr);
+        ASSERT_NE(score, nullptr);
+        EXPECT_LE(name->x + TextWidth(name->what) * name->state.scaleX, score->x - 20 * u + 1e-3)
+            << app.screenwidth;
+        EXPECT_LT(name->state.scaleX, 0.2f * u);
+        EXPECT_FLOAT_EQ(findtext(last, ": NOBODY")->state.scaleX, 0.2f * u);
+    }
+}
+
 TEST_F(AppTest, OptionsSetTheSoundEffectsVolumeKeptInSettings) {
     opendisplay(3);
     // Down five lines to SOUND EFFECTS, two steps right, leave.
