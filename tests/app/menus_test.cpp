@@ -308,12 +308,20 @@ TEST_F(AppTest, ScoresBuildUpOneLineEveryFiveFramesWithAlignedColons) {
     EXPECT_FLOAT_EQ(score->x, 1024 - 270 - TextWidth("0") * 0.2f);
 }
 
-TEST_F(AppTest, ScoresPlacesEndAtOneColumnSoEveryColonSharesItsX) {
-    for (int resolution : {1, 2, 3}) {
+// The SCORES screen once its twenty lines are up, at one of the three widths.
+class ScoresTest : public AppTest {
+  protected:
+    std::vector<DrawCall> shownat(int resolution) {
         opendisplay(resolution);
         input("101 tap 27\n");
         app.showscores();
-        const std::vector<DrawCall> last = frames().back();
+        return frames().back();
+    }
+};
+
+TEST_F(ScoresTest, PlacesEndAtOneColumnSoEveryColonSharesItsX) {
+    for (int resolution : {1, 2, 3}) {
+        const std::vector<DrawCall> last = shownat(resolution);
         const float u = app.screenwidth / 1024.0f;
         // Each line: the place, the colon with the name, the score.
         std::vector<float> colons;
@@ -338,13 +346,10 @@ TEST_F(AppTest, ScoresPlacesEndAtOneColumnSoEveryColonSharesItsX) {
 
 // Fifteen wide letters and a seven-digit score share a line without touching, at every width;
 // the short names keep their size.
-TEST_F(AppTest, ScoresDrawALongNameSmallerBeforeItsScore) {
+TEST_F(ScoresTest, DrawALongNameSmallerBeforeItsScore) {
     addscore("WWWWWWWWWWWWWWW", 9999999, *app.scores);
     for (int resolution : {1, 2, 3}) {
-        opendisplay(resolution);
-        input("101 tap 27\n");
-        app.showscores();
-        const std::vector<DrawCall> last = frames().back();
+        const std::vector<DrawCall> last = shownat(resolution);
         const float u = app.screenwidth / 1024.0f;
         const DrawCall* name = findtext(last, ": WWWWWWWWWWWWWWW");
         const DrawCall* score = findtext(last, "9999999");
