@@ -11,6 +11,7 @@
 #include "runtime/files.h"
 #include "runtime/keyboard.h"
 #include "runtime/random.h"
+#include "runtime/text.h"
 
 namespace {
 
@@ -18,12 +19,15 @@ constexpr int FASTSPEED = 4;          // frames a shown frame stands for with Sp
 constexpr int ATTRACTRESULT = 360;    // an attract game leaves a result screen after 6 s
 constexpr long ATTRACTFRAMES = 36000; // a computer game for attract mode lasts 10 minutes
 constexpr long NOTSETUP = -2;         // playback: the game could not be set up
+// Attract mode plays only replays of an ordinary size (an hour of play takes about 100 KiB), so
+// the idle menu never spends time or memory on a file someone left there.
+constexpr long long ATTRACTLIMIT = MiB;
 
 // The recorded records, and the watcher's own keys: Escape leaves and Space switches the
 // speed; in attract mode any key or button leaves.
 class Watching : public ReplayInput {
   public:
-    Watching(const Replay& replay, bool attract) : ReplayInput(replay), attract_(attract) {}
+    Watching(Replay replay, bool attract) : ReplayInput(std::move(replay)), attract_(attract) {}
     bool leaving(const Tmatch& match) override {
         if (attract_ ? AnyInput() : KeyDown(KEY_ESCAPE) != 0) left = true;
         if (!attract_ && KeyHits(KEY_SPACE)) fast = !fast;
@@ -43,17 +47,18 @@ bool refuse(const std::string& text, bool quiet) {
     return false;
 }
 
-// Reads a replay and checks that this game can play it; false with the reason said (unless
-// quiet).
-bool loadreplay(const std::string& path, Replay& replay, bool quiet) {
-    std::string bytes, error;
+// Reads a replay of at most limit bytes and checks that this game can play it; false with the
+// reason said (unless quiet).
+bool loadreplay(const std::string& path, long long limit, Replay& replay, bool quiet) {
+    std::string error;
     FileProblem problem;
-    if (!ReadWholeFile(path, REPLAY_LIMIT, bytes, &problem)) {
-        return refuse(DescribeProblem(path, problem), quiet);
-    }
-    if (!parsereplay(bytes, replay, error)) return refuse(path + " " + error, quiet);
+    File file = OpenRegularFile(path, limit, &problem);
+    if (!file) return refuse(DescribeProblem(path, problem), quiet);
+    FileInput in(std::move(file));
+    if (!parsereplay(in, replay, error)) return refuse(path + " " + error, quiet);
+    if (in.failed()) return refuse(path + ": " + READ_BROKE_OFF, quiet);
     if (replay.version != VANTORIX_VERSION) {
-        return refuse(path + ": recorded by version " + replay.version +
+        return refuse(path + ": recorded by version " + Printable(replay.version) +
                           ", this game is version " VANTORIX_VERSION,
                       quiet);
     }
@@ -65,7 +70,7 @@ bool loadreplay(const std::string& path, Replay& replay, bool quiet) {
 
 // Plays the recorded game. The frame whose state first differed from the recording, -1 when
 // none did, or NOTSETUP.
-long playback(Tapp& app, const Replay& replay, bool attract) {
+long playback(Tapp& app, Replay replay, bool attract) {
     Tmatch match;
     app.configurematch(match);
     match.fireworks = replay.fireworks;
@@ -77,11 +82,12 @@ long playback(Tapp& app, const Replay& replay, bool attract) {
         match.listener = nullptr;
         match.trace = nullptr;
     }
-    Watching watching(replay, attract);
-    match.source = &watching;
     SetRandomState(replay.random);
-    const MatchStart& start = replay.start;
-    if (!match.startgame(start.mode, start.level, &start.multi, &start.custom, replay.wins)) {
+    const MatchStart start = replay.start;
+    const std::array<int, 4> wins = replay.wins;
+    Watching watching(std::move(replay), attract);
+    match.source = &watching;
+    if (!match.startgame(start.mode, start.level, &start.multi, &start.custom, wins)) {
         return NOTSETUP; // the figure file's own message was said
     }
     if (match.musicvolume > 0)
@@ -121,8 +127,8 @@ Replay computergame(const Tcustomsettings& settings) {
 
 int Tapp::watchreplay(const std::string& path) {
     Replay replay;
-    if (!loadreplay(path, replay, false)) return 1;
-    const long mismatch = playback(*this, replay, false);
+    if (!loadreplay(path, REPLAY_LIMIT, replay, false)) return 1;
+    const long mismatch = playback(*this, std::move(replay), false);
     if (mismatch == NOTSETUP) return 1;
     if (mismatch >= 0) {
         refuse(path + ": the game went differently from its recording by frame " +
@@ -137,10 +143,10 @@ void Tapp::attract() {
     const int random = RandomState();
     const std::vector<std::filesystem::path> replays = replayfiles();
     Replay replay;
-    if (replays.empty() || !loadreplay(replays.back().string(), replay, true)) {
+    if (replays.empty() || !loadreplay(replays.back().string(), ATTRACTLIMIT, replay, true)) {
         replay = computergame(customsettings);
     }
-    playback(*this, replay, true);
+    playback(*this, std::move(replay), true);
     SetRandomState(random);
     FlushKeys();
 }

@@ -40,7 +40,7 @@ template <class Play> void tallyseries(Tapp& app, Play play) {
         app.configurematch(match);
         const int r = play(match, wins);
         if (r < 1 || r > 4) break;
-        wins[r - 1] += 1;
+        wins[r - 1] = onemorewin(wins[r - 1]);
     }
     stopmusic(app.musicchannel);
 }

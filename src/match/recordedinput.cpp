@@ -22,21 +22,32 @@ int RecordingInput::levelclock(const Tmatch& match) {
     return replay.levelclock;
 }
 
+ReplayInput::ReplayInput(const std::vector<MatchInput>& records, std::vector<uint64_t> hashes,
+                         int levelclock)
+    : hashes_(std::move(hashes)), levelclock_(levelclock) {
+    Replay replay;
+    for (const MatchInput& in : records) replay.add(in);
+    runs_ = std::move(replay.runs);
+}
+
 MatchInput ReplayInput::read(const Tmatch& match) {
-    const size_t check = next / HASHEVERY;
-    if (mismatch < 0 && next > 0 && next % HASHEVERY == 0 && check <= hashes_.size() &&
+    const size_t check = next_ / HASHEVERY;
+    if (mismatch < 0 && next_ > 0 && next_ % HASHEVERY == 0 && check <= hashes_.size() &&
         statehash(match) != hashes_[check - 1]) {
-        mismatch = long(next);
+        mismatch = long(next_);
     }
-    if (mismatch >= 0 || next >= records_.size()) {
-        ++next;
+    ++next_;
+    if (mismatch >= 0 || finished()) {
         MatchInput end;
-        end.leave = true;
+        end.leave = leave_ = true;
         return end;
     }
-    return records_[next++];
+    const MatchInput in = runs_[run_].input;
+    if (++inrun_ == runs_[run_].count) ++run_, inrun_ = 0;
+    leave_ = in.leave;
+    return in;
 }
 
 bool ReplayInput::leaving(const Tmatch&) {
-    return mismatch >= 0 || next > records_.size() || (next > 0 && records_[next - 1].leave);
+    return mismatch >= 0 || leave_;
 }

@@ -35,25 +35,28 @@ class RecordingInput : public InputSource {
 // mismatch is set to that frame and the game is left at once.
 class ReplayInput : public InputSource {
   public:
-    explicit ReplayInput(std::vector<MatchInput> records, std::vector<uint64_t> hashes = {},
-                         int levelclock = -1)
-        : records_(std::move(records)), hashes_(std::move(hashes)), levelclock_(levelclock) {}
-    explicit ReplayInput(const Replay& replay)
-        : ReplayInput(replay.records(), replay.hashes, replay.levelclock) {}
+    explicit ReplayInput(const std::vector<MatchInput>& records, std::vector<uint64_t> hashes = {},
+                         int levelclock = -1);
+    // Takes the replay's runs as they are: a long game is never spread out frame by frame.
+    explicit ReplayInput(Replay replay)
+        : runs_(std::move(replay.runs)), hashes_(std::move(replay.hashes)),
+          levelclock_(replay.levelclock) {}
     MatchInput read(const Tmatch& match) override;
     bool leaving(const Tmatch& match) override;
     void flush() override {}
     void discardpresses() override {}
     int levelclock(const Tmatch&) override { return levelclock_; }
     // Every record was handed out.
-    bool finished() const { return next >= records_.size(); }
+    bool finished() const { return run_ >= runs_.size(); }
 
-    // The next frame to hand out; setting it goes back (or forward) in the records.
-    size_t next = 0;
     long mismatch = -1; // the frame whose state first differed from the recording
 
   private:
-    std::vector<MatchInput> records_;
+    std::vector<InputRun> runs_;
     std::vector<uint64_t> hashes_;
     int levelclock_;
+    size_t next_ = 0;    // the next frame to hand out
+    size_t run_ = 0;     // the run it is in
+    long inrun_ = 0;     // and how far into that run
+    bool leave_ = false; // the last record handed out says leave
 };

@@ -3,6 +3,7 @@
 // or edited by hand into something unreadable is refused with the line it goes wrong on.
 #include "match/replay.h"
 #include "match/snapshot.h"
+#include "runtime/text.h"
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -13,6 +14,8 @@ namespace {
 
 constexpr const char* MAGIC = "vantorix replay 1";
 constexpr int FLAGSHIFT = 20; // the flags come after the four figures' five bits
+// The game's longest line is a settings record of about 70 characters.
+constexpr size_t LONGESTLINE = 256;
 
 template <class Settings, size_t N>
 std::string settingstext(const Settings& s, const Tsettingfield<Settings> (&fields)[N]) {
@@ -25,14 +28,25 @@ std::string settingstext(const Settings& s, const Tsettingfield<Settings> (&fiel
     return text.str();
 }
 
-// Reads the file line by line, each check naming the line it failed on.
+// Reads the file line by line, each check naming the line it failed on. A line longer than
+// any the game writes is refused where it starts, so a file of one endless line costs nothing.
 class Reader {
   public:
-    explicit Reader(const std::string& text) : in_(text) {}
+    explicit Reader(std::istream& in) : in_(in) {}
 
     bool next(std::string& line) {
-        if (!std::getline(in_, line)) return fail("the file ends too soon");
+        line.clear();
         ++number_;
+        int c = 0;
+        while ((c = in_.get()) != EOF && c != '\n') {
+            if (line.size() == LONGESTLINE) {
+                return fail("longer than " + std::to_string(LONGESTLINE) + " characters");
+            }
+            line.push_back(char(c));
+        }
+        if (c == EOF && line.empty()) return fail("the file ends too soon");
+        // Saved by an editor on Windows: the same file.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         return true;
     }
     // "name value": the value.
@@ -77,21 +91,23 @@ class Reader {
             for (const auto& f : fields)
                 if (item.compare(0, eq, f.key) == 0) found = &f;
             long v = 0;
-            if (eq == std::string::npos || !found) return fail("unknown setting '" + item + "'");
+            if (eq == std::string::npos || !found) {
+                return fail("unknown setting '" + Printable(item) + "'");
+            }
             if (!tolong(item.substr(eq + 1), found->lo, found->hi, v, found->key)) return false;
             into.*(found->field) = int(v);
         }
         return true;
     }
     bool fail(const std::string& reason) {
-        error = "line " + std::to_string(number_ + (in_ ? 0 : 1)) + ": " + reason;
+        error = "line " + std::to_string(number_) + ": " + reason;
         return false;
     }
 
     std::string error;
 
   private:
-    std::istringstream in_;
+    std::istream& in_;
     long number_ = 0;
 };
 
@@ -105,7 +121,7 @@ bool readrun(Reader& r, Replay& into) {
         return r.fail("a run is a count and a record, with a typed character and a pick");
     }
     long count = 0, typed = 0, pick = 0;
-    if (!r.tolong(values[0], 1, 1'000'000'000, count, "a run's count")) return false;
+    if (!r.tolong(values[0], 1, REPLAY_MOST_FRAMES, count, "a run's count")) return false;
     if (values.size() == 4 && (!r.tolong(values[2], 0, 255, typed, "a typed character") ||
                                !r.tolong(values[3], -1000, 1000, pick, "a pick"))) {
         return false;
@@ -115,7 +131,7 @@ bool readrun(Reader& r, Replay& into) {
     InputRun run;
     run.count = count;
     if (*end != '\0' || flags > 0xffffffffUL || !unpackinput(uint32_t(flags), run.input)) {
-        return r.fail("the record '" + values[1] + "' is not one of the game's");
+        return r.fail("the record '" + Printable(values[1]) + "' is not one of the game's");
     }
     run.input.typed = int(typed);
     run.input.pick = int(pick);
@@ -133,7 +149,7 @@ bool readheader(Reader& r, Replay& into) {
     if (!r.field("mode", into.start.mode)) return false;
     if (into.start.mode != "levels" && into.start.mode != "custom" &&
         into.start.mode != "multiplayer") {
-        return r.fail("unknown mode '" + into.start.mode + "'");
+        return r.fail("unknown mode '" + Printable(into.start.mode) + "'");
     }
     if (!r.number("level", 1, 40, into.start.level) ||
         !r.settings("custom", customfields, into.start.custom) ||
@@ -145,10 +161,13 @@ bool readheader(Reader& r, Replay& into) {
     std::string wins;
     if (!r.field("wins", wins)) return false;
     std::istringstream w(wins);
-    for (int& n : into.wins)
-        if (!(w >> n) || n < 0) return r.fail("the tally needs four counts");
+    for (int& n : into.wins) {
+        if (!(w >> n) || n < 0 || n > MOSTWINS) {
+            return r.fail("the tally needs four counts from 0 to " + std::to_string(MOSTWINS));
+        }
+    }
     return r.number("autopilot", -1, 1000, into.autopilot) &&
-           r.number("startscore", 0, 0x7fffffff, into.startscore) &&
+           r.number("startscore", 0, MOSTSCORE, into.startscore) &&
            r.number("entrythreshold", 0, 0x7fffffff, into.entrythreshold) &&
            r.number("levelclock", -1, 0x7fffffff, into.levelclock);
 }
@@ -237,18 +256,20 @@ std::string replaytext(const Replay& r) {
     return out.str();
 }
 
-bool parsereplay(const std::string& text, Replay& into, std::string& error) {
+bool parsereplay(std::istream& in, Replay& into, std::string& error) {
     Replay read;
-    Reader r(text);
+    Reader r(in);
     long runs = 0, hashes = 0;
-    bool ok = readheader(r, read) && r.number("inputs", 0, 10'000'000, runs);
+    bool ok = readheader(r, read) && r.number("inputs", 0, REPLAY_MOST_FRAMES, runs);
+    // Every run holds a frame at least; the records of a six-hour game fit what is reserved.
+    if (ok) read.runs.reserve(size_t(runs));
     long frames = 0;
     for (long i = 0; ok && i < runs; ++i) {
         ok = readrun(r, read);
         frames += ok ? read.runs.back().count : 0;
         if (ok && frames > REPLAY_MOST_FRAMES) ok = r.fail("a game longer than six hours");
     }
-    ok = ok && r.number("hashes", 0, 10'000'000, hashes);
+    ok = ok && r.number("hashes", 0, frames / HASHEVERY, hashes);
     for (long i = 0; ok && i < hashes; ++i) {
         std::string line;
         char* end = nullptr;
@@ -265,6 +286,11 @@ bool parsereplay(const std::string& text, Replay& into, std::string& error) {
     }
     into = std::move(read);
     return true;
+}
+
+bool parsereplay(const std::string& text, Replay& into, std::string& error) {
+    std::istringstream in(text);
+    return parsereplay(in, into, error);
 }
 
 uint64_t figurehash(const std::string& bytes) {

@@ -9,6 +9,7 @@
 #include "match/settings.h"
 #include <array>
 #include <cstdint>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,9 @@ bool unpackinput(uint32_t word, MatchInput& in);
 
 // The file's text.
 std::string replaytext(const Replay& replay);
-// Reads a replay's text; false with "line N: reason" in error for a damaged file.
+// Reads a replay line by line; false with "line N: reason" in error for a damaged file. Lines
+// are short and every count is bounded, so no file takes more memory than a six-hour game.
+bool parsereplay(std::istream& in, Replay& into, std::string& error);
 bool parsereplay(const std::string& text, Replay& into, std::string& error);
 // The hash a replay keeps of a figure file's bytes.
 uint64_t figurehash(const std::string& bytes);

@@ -8,6 +8,7 @@
 #include "runtime/keyboard.h"
 #include "runtime/text.h"
 #include <algorithm>
+#include <climits>
 #include <string_view>
 
 namespace {
@@ -68,7 +69,8 @@ void Tmatch::scorelevel() {
     const float remaining = float(float(level) * (figures - s));
     const float bonus = remaining * 20000 / figures;
     timebonus = FloatToInt(std::max(0.0f, bonus));
-    score = startscore + levelscore + timebonus;
+    // A carried score from elsewhere (a replay, say) stops at the largest int.
+    score = int(std::min<long long>(INT_MAX, (long long)startscore + levelscore + timebonus));
 }
 
 void Tmatch::drawlevelcompleted(int frames) {

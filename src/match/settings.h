@@ -23,6 +23,15 @@ struct Tmultisettings {
     int arenanumber = 1;
 };
 
+// What a series can reach: a tally no series of real games comes near, and the score of all
+// 40 levels won at once (each level gives level x 10000 and a time bonus of at most level x
+// 20000). Replays carrying more are refused; the arithmetic stops there too.
+inline constexpr int MOSTWINS = 1'000'000;
+inline constexpr int MOSTSCORE = 30000 * (40 * 41 / 2);
+inline int onemorewin(int wins) {
+    return wins < MOSTWINS ? wins + 1 : wins;
+}
+
 // One adjustable setting of a settings record: its key on the command line ("--custom
 // players=4"), its label on the menu (followed there by the value) and its range. The tables
 // below list them in menu order; the command line, the menus and --help all read them.

@@ -29,7 +29,7 @@ void findwinner(Tmatch& m) {
     for (int i = 0; i < m.mancount; ++i) {
         Tman& man = m.man(i + 1);
         if (man.bar <= m.goal) continue;
-        man.wins += 1;
+        man.wins = onemorewin(man.wins);
         m.winner = i + 1;
         if (m.mode == "custom" || m.mode == "multiplayer") {
             m.state = "tellwinner";

@@ -63,6 +63,17 @@ bool ReadWholeFile(const std::string& path, long long maxBytes, std::string& byt
     return true;
 }
 
+FileInput::FileInput(File file) : std::istream(nullptr), buffer_(std::move(file)) {
+    rdbuf(&buffer_);
+}
+
+FileInput::Buffer::int_type FileInput::Buffer::underflow() {
+    const size_t n = file ? std::fread(block, 1, sizeof block, file.get()) : 0;
+    if (n == 0) return traits_type::eof();
+    setg(block, block, block + n);
+    return traits_type::to_int_type(block[0]);
+}
+
 std::string DescribeProblem(const std::string& path, const FileProblem& problem) {
     return path + ": " + problem.reason;
 }

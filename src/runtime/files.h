@@ -3,7 +3,9 @@
 // refused at once with a reason, and so is a file larger than its caller allows.
 #pragma once
 #include <cstdio>
+#include <istream>
 #include <memory>
+#include <streambuf>
 #include <string>
 
 constexpr long long MiB = 1024 * 1024;
@@ -26,6 +28,24 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // Opens an existing regular file of at most maxBytes bytes for reading, without blocking on a
 // FIFO or a device. Null on failure, with problem filled in when given.
 File OpenRegularFile(const std::string& path, long long maxBytes, FileProblem* problem = nullptr);
+
+// A file opened by OpenRegularFile read as a stream, a block at a time: a long file is read
+// as far as its reader wants, never held whole.
+class FileInput : public std::istream {
+  public:
+    explicit FileInput(File file);
+    // Reading failed part way (an I/O error rather than the file's end).
+    bool failed() const { return std::ferror(buffer_.file.get()) != 0; }
+
+  private:
+    struct Buffer : std::streambuf {
+        explicit Buffer(File f) : file(std::move(f)) {}
+        int_type underflow() override;
+        File file;
+        char block[65536];
+    };
+    Buffer buffer_;
+};
 
 // Reads a whole regular file of at most maxBytes bytes; false with problem filled in.
 bool ReadWholeFile(const std::string& path, long long maxBytes, std::string& bytes,

@@ -92,6 +92,21 @@ std::string UpperCase(std::string_view text) {
     return out;
 }
 
+std::string Printable(std::string_view text, size_t most) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    for (size_t i = 0; i < text.size() && i < most; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7f) {
+            out += char(c);
+        } else {
+            out += {'\\', 'x', hex[c >> 4], hex[c & 15]};
+        }
+    }
+    if (text.size() > most) out += "...";
+    return out;
+}
+
 std::string LowerCase(std::string_view text) {
     std::string out(text);
     for (char& c : out)

@@ -14,6 +14,10 @@ double TextToReal(std::string_view text);
 // ASCII letters only; every other byte is kept.
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
+// Text from a file or another machine, made safe to print: printable ASCII stays, every other
+// byte (escape sequences, bells, line ends) becomes \xNN, and past `most` characters it is cut
+// with "...", so a hostile line can neither drive the terminal nor fill a message box.
+std::string Printable(std::string_view text, size_t most = 80);
 // Real to int, truncating toward zero everywhere the game converts. NaN gives 0 and values
 // beyond the int range saturate, so no damaged number can cause undefined behaviour.
 int FloatToInt(double value);

@@ -28,7 +28,7 @@ Replay sample() {
     every.next = every.leave = true;
     every.typed = 'Z';
     every.pick = -1;
-    for (int i = 0; i < 5; ++i) r.add(MatchInput{});
+    for (int i = 0; i < 125; ++i) r.add(MatchInput{});
     r.add(every);
     MatchInput picked;
     picked.pick = 1;
@@ -42,7 +42,7 @@ Replay sample() {
 TEST(ReplayFile, EverythingSurvivesTheText) {
     const Replay r = sample();
     ASSERT_EQ(r.runs.size(), 3u);
-    EXPECT_EQ(r.frames(), 7);
+    EXPECT_EQ(r.frames(), 127);
     Replay back;
     std::string error;
     ASSERT_TRUE(parsereplay(replaytext(r), back, error)) << error;
@@ -101,9 +101,33 @@ TEST(ReplayFile, DamagedTextSaysWhere) {
     refused(replaced("level 7", "level 41"), "line 5: level must be");
     refused(replaced("players=4", "players=9"), "line 7: players must be");
     refused(replaced("wins 3 0 1 2", "wins 3 0"), "line 10: the tally");
-    refused(replaced("\n5 0\n", "\n0 0\n"), "line 16: a run's count");
-    refused(replaced("\n5 0\n", "\n5 10000000\n"), "line 16: the record");
-    refused(replaced("\n5 0\n", "\n5 0 90\n"), "line 16: a run is");
+    refused(replaced("\n125 0\n", "\n0 0\n"), "line 16: a run's count");
+    refused(replaced("\n125 0\n", "\n5 10000000\n"), "line 16: the record");
+    refused(replaced("\n125 0\n", "\n5 0 90\n"), "line 16: a run is");
     refused(replaced("inputs 3", "inputs 99999999"), "line 15: inputs must be");
-    refused(replaced("\n5 0\n", "\n1000000000 0\n"), "line 16: a game longer than six hours");
+    refused(replaced("\n125 0\n", "\n1000000000 0\n"), "line 16: a run's count");
+    refused(replaced("\n125 0\n", "\n1296000 0\n"), "line 17: a game longer than six hours");
+    // What no game reaches: a tally past a million, a score past all 40 levels, more state
+    // hashes than the frames hold.
+    refused(replaced("wins 3 0 1 2", "wins 3 0 2147483647 2"), "line 10: the tally");
+    refused(replaced("startscore 123456", "startscore 2147483647"), "line 12: startscore must");
+    refused(replaced("hashes 2", "hashes 3"), "line 19: hashes must be");
+    // An endless line is refused where it starts, and nothing of it is echoed; neither is a
+    // byte that would drive the terminal.
+    refused(replaced("mode multiplayer", "mode " + std::string(1 << 20, 'x')),
+            "line 4: longer than 256 characters");
+    Replay into;
+    std::string error;
+    EXPECT_FALSE(parsereplay(replaced("mode multiplayer", "mode \x1b]0;owned\x07"), into, error));
+    EXPECT_EQ(error, "line 4: unknown mode '\\x1b]0;owned\\x07'");
+}
+
+// Saved by an editor on Windows, a replay is the same replay.
+TEST(ReplayFile, LinesEndingInCarriageReturnsReadTheSame) {
+    std::string crlf;
+    for (char c : replaytext(sample())) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    Replay back;
+    std::string error;
+    ASSERT_TRUE(parsereplay(crlf, back, error)) << error;
+    EXPECT_EQ(replaytext(back), replaytext(sample()));
 }
