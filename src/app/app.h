@@ -11,6 +11,7 @@
 #include "match/settings.h"
 #include "match/soundeffects.h"
 #include "net/netsim.h"
+#include "persist/controls.h"
 #include "persist/prefs.h"
 #include "persist/scores.h"
 #include "persist/settings.h"
@@ -43,6 +44,7 @@ struct MatchTools {
     MatchTrace* trace = nullptr; // one line per match frame when set
     bool seeded = false;         // seed the generator with seed instead of the clock
     std::string record;          // --record: where the first match's replay goes
+    bool replaysrefused = false; // the replays folder refused one: said once, not again
     NetSim netsim;               // the impairment of this machine's outgoing packets
     bool netstats = false;       // the network's figures on stderr after an online series
     int localplayers = 1;        // players at this machine in an online series
@@ -67,6 +69,7 @@ class Tapp : public Tmatchmedia {
     bool scoresunreadable = false;
     bool settingsunreadable = false;
     bool controlsunreadable = false;
+    ControlsFile controlsfile; // controls.txt as read or last written
     // The players' keyboard keys and pads, read by every match and by the menus.
     PlayerInput players;
     // The options beyond the six of the preferences file (settings.txt).

@@ -2,6 +2,7 @@
 // launcher, a terminal in its folder, an installed package or a test's temporary folder that
 // holds a media/ link; see gamefolder.h.
 #include "app/gamefolder.h"
+#include "app/replays.h"
 #include "persist/savefile.h"
 #include "runtime/folders.h"
 #include <cstdio>
@@ -50,14 +51,36 @@ GameFolders findgamefolders() {
     return findgamefolders(here, exe, canwrite);
 }
 
+namespace {
+
+// A regular file itself, not a link to one (nor a folder, a FIFO...).
+bool plainfile(const fs::path& path) {
+    std::error_code ec;
+    return fs::symlink_status(path, ec).type() == fs::file_type::regular;
+}
+
+// The newest replays the game kept there, as plain files, into a new replays folder.
+void bringreplays(const fs::path& from, const fs::path& to, std::error_code& ec) {
+    const std::vector<fs::path> replays = replayfiles(from);
+    fs::create_directory(to, ec);
+    const size_t skip = replays.size() > REPLAYSKEPT ? replays.size() - REPLAYSKEPT : 0;
+    for (size_t i = skip; i < replays.size() && !ec; ++i)
+        fs::copy_file(replays[i], to / replays[i].filename(), fs::copy_options::skip_existing, ec);
+}
+
+} // namespace
+
 std::vector<std::string> bringsaves(const fs::path& old, const fs::path& saves) {
     std::vector<std::string> copied;
     for (const char* name : SAVEFILES) {
         const fs::path from = old / name, to = saves / name;
         std::error_code ec;
-        if (!fs::exists(from, ec) || fs::exists(fs::symlink_status(to, ec))) continue;
-        if (fs::is_directory(from, ec)) {
-            fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+        // Only the game's own files, never through a link: a link there may name anything.
+        const bool folder = name == std::string(REPLAYFOLDER);
+        if ((!folder && !plainfile(from)) || fs::exists(fs::symlink_status(to, ec))) continue;
+        if (folder) {
+            if (fs::symlink_status(from, ec).type() != fs::file_type::directory) continue;
+            bringreplays(from, to, ec);
         } else {
             fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
         }

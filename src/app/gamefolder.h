@@ -31,7 +31,8 @@ GameFolders findgamefolders(const std::filesystem::path& current,
 GameFolders findgamefolders();
 
 // Copies every save file of the old folder that the saves folder lacks (never overwriting),
-// and returns the names copied. Problems are said in one line each on stderr.
+// and returns the names copied: plain files only, never through a link, and of replays/ the
+// newest replays the game named itself. Problems are said in one line each on stderr.
 std::vector<std::string> bringsaves(const std::filesystem::path& old,
                                     const std::filesystem::path& saves);
 

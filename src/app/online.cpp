@@ -206,7 +206,7 @@ void Tapp::playonline(bool hosting, int port, const std::string& where) {
         if (tools.trace) tools.trace->header(match);
         playgame(match, rollback, session, input, players);
         replay.hashes = rollback.hashes;
-        if (!replay.runs.empty()) savereplay(replay, tools.record);
+        if (!replay.runs.empty()) savereplay(replay, tools);
         addstats(stats.rollback, rollback.stats);
         stats.frames += rollback.frame();
         if (!session.failure().empty()) {
@@ -221,7 +221,7 @@ void Tapp::playonline(bool hosting, int port, const std::string& where) {
             }
             more = false;
         } else if (match.winner >= 1 && match.winner <= 4) {
-            wins[size_t(match.winner - 1)] += 1;
+            wins[size_t(match.winner - 1)] = onemorewin(wins[size_t(match.winner - 1)]);
         }
     }
     stopmusic(musicchannel);

@@ -13,11 +13,17 @@ class Tmatch;
 inline constexpr const char* REPLAYFOLDER = "replays";
 inline constexpr size_t REPLAYSKEPT = 50;
 
-// The replays kept, oldest first (their names start with the date).
-std::vector<std::filesystem::path> replayfiles();
-// Writes the replay to the replays folder, or to record when it names a file (then emptied,
-// so only one game goes there); a failure is said on stderr.
-void savereplay(const Replay& replay, std::string& record);
+struct MatchTools;
+
+// The game's own replays in the replays folder, oldest first: only files named as the game
+// names them ("2026-12-09-061530-custom.txt", "...-custom-2.txt"), whatever else is there.
+std::vector<std::filesystem::path> replayfiles(const std::filesystem::path& folder = REPLAYFOLDER);
+// Whether a file name is one the game gives its replays.
+bool isreplayname(const std::string& name);
+// Writes the replay to the replays folder, or to tools.record when it names a file (then
+// emptied, so only one game goes there). A replays folder that refuses it is said once a run
+// (tools.replaysrefused) and the games play on.
+void savereplay(const Replay& replay, MatchTools& tools);
 // The start of a replay of the match about to start (set up by the series, not yet begun).
 Replay replaystart(const Tmatch& match, const MatchStart& start, const std::array<int, 4>& wins);
 // The hash of this game's figure file, as its replays keep it (0 when it cannot be read).

@@ -65,14 +65,26 @@ TEST_F(Folders, OldSavesAreCopiedWithoutOverwriting) {
     WriteFileBytes(old / "scores.txt", "old scores");
     WriteFileBytes(old / "notasave.txt", "x");
     make("old/replays");
-    WriteFileBytes(old / "replays/one.txt", "replay");
+    WriteFileBytes(old / "replays/2026-12-09-061530-custom.txt", "replay");
+    // Not the game's: another file, a link to a tree elsewhere, a link as a save.
+    WriteFileBytes(old / "replays/one.txt", "not a replay");
+    make("elsewhere/deep");
+    WriteFileBytes(root / "elsewhere/deep/2026-12-09-061531-custom.txt", "private");
+    fs::create_directory_symlink(root / "elsewhere/deep", old / "replays/2026-12-09-061532-levels");
+    fs::create_symlink(root / "elsewhere/deep/2026-12-09-061531-custom.txt",
+                       old / "replays/2026-12-09-061533-levels.txt");
+    fs::create_symlink(root / "elsewhere/deep/2026-12-09-061531-custom.txt", old / "settings.txt");
     WriteFileBytes(saves / "scores.txt", "newer scores");
 
     const std::vector<std::string> copied = bringsaves(old, saves);
     EXPECT_EQ(copied, (std::vector<std::string>{"prefs.txt", "replays"}));
     EXPECT_EQ(ReadFileBytes(saves / "prefs.txt"), "3\r\n0\r\n1\r\n1\r\n5\r\n6\r\n");
     EXPECT_EQ(ReadFileBytes(saves / "scores.txt"), "newer scores");
-    EXPECT_EQ(ReadFileBytes(saves / "replays/one.txt"), "replay");
+    EXPECT_EQ(ReadFileBytes(saves / "replays/2026-12-09-061530-custom.txt"), "replay");
+    std::vector<fs::path> brought;
+    for (const auto& entry : fs::directory_iterator(saves / "replays")) brought.push_back(entry);
+    EXPECT_EQ(brought.size(), 1u);
+    EXPECT_FALSE(fs::exists(saves / "settings.txt"));
     EXPECT_FALSE(fs::exists(saves / "notasave.txt"));
     // The old files stay where they were.
     EXPECT_EQ(ReadFileBytes(old / "scores.txt"), "old scores");

@@ -76,3 +76,29 @@ TEST(Hostile, unreadableSavesAreLeftByteForByte) {
     EXPECT_EQ(game.text("scores.txt"), scores);
     EXPECT_FALSE(fs::exists(game.folder / "prefs.txt.tmp"));
 }
+
+// A replays folder the player may not look into (mode 000, or 644 without search permission):
+// every game plays to its end, the first one that cannot be kept says so once, and the folder
+// is left as it was.
+TEST(Hostile, replaysFolderThatRefusesIsSaidOnceAndPlayedPast) {
+    for (const fs::perms mode : {fs::perms::none, fs::perms(0644)}) {
+        GameFolder game;
+        fs::permissions(game.folder, fs::perms::all);
+        fs::create_directory(game.folder / "replays");
+        fs::permissions(game.folder / "replays", mode);
+        RunOptions options;
+        options.asnobody = true;
+        // Two games won at once (1+4), each left from its result screen.
+        const int status = game.run("answer no\n130 down 49\n130 down 52\n132 up 49\n132 up 52\n"
+                                    "300 tap 13\n430 down 49\n430 down 52\n432 up 49\n"
+                                    "432 up 52\n600 tap 13\n700 tap 27\n",
+                                    {"--custom", "players=2", "--frames", "800"}, options);
+        if (status == NOT_NOBODY) GTEST_SKIP() << "cannot run the game as nobody here";
+        const std::string said = game.text("stderr.txt");
+        EXPECT_EQ(status, 0) << said;
+        const size_t once = said.find("vantorix: replays cannot be kept: ");
+        EXPECT_NE(once, std::string::npos) << said;
+        EXPECT_EQ(said.find("cannot be kept", once + 30), std::string::npos) << said;
+        EXPECT_EQ(fs::status(game.folder / "replays").permissions(), mode);
+    }
+}

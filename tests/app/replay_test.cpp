@@ -155,7 +155,8 @@ TEST(Replays, changedReplaysSayWhatDiffers) {
         << game.text("stderr.txt");
 }
 
-// Fifty replays are kept: the oldest go when a new game is recorded.
+// Fifty replays are kept: the oldest of the game's own go when a new game is recorded, and
+// no other file there is touched, however its name sorts.
 TEST(Replays, theNewestFiftyAreKept) {
     GameFolder game;
     fs::create_directory(game.folder / "replays");
@@ -163,9 +164,17 @@ TEST(Replays, theNewestFiftyAreKept) {
         std::ofstream(game.folder / "replays" /
                       ("2020-01-01-0000" + std::to_string(i) + "-custom.txt"))
             << "old\n";
+    std::ofstream(game.folder / "replays/2020-01-01-000010-custom-2.txt") << "second\n";
+    for (int i = 0; i < 60; ++i)
+        std::ofstream(game.folder / "replays" / ("zz-" + std::to_string(i) + ".txt")) << "mine\n";
     ASSERT_EQ(game.run("answer no\n300 tap 27\n", {"--custom", "players=2", "--frames", "400"}), 0)
         << game.text("stderr.txt");
-    const std::vector<fs::path> kept = game.files("replays");
+    std::vector<fs::path> kept = game.files("replays");
+    const auto others = std::stable_partition(kept.begin(), kept.end(), [](const fs::path& f) {
+        return f.filename().string().rfind("zz-", 0) == 0;
+    });
+    EXPECT_EQ(others - kept.begin(), 60);
+    kept.erase(kept.begin(), others);
     ASSERT_EQ(kept.size(), 50u);
     EXPECT_EQ(kept.front().filename(), "2020-01-01-000016-custom.txt");
     EXPECT_EQ(game.text("replays/" + kept.back().filename().string()).rfind("vantorix replay", 0),
