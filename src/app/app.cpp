@@ -47,13 +47,17 @@ void Tapp::savesettings() {
 }
 
 void Tapp::loadcontrols() {
-    controlsunreadable = ::loadcontrols(players.controls) == ControlsRead::Unreadable;
+    controlsunreadable = ::loadcontrols(controlsfile) == ControlsRead::Unreadable;
+    players.controls = controlsfile.controls;
     usemenucontrols(players.controls);
 }
 
 void Tapp::savecontrols() {
     usemenucontrols(players.controls);
-    if (!controlsunreadable) ::savecontrols(players.controls);
+    // Only a change is written: the file may hold lines this game leaves as they are.
+    if (controlsunreadable || players.controls == controlsfile.controls) return;
+    controlsfile.controls = players.controls;
+    ::savecontrols(controlsfile);
 }
 
 void Tapp::loadscores() {
