@@ -2,6 +2,7 @@
 #include "runtime/pads.h"
 #include "runtime/context.h"
 #include "runtime/files.h"
+#include "runtime/padmappings.h"
 #include <cstdio>
 
 namespace {
@@ -127,8 +128,14 @@ void OpenPads() {
     std::string mappings;
     FileProblem problem;
     if (ReadWholeFile("gamecontrollerdb.txt", 4 * MiB, mappings, &problem)) {
-        SDL_GameControllerAddMappingsFromRW(
-            SDL_RWFromConstMem(mappings.data(), static_cast<int>(mappings.size())), 1);
+        const PadMappings chosen = choosepadmappings(mappings, SDL_GetPlatform());
+        for (const std::string& line : chosen.lines) SDL_GameControllerAddMapping(line.c_str());
+        if (chosen.cut) {
+            std::fprintf(stderr,
+                         "vantorix: gamecontrollerdb.txt: only the first %zu pads of this "
+                         "system are used\n",
+                         PAD_MAPPINGS);
+        }
     } else if (!problem.missing) {
         std::fprintf(stderr, "vantorix: cannot read %s; pads use SDL's own mappings\n",
                      DescribeProblem("gamecontrollerdb.txt", problem).c_str());

@@ -2,6 +2,7 @@
 // SDL's virtual pads driven by a script, plugged in and out like real ones.
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/padmappings.h"
 #include "runtime/pads.h"
 #include "runtime/runtime.h"
 #include "runtime/testing.h"
@@ -111,4 +112,27 @@ TEST_F(ScriptedPads, BehaveLikePadsPluggedIn) {
     EXPECT_EQ(PadIdentity(3), identity);
     EXPECT_EQ(PadDown(3, PAD_A), 0);
     ShutdownRuntime();
+}
+
+// A database of every system's pads, with copies and junk: only this system's, each pad once,
+// and no more than the bound however long the file.
+TEST(PadMappingsFile, ThisSystemsPadsOnceAndBounded) {
+    auto mapping = [](int pad, const char* platform) {
+        return "03000000" + std::to_string(100000 + pad) + ",Pad " + std::to_string(pad) +
+               ",a:b0,b:b1,platform:" + platform + ",\n";
+    };
+    std::string text = "# a comment,platform:Linux,\n\n" + mapping(1, "Windows") +
+                       mapping(1, "Linux") + mapping(1, "Linux") + mapping(2, "linux") +
+                       mapping(3, "Mac OS X") + "03000000000000,No platform,a:b0,\n" +
+                       std::string(5000, 'x') + ",platform:Linux,\r\n" + mapping(4, "Linux");
+    PadMappings chosen = choosepadmappings(text, "Linux");
+    ASSERT_EQ(chosen.lines.size(), 3u);
+    EXPECT_EQ(chosen.lines[0], mapping(1, "Linux").substr(0, mapping(1, "Linux").size() - 1));
+    EXPECT_NE(chosen.lines[2].find("Pad 4"), std::string::npos);
+    EXPECT_FALSE(chosen.cut);
+
+    for (int pad = 0; pad < 60000; ++pad) text += mapping(pad, pad % 2 ? "Linux" : "Windows");
+    chosen = choosepadmappings(text, "Linux");
+    EXPECT_EQ(chosen.lines.size(), PAD_MAPPINGS);
+    EXPECT_TRUE(chosen.cut);
 }
