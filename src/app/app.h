@@ -150,8 +150,9 @@ class Tapp : public Tmatchmedia {
     // recording (each said on stderr or in a message box).
     int watchreplay(const std::string& path);
     // An online multiplayer series: hosting on the port (the multiplayer settings and this
-    // machine's seed for all), or joining HOST:PORT.
-    void playonline(bool hosting, int port, const std::string& where);
+    // machine's seed for all), or joining HOST:PORT. False when it could not even begin (the
+    // port in use, an unknown host), said in a message.
+    bool playonline(bool hosting, int port, const std::string& where);
     // JOIN ONLINE GAME: the host's address typed in (the port may follow a colon), then
     // the series.
     void joinscreen();

@@ -151,6 +151,12 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
             v = args[++i];
             return true;
         };
+        // A file's name, which an empty word is not.
+        auto file = [&](std::string& v) {
+            if (!value(v)) return false;
+            if (v.empty()) error = arg + " needs a file name, not an empty one";
+            return !v.empty();
+        };
         std::string v;
         if (arg == "--help") {
             out.help = true;
@@ -161,10 +167,10 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--demo") {
             if (!setlaunch(out.launch, Launch::Demo, arg, error)) return false;
         } else if (arg == "--script") {
-            if (!value(v)) return false;
+            if (!file(v)) return false;
             out.script = fromcaller(v);
         } else if (arg == "--replay") {
-            if (!value(v) || !setlaunch(out.launch, Launch::Replay, arg, error)) return false;
+            if (!file(v) || !setlaunch(out.launch, Launch::Replay, arg, error)) return false;
             out.launch.replay = fromcaller(v);
         } else if (arg == "--host") {
             if (!value(v)) return false;
@@ -180,10 +186,10 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--netstats") {
             out.netstats = true;
         } else if (arg == "--record") {
-            if (!value(v)) return false;
+            if (!file(v)) return false;
             out.record = fromcaller(v);
         } else if (arg == "--trace") {
-            if (!value(v)) return false;
+            if (!file(v)) return false;
             out.trace = fromcaller(v);
         } else if (arg == "--frames") {
             long n = 0;

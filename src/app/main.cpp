@@ -33,6 +33,7 @@ RuntimeOptions runtimeoptions(const CommandLine& cl) {
 } // namespace
 
 int main(int argc, char** argv) {
+    CatchStopSignals();
     CommandLine cl;
     std::string error;
     if (!parsecommandline(std::vector<std::string>(argv + 1, argv + argc), cl, error)) {

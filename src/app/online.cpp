@@ -168,7 +168,7 @@ void printstats(const SeriesStats& s, Session& session) {
 
 } // namespace
 
-void Tapp::playonline(bool hosting, int port, const std::string& where) {
+bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     Session session(tools.netsim, {VANTORIX_VERSION, gamefigures()});
     std::string error;
     const int seed = tools.seeded ? tools.seed : Millisecs();
@@ -176,12 +176,12 @@ void Tapp::playonline(bool hosting, int port, const std::string& where) {
     if (!(hosting ? session.host(port, multisettings, seed, local, error)
                   : session.join(where, local, error))) {
         Notify("vantorix: " + error, 1);
-        return;
+        return false;
     }
     if (!waitforplayers(*this, session, hosting,
                         hosting ? "PORT " + std::to_string(port) : where)) {
         if (!session.failure().empty()) Notify("vantorix: " + session.failure(), 1);
-        return;
+        return true;
     }
     SeedRandom(session.seed());
     players.pausewaits = false;
@@ -227,6 +227,7 @@ void Tapp::playonline(bool hosting, int port, const std::string& where) {
     stopmusic(musicchannel);
     players.pausewaits = true;
     if (tools.netstats) printstats(stats, session);
+    return true;
 }
 
 void Tapp::joinscreen() {

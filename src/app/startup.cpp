@@ -80,12 +80,14 @@ void Tapp::run() {
         return;
     case Launch::Replay:
         EndProgram(watchreplay(launch.replay));
+    // Asked for on the command line, an online game that cannot even start (the port in use,
+    // an unknown host) ends the run with a failure rather than showing the menu.
     case Launch::Host:
         multisettings = launch.multi;
-        playonline(true, launch.port, "");
+        if (!playonline(true, launch.port, "")) EndProgram(1);
         break;
     case Launch::Join:
-        playonline(false, 0, launch.join);
+        if (!playonline(false, 0, launch.join)) EndProgram(1);
         break;
     case Launch::Menu:
         break;

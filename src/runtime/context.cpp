@@ -1,5 +1,6 @@
 // The single runtime context shared by every service function of this layer; see context.h.
 #include "runtime/context.h"
+#include "runtime/runtime.h"
 
 RuntimeContext& rt() {
     static RuntimeContext* context = new RuntimeContext;
@@ -11,6 +12,7 @@ Renderer* DrawingRenderer() {
 }
 
 void PumpEvents() {
+    EndIfStopped();
     if (rt().batches > 0) return;
     rt().platform.input->pump();
     if (rt().pumpHook) rt().pumpHook();

@@ -145,6 +145,7 @@ void HidePointer() {
 }
 
 void AdvanceFrame() {
+    EndIfStopped();
     Platform& p = rt().platform;
     ++p.frame;
     p.script.deliver(p.frame, ApplyScriptEvent);

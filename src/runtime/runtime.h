@@ -32,6 +32,12 @@ bool InitRuntime(const RuntimeOptions& options);
 void ShutdownRuntime();
 // Shuts the runtime down and ends the process with the status.
 [[noreturn]] void EndProgram(int status);
+// From now on SIGINT and SIGTERM end the program at its next look at the events or its next
+// frame, drawn or not, with status 128 + the signal (a run of the game looks several times a
+// frame). Called first thing, before SDL starts.
+void CatchStopSignals();
+// Ends the program now if one of those signals came.
+void EndIfStopped();
 // The drawing log when the video mode is Recording, else null.
 RecordingRenderer* Recorder();
 // True when a display server is reachable (x11 or wayland).

@@ -70,4 +70,8 @@ TEST(CommandLine, BadArgumentsAreRefusedWithTheReason) {
     EXPECT_FALSE(parse({"--nodraw"}, cl, error));
     EXPECT_NE(error.find("--script"), std::string::npos);
     EXPECT_FALSE(parse({"--level", "3", "--demo"}, cl, error));
+    for (const char* option : {"--replay", "--script", "--record", "--trace"}) {
+        EXPECT_FALSE(parse({option, ""}, cl, error));
+        EXPECT_EQ(error, std::string(option) + " needs a file name, not an empty one");
+    }
 }

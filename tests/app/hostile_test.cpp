@@ -102,3 +102,35 @@ TEST(Hostile, replaysFolderThatRefusesIsSaidOnceAndPlayedPast) {
         EXPECT_EQ(fs::status(game.folder / "replays").permissions(), mode);
     }
 }
+
+// Ctrl+C and a service manager's SIGTERM end every run within a second, drawn or not: a
+// six-hour replay played without drawing, and a drawn menu. The trace ends on a whole line.
+TEST(Hostile, signalsEndEveryRunAtOnce) {
+    GameFolder game;
+    ASSERT_EQ(game.run("answer no\n200 tap 27\n",
+                       {"--custom", "players=2", "--record", "short.txt", "--frames", "300"}),
+              0)
+        << game.text("stderr.txt");
+    std::string text = game.text("short.txt");
+    text = text.substr(0, text.find("\ninputs ")) + "\ninputs 1\n1296000 0\nhashes 0\nend\n";
+    std::ofstream(game.folder / "long.txt") << text;
+    const std::vector<std::vector<std::string>> runs = {
+        {"--replay", "long.txt", "--nodraw", "--trace", "trace.txt"}, {}};
+    for (const int signal : {SIGINT, SIGTERM}) {
+        for (const auto& args : runs) {
+            const pid_t pid = game.spawn("answer no\n", args);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            kill(pid, signal);
+            const auto sent = std::chrono::steady_clock::now();
+            RunOptions options;
+            options.seconds = 5;
+            EXPECT_EQ(game.finish(pid, options), 128 + signal) << args.size();
+            EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+            if (args.empty()) continue;
+            const std::string trace = game.text("trace.txt");
+            EXPECT_GT(trace.size(), 1000u);
+            EXPECT_EQ(trace.back(), '\n');
+            fs::remove(game.folder / "trace.txt");
+        }
+    }
+}
