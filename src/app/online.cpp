@@ -19,9 +19,7 @@
 #include "runtime/random.h"
 #include "runtime/text.h"
 #include <cctype>
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 namespace {
 
@@ -75,9 +73,26 @@ void drawpaused(const Tmatch& match) {
     presentframe();
 }
 
-void rest() {
+constexpr int WAITSTEP_MS = 10;        // a look at the network while waiting, at least this often
+constexpr long long SHOWWAIT_MS = 500; // a wait shorter than this goes unseen
+
+// One look while the game waits for another machine: a moment asleep on the socket (woken by
+// the first packet), then, once the wait is long enough to be noticed, a screen that names
+// the machine waited for; Escape there leaves the series.
+void waitawhile(Session& session, const Rollback& rollback, const Tmatch& match, long long& since) {
     checkclose();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (since == 0) since = NetNow();
+    session.link().wait(WAITSTEP_MS);
+    if (NetNow() - since < SHOWWAIT_MS) return;
+    const int seat = session.awaited(rollback);
+    ClearScreen();
+    SetDrawColor(255, 255, 255);
+    drawcentred(seat >= 0 ? "WAITING FOR " + session.player(seat) : std::string("WAITING"), 0.4f,
+                330, match.screenwidth);
+    SetDrawColor(100, 100, 100);
+    drawcentred("ESCAPE: LEAVE", 0.2f, 440, match.screenwidth);
+    presentframe();
+    if (escapepressed()) session.leave();
 }
 
 struct SeriesStats {
@@ -89,22 +104,24 @@ struct SeriesStats {
 void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& input,
               PlayerInput& players) {
     long waitedat = -1;
+    long long waiting = 0; // since when, 0 while playing
     for (;;) {
         session.pump(rollback);
         rollback.correct(match);
         session.watch(rollback);
-        if (!session.failure().empty()) return;
+        if (!session.failure().empty() || session.left()) return;
         if (rollback.over()) {
             if (session.settled(rollback)) return;
-            rest();
+            waitawhile(session, rollback, match, waiting);
             continue;
         }
         if (!rollback.canplay()) {
             if (waitedat != rollback.frame()) rollback.stats.waits += 1;
             waitedat = rollback.frame();
-            rest();
+            waitawhile(session, rollback, match, waiting);
             continue;
         }
+        waiting = 0;
         const MatchInput part = localpart(players, match, session.myfigures());
         session.played(rollback.frame(), part);
         input.record = match.input = rollback.begin(match, part);
@@ -140,7 +157,7 @@ bool waitforplayers(Tapp& app, Session& session, bool hosting, const std::string
         presentframe();
         if (escapepressed()) return false;
         // The others come in real time, whatever clock the game runs on.
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        session.link().wait(WAITSTEP_MS);
     }
     return true;
 }
@@ -209,6 +226,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         if (!replay.runs.empty()) savereplay(replay, tools);
         addstats(stats.rollback, rollback.stats);
         stats.frames += rollback.frame();
+        if (session.left()) break;
         if (!session.failure().empty()) {
             Notify("vantorix: " + session.failure(), 1);
             break;

@@ -5,20 +5,12 @@
 #include <algorithm>
 #include <climits>
 
-namespace {
-
-// Parts of frames this far past the first unknown one are not kept: they come again.
-constexpr long EARLYLIMIT = 600;
-
-} // namespace
-
 Rollback::Rollback(int peers, int self, std::array<int, 4> figures)
     : self_(self), figures_(figures), peers_(size_t(std::max(peers, 1))), touched_(LONG_MAX),
       over_(LONG_MAX) {}
 
 long Rollback::known(int peer) const {
-    const Peer& p = peers_[size_t(peer)];
-    return p.base + long(p.parts.size());
+    return knownof(peers_[size_t(peer)]);
 }
 
 bool Rollback::step(long g) {
@@ -65,30 +57,18 @@ MatchInput Rollback::record(long frame, const MatchInput& local) const {
 }
 
 void Rollback::takeknown(Peer& p, long frame, const MatchInput& part) {
-    const long next = p.base + long(p.parts.size());
-    if (frame < next) return; // known already
+    const long next = knownof(p);
+    if (frame < next || frame >= horizon()) return; // known already, or no game's
     if (frame > next) {
-        if (frame - next < EARLYLIMIT) p.early.push_back({frame, part});
+        p.early[size_t(frame % EARLY)] = {frame, part};
         return;
     }
     p.parts.push_back(part);
-    // Parts that came before their turn now follow on.
-    for (bool more = true; more;) {
-        more = false;
-        const long want = p.base + long(p.parts.size());
-        for (size_t i = 0; i < p.early.size(); ++i) {
-            if (p.early[i].first < want) {
-                p.early.erase(p.early.begin() + long(i));
-                more = true;
-                break;
-            }
-            if (p.early[i].first == want) {
-                p.parts.push_back(p.early[i].second);
-                p.early.erase(p.early.begin() + long(i));
-                more = true;
-                break;
-            }
-        }
+    // Parts that came before their turn now follow on, each once.
+    for (Early* e = &p.early[size_t(knownof(p) % EARLY)]; e->frame == knownof(p);
+         e = &p.early[size_t(knownof(p) % EARLY)]) {
+        p.parts.push_back(e->part);
+        e->frame = -1;
     }
     // A player keeps doing what they did last; a pause press is not held.
     p.last = p.parts.back();
@@ -98,9 +78,9 @@ void Rollback::takeknown(Peer& p, long frame, const MatchInput& part) {
 void Rollback::arrived(int peer, long frame, const MatchInput& part) {
     if (peer < 0 || peer >= int(peers_.size()) || peer == self_ || frame < 0) return;
     Peer& p = peers_[size_t(peer)];
-    const long known = p.base + long(p.parts.size());
+    const long known = knownof(p);
     takeknown(p, frame, part);
-    if (p.base + long(p.parts.size()) > known) touched_ = std::min(touched_, known);
+    if (knownof(p) > known) touched_ = std::min(touched_, known);
 }
 
 const MatchInput& Rollback::localpart(long frame) const {
@@ -158,7 +138,7 @@ void Rollback::end(const Tmatch& match) {
 void Rollback::advancefinal() {
     // A frame is final once every part of it is known and it was played with them.
     long known = std::min(now_, touched_);
-    for (const Peer& p : peers_) known = std::min(known, p.base + long(p.parts.size()));
+    for (const Peer& p : peers_) known = std::min(known, knownof(p));
     for (; final_ < known; ++final_) {
         const size_t at = size_t(final_ % RING);
         if (!playedat_[at]) continue;

@@ -44,8 +44,11 @@ class Rollback {
     bool left() const { return left_; }
     int leaver() const { return leaver_; }
     // A machine's part of a frame: its figures' steering and its flags (pause, result
-    // screens). Out of order, twice or for frames long final: all are taken in their stride.
+    // screens). Out of order, twice or for frames long final: all are taken in their stride,
+    // each in constant time. Only parts this game can use are kept: those not yet known, below
+    // horizon() (no honest machine is further ahead).
     void arrived(int peer, long frame, const MatchInput& part);
+    long horizon() const { return now_ + MAXROLLBACK + 1; }
     // Goes back and plays again when an arrived part contradicted a guess; writes the trace
     // of the frames that became final.
     void correct(Tmatch& match);
@@ -75,9 +78,16 @@ class Rollback {
 
   private:
     static constexpr int RING = MAXROLLBACK + 1;
+    // Parts that arrived past a gap lie between the first unknown frame (at least final_, at
+    // most MAXROLLBACK behind now_) and horizon(): this many frames at most.
+    static constexpr int EARLY = 2 * MAXROLLBACK + 2;
+    struct Early {
+        long frame = -1; // the frame of the part kept here, -1 for none
+        MatchInput part;
+    };
     struct Peer {
-        std::deque<MatchInput> parts;                   // known parts from frame base on, in order
-        std::vector<std::pair<long, MatchInput>> early; // arrived past a gap
+        std::deque<MatchInput> parts;     // known parts from frame base on, in order
+        std::array<Early, EARLY> early{}; // arrived past a gap, by frame % EARLY
         long base = 0;
         MatchInput last; // the last known part: the guess for the frames after it
     };
@@ -85,6 +95,7 @@ class Rollback {
     const MatchInput& localpart(long frame) const;
     MatchInput record(long frame, const MatchInput& local) const;
     void takeknown(Peer& p, long frame, const MatchInput& part);
+    static long knownof(const Peer& p) { return p.base + long(p.parts.size()); }
     void advancefinal();
     // After playing frame g: the game ends there when its screens ended it or it was left.
     void checkover(const Tmatch& match, long g);

@@ -2,6 +2,7 @@
 // dropped or doubled at random, as --netsim says. Tests and players trying the game over a
 // poor line use it; packets that must arrive (the reliable ones) are only delayed.
 #pragma once
+#include <climits>
 #include <cstdint>
 #include <map>
 #include <random>
@@ -31,6 +32,8 @@ class ImpairedQueue {
     // The packets whose time has come, in the order they leave.
     std::vector<Outgoing> due(long long nowms);
     bool empty() const { return held_.empty(); }
+    // When the next held packet is due; far in the future when none is held.
+    long long nextdue() const { return held_.empty() ? LLONG_MAX : held_.begin()->first; }
     long dropped = 0;
 
   private:

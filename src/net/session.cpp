@@ -2,6 +2,7 @@
 // the host, whose players have the first figures, seat k the k-th machine the host let in,
 // whose players have the figures after those of seat k - 1.
 #include "net/session.h"
+#include "runtime/text.h"
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -10,6 +11,13 @@ namespace {
 
 constexpr long long SEND_EVERY_MS = 15; // parts go out with every frame, at least this often
 constexpr size_t MOST_PER_BLOCK = 256;  // frames of one machine in one packet
+constexpr int MOSTEVENTS = 256;         // packets taken in one look; the rest wait for the next
+// A log of parts the others have not all acknowledged: 20 s of play, far beyond any machine
+// that still answers.
+constexpr size_t LONGESTLOG = 1200;
+constexpr size_t HASHESKEPT = 8;    // the host's own newest state hashes, for comparison
+constexpr size_t HASHESAHEAD = 2;   // a machine's hashes may run this far ahead of the host's
+constexpr size_t HASHESWAITING = 4; // ... and this many of them wait for comparison
 
 } // namespace
 
@@ -26,7 +34,7 @@ bool Session::host(int port, const Tmultisettings& settings, int seed, int playe
     players_ = std::clamp(players, 1, settings_.players - 1);
     seed_ = seed;
     seats_ = {0};
-    return link_.host(port, 3 + 2, error); // room for a refused one or two
+    return link_.host(port, error);
 }
 
 bool Session::join(const std::string& where, int players, std::string& error) {
@@ -72,29 +80,63 @@ void Session::handlehello(int link, const std::vector<uint8_t>& bytes) {
         refusal = "the game is full";
     }
     if (!refusal.empty()) {
-        std::fprintf(stderr, "vantorix: a machine could not join: %s\n", refusal.c_str());
+        std::fprintf(stderr, "vantorix: a machine could not join: %s\n",
+                     Printable(refusal).c_str());
         link_.send(link, encoderefusal(refusal), true);
         return;
     }
     for (const auto& [known, players] : waiting_)
         if (known == link) return;
     waiting_.push_back({link, hello.players});
+    strangers_.erase(link);
+}
+
+// A start that names machines without figures, or figures without machines, would leave this
+// machine waiting for parts that never come: it is refused.
+void Session::handlestart(const std::vector<uint8_t>& bytes) {
+    Start start;
+    if (!decode(bytes, start)) {
+        failure_ = "the host sent a start this game cannot play";
+        return;
+    }
+    seed_ = start.seed;
+    machines_ = start.machines;
+    self_ = start.you;
+    settings_ = start.settings;
+    for (int k = 0; k < 4; ++k) figureseats_[size_t(k)] = start.seats[size_t(k)];
+    seats_ = {0};
+    started_ = true;
+}
+
+void Session::dropstrangers() {
+    const long long now = NetNow();
+    for (auto it = strangers_.begin(); it != strangers_.end();) {
+        if (now - it->second <= HELLO_MS) {
+            ++it;
+            continue;
+        }
+        link_.drop(it->first);
+        it = strangers_.erase(it);
+    }
 }
 
 bool Session::lobby() {
-    for (NetEvent e = link_.poll(); e.kind != NetEvent::None && failure_.empty();
-         e = link_.poll()) {
+    int events = 0;
+    for (NetEvent e = link_.poll(); e.kind != NetEvent::None && failure_.empty() && !started_;
+         e = ++events < MOSTEVENTS ? link_.poll() : NetEvent{}) {
         if (hosting_) {
-            if (e.kind == NetEvent::Received && kindof(e.bytes) == Message::Hello) {
+            if (e.kind == NetEvent::Connected) {
+                strangers_[e.machine] = NetNow();
+            } else if (e.kind == NetEvent::Received && kindof(e.bytes) == Message::Hello) {
                 handlehello(e.machine, e.bytes);
             } else if (e.kind == NetEvent::Disconnected) {
+                strangers_.erase(e.machine);
                 waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
                                               [&](const auto& w) { return w.first == e.machine; }),
                                waiting_.end());
             }
             continue;
         }
-        Start start;
         std::string reason;
         if (e.kind == NetEvent::Connected) {
             link_.send(0, encode(Hello{identity_.version, identity_.figures, uint8_t(players_)}),
@@ -102,17 +144,12 @@ bool Session::lobby() {
         } else if (e.kind == NetEvent::Disconnected) {
             failure_ = "the host is not there";
         } else if (decoderefusal(e.bytes, reason)) {
-            failure_ = "the host refused: " + reason;
-        } else if (decode(e.bytes, start)) {
-            seed_ = start.seed;
-            machines_ = start.machines;
-            self_ = start.you;
-            settings_ = start.settings;
-            for (int k = 0; k < 4; ++k) figureseats_[size_t(k)] = start.seats[size_t(k)];
-            seats_ = {0};
-            started_ = true;
+            failure_ = "the host refused: " + Printable(reason);
+        } else if (kindof(e.bytes) == Message::Start) {
+            handlestart(e.bytes);
         }
     }
+    if (hosting_) dropstrangers();
     if (hosting_ && !started_ && present() == settings_.players) {
         // The host's figures first, then each machine's in the order they came.
         seats_ = {0};
@@ -137,6 +174,7 @@ bool Session::lobby() {
 
 void Session::begingame() {
     ++game_;
+    heard_.fill(NetNow());
     for (Log& log : logs_) log = Log{};
     senttimes_.clear();
     for (auto& row : acked_) row.fill(0);
@@ -158,41 +196,66 @@ void Session::fail(OverReason reason, int seat, bool tell) {
     failure_ = reason == OverReason::OutOfSync ? "OUT OF SYNC"
                : reason == OverReason::Silent  ? player(seat) + " STOPPED ANSWERING"
                                                : player(seat) + " LEFT THE GAME";
-    if (!tell) return;
-    const Over over{reason, uint8_t(std::max(seat, 0))};
-    if (hosting_) {
-        // Everyone hears of it but the machine that left or went silent.
-        for (int s = 1; s < machines_; ++s)
-            if (s != seat || reason == OverReason::OutOfSync)
-                link_.send(seats_[size_t(s)], encode(over), true);
-    } else {
-        link_.send(0, encode(over), true);
-    }
+    if (tell) tellover({reason, uint8_t(std::max(seat, 0))});
 }
 
-void Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {
-    if (parts.game < game_) return; // from the game before: our later packets tell it is over
-    if (parts.game > game_) {       // that machine has the whole of this game
-        ahead_[size_t(seat)] = true;
+void Session::tellover(const Over& over) {
+    if (!hosting_) {
+        link_.send(0, encode(over), true);
         return;
     }
+    // Everyone hears of it but the machine that left or went silent.
+    for (int s = 1; s < machines_; ++s)
+        if (s != over.machine || over.reason == OverReason::OutOfSync)
+            link_.send(seats_[size_t(s)], encode(over), true);
+}
+
+bool Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {
+    if (parts.game < game_) return false; // from the game before: our later packets tell it is over
+    if (parts.game > game_) {             // that machine has the whole of this game
+        ahead_[size_t(seat)] = true;
+        return true;
+    }
+    bool usable = false;
     for (const auto& [origin, next] : parts.acks) {
-        if (origin < machines_) {
-            long& acked = acked_[size_t(seat)][origin];
-            acked = std::max(acked, long(next));
-        }
+        if (origin >= machines_) continue;
+        // No machine has more of a log than was sent to it.
+        long& acked = acked_[size_t(seat)][origin];
+        const long now = std::min(long(next), logs_[size_t(origin)].end());
+        usable = usable || now > acked;
+        acked = std::max(acked, now);
     }
     for (const PartBlock& block : parts.blocks) {
         // The host takes a machine's own parts from it; the others take anyone's but their own.
         const int origin = block.origin;
         if (origin >= machines_ || origin == self_ || (hosting_ && origin != seat)) continue;
         Log& log = logs_[size_t(origin)];
-        for (size_t i = 0; i < block.parts.size(); ++i) {
-            const long frame = block.first + long(i);
-            if (hosting_ && frame == log.end()) log.parts.push_back(block.parts[i]);
-            rollback.arrived(origin, frame, block.parts[i]);
+        const long known = rollback.known(origin);
+        // Only the frames that can still matter are looked at, however long the block.
+        const long from =
+            std::max(long(block.first), hosting_ ? std::min(log.end(), known) : known);
+        const long to = std::min(block.first + long(block.parts.size()), rollback.horizon());
+        for (long frame = from; frame < to; ++frame) {
+            const MatchInput& part = block.parts[size_t(frame - block.first)];
+            if (hosting_ && frame == log.end()) log.parts.push_back(part);
+            rollback.arrived(origin, frame, part);
         }
+        usable = usable || rollback.known(origin) > known;
     }
+    return usable;
+}
+
+// A machine's hash waits at the host only for a frame the host will hash soon, and only a few
+// of them: a lying machine cannot make the host keep more.
+void Session::handlehash(int seat, const Hash& hash) {
+    const long last = myhashes_.empty() ? 0 : myhashes_.rbegin()->first;
+    const long frame = hash.frame;
+    if (hash.game != game_ || frame <= 0 || frame % HASHEVERY != 0 ||
+        frame > last + long(HASHESAHEAD) * HASHEVERY)
+        return;
+    size_t waiting = 0;
+    for (const auto& [key, value] : theirhashes_) waiting += key.first == seat;
+    if (waiting < HASHESWAITING) theirhashes_[{seat, frame}] = hash.hash;
 }
 
 void Session::sendparts(Rollback& rollback) {
@@ -240,6 +303,14 @@ void Session::trimlogs() {
             roundtotal_ += NetNow() - senttimes_.front(), ++rounds_;
             senttimes_.pop_front();
         }
+        if (log.parts.size() <= LONGESTLOG) continue;
+        // A machine that plays on but never acknowledges what it is sent: as good as silent.
+        for (int r = 0; r < machines_; ++r) {
+            if (r != o && (hosting_ || r == 0) && acked_[size_t(r)][size_t(o)] == upto) {
+                fail(OverReason::Silent, r, hosting_);
+                return;
+            }
+        }
     }
 }
 
@@ -252,12 +323,15 @@ void Session::sendhashes(const Rollback& rollback) {
             continue;
         }
         myhashes_[frame] = hash;
+        if (myhashes_.size() > HASHESKEPT) myhashes_.erase(myhashes_.begin());
     }
     if (!hosting_) return;
     for (auto it = theirhashes_.begin(); it != theirhashes_.end();) {
         const auto mine = myhashes_.find(it->first.second);
         if (mine == myhashes_.end()) {
-            ++it;
+            // Too old to be compared any more, or still to come.
+            const bool old = !myhashes_.empty() && it->first.second < myhashes_.begin()->first;
+            it = old ? theirhashes_.erase(it) : std::next(it);
             continue;
         }
         if (mine->second != it->second) fail(OverReason::OutOfSync, it->first.first, true);
@@ -267,33 +341,45 @@ void Session::sendhashes(const Rollback& rollback) {
 
 void Session::handle(const NetEvent& e, Rollback* rollback) {
     const int seat = hosting_ ? seatof(e.machine) : 0;
-    if (seat < 0 || (hosting_ && seat == 0)) return;
+    if (hosting_ && seat < 0) {
+        // Someone else, once the game has begun: told so, and dropped unless it goes itself.
+        if (e.kind == NetEvent::Connected) strangers_[e.machine] = NetNow();
+        if (e.kind == NetEvent::Disconnected) strangers_.erase(e.machine);
+        if (e.kind == NetEvent::Received && kindof(e.bytes) == Message::Hello)
+            link_.send(e.machine, encoderefusal("the game has begun"), true);
+        return;
+    }
+    if (seat <= 0 && hosting_) return;
     if (e.kind == NetEvent::Disconnected) {
         gone_[size_t(seat)] = true; // a failure only if the game still needs it (watch)
         return;
     }
     if (e.kind != NetEvent::Received) return;
-    heard_[size_t(seat)] = NetNow();
     const auto kind = kindof(e.bytes);
     Parts parts;
     Hash hash;
     Over over;
     if (kind == Message::Parts && rollback && decode(e.bytes, parts)) {
-        handleparts(seat, parts, *rollback);
-    } else if (kind == Message::Hash && hosting_ && decode(e.bytes, hash) && hash.game == game_) {
-        theirhashes_[{seat, long(hash.frame)}] = hash.hash;
+        // Only what the game can use shows that a machine is still there.
+        if (handleparts(seat, parts, *rollback)) heard_[size_t(seat)] = NetNow();
+    } else if (kind == Message::Hash && hosting_ && decode(e.bytes, hash)) {
+        handlehash(seat, hash);
     } else if (kind == Message::Over && decode(e.bytes, over)) {
-        // A joiner tells the host it leaves; the host tells the others who left.
+        // A joiner tells the host it leaves; the host tells the others who left, never a
+        // machine that it left itself.
         const int who = hosting_ ? seat : int(over.machine);
-        fail(over.reason, std::clamp(who, 0, machines_ - 1), hosting_);
-    } else if (kind == Message::Hello && hosting_) {
-        link_.send(e.machine, encoderefusal("the game has begun"), true);
+        const bool named =
+            who < machines_ && (who != self_ || over.reason == OverReason::OutOfSync);
+        if (named) fail(over.reason, who, hosting_);
     }
 }
 
 void Session::pump(Rollback& rollback) {
-    for (NetEvent e = link_.poll(); e.kind != NetEvent::None; e = link_.poll())
+    int events = 0;
+    for (NetEvent e = link_.poll(); e.kind != NetEvent::None;
+         e = ++events < MOSTEVENTS ? link_.poll() : NetEvent{})
         handle(e, &rollback);
+    if (hosting_) dropstrangers();
     if (!failure_.empty()) return;
     const long long now = NetNow();
     if (hosting_) {
@@ -310,7 +396,10 @@ void Session::pump(Rollback& rollback) {
 }
 
 bool Session::away(int seat) const {
-    return gone_[size_t(seat)] || NetNow() - heard_[size_t(seat)] > SILENCE_MS;
+    // The host decides who went silent and tells the others; a joiner gives it a second more
+    // before it counts the host itself as gone, so a slow third machine is named rightly.
+    const long long silence = hosting_ ? SILENCE_MS : SILENCE_MS + 1000;
+    return gone_[size_t(seat)] || NetNow() - heard_[size_t(seat)] > silence;
 }
 
 void Session::watch(const Rollback& rollback) {
@@ -324,15 +413,38 @@ void Session::watch(const Rollback& rollback) {
     }
 }
 
+bool Session::missing(int r) const {
+    // A machine that went away after the end took what it needed with it.
+    if (r == self_ || (!hosting_ && r != 0) || ahead_[size_t(r)] || away(r)) return false;
+    for (int o = 0; o < machines_; ++o) {
+        if (o == r || (!hosting_ && o != self_)) continue;
+        if (acked_[size_t(r)][size_t(o)] < logs_[size_t(o)].end()) return true;
+    }
+    return false;
+}
+
 bool Session::settled(const Rollback& rollback) const {
     if (!rollback.over()) return false;
+    for (int r = 0; r < machines_; ++r)
+        if (missing(r)) return false;
+    return true;
+}
+
+int Session::awaited(const Rollback& rollback) const {
+    int slowest = -1;
     for (int r = 0; r < machines_; ++r) {
-        // A machine that went away after the end took what it needed with it.
-        if (r == self_ || (!hosting_ && r != 0) || ahead_[size_t(r)] || away(r)) continue;
-        for (int o = 0; o < machines_; ++o) {
-            if (o == r || (!hosting_ && o != self_)) continue;
-            if (acked_[size_t(r)][size_t(o)] < logs_[size_t(o)].end()) return false;
+        if (rollback.over()) {
+            if (missing(r)) return r;
+        } else if (r != self_ && !rollback.canplay() &&
+                   (slowest < 0 || rollback.known(r) < rollback.known(slowest))) {
+            slowest = r;
         }
     }
-    return true;
+    return slowest;
+}
+
+void Session::leave() {
+    if (left_ || !failure_.empty()) return;
+    left_ = true;
+    tellover({OverReason::Left, uint8_t(self_)});
 }

@@ -2,8 +2,14 @@
 // run the same game with the same figure file and hands them its settings and seed; then,
 // game after game, every machine's parts of the frames go to every other (through the host,
 // sent again every frame until acknowledged), the state hashes of final frames are compared
-// at the host, and a machine that leaves, goes silent for 5 s or goes out of step ends the
-// series for everyone with a message.
+// at the host, and a machine that leaves, sends nothing usable for 5 s or goes out of step
+// ends the series for everyone with a message.
+//
+// Another machine may lie: everything it sends is taken in time and memory bounded by the
+// game, whatever it sends. Only parts the rollback can use are kept, the logs a machine
+// relays end where the others stop acknowledging (one that never does is dropped as silent),
+// hashes wait for comparison only near the frames the host has, a connection that says no
+// valid hello within HELLO_MS is dropped, and packets are taken at most MOSTEVENTS a look.
 #pragma once
 #include "match/rollback.h"
 #include "match/settings.h"
@@ -22,6 +28,7 @@ struct GameIdentity {
 };
 
 inline constexpr long long SILENCE_MS = 5000; // a machine this long silent is gone
+inline constexpr long long HELLO_MS = 3000;   // a connection must say hello by then
 inline constexpr int DEFAULTPORT = 24680;     // where the menus host and join
 
 class Session {
@@ -57,6 +64,14 @@ class Session {
     void watch(const Rollback& rollback);
     // The game is over and every machine knows all of it: the next one may begin.
     bool settled(const Rollback& rollback) const;
+    // The machine this one waits for (the first of them), while it cannot play on or the
+    // game is over but not settled; -1 when it waits for none.
+    int awaited(const Rollback& rollback) const;
+    // This machine leaves the series: the others are told; failure() stays empty.
+    void leave();
+    bool left() const { return left_; }
+    // "PLAYER 3": the first figure of the machine.
+    std::string player(int seat) const;
     // Why the series ended for everyone ("PLAYER 2 LEFT THE GAME", "OUT OF SYNC"), or why
     // it could not start; empty while it goes on.
     const std::string& failure() const { return failure_; }
@@ -74,14 +89,24 @@ class Session {
     };
     void handle(const NetEvent& event, Rollback* rollback);
     void handlehello(int link, const std::vector<uint8_t>& bytes);
-    void handleparts(int seat, const Parts& parts, Rollback& rollback);
+    void handlestart(const std::vector<uint8_t>& bytes);
+    // What the machine sent that the game can use: new parts, new acknowledgements, or that
+    // it is in the next game already.
+    bool handleparts(int seat, const Parts& parts, Rollback& rollback);
+    void handlehash(int seat, const Hash& hash);
     void sendparts(Rollback& rollback);
     void sendhashes(const Rollback& rollback);
     void fail(OverReason reason, int seat, bool tell);
+    // Tells the others why the series ends: a joiner the host, the host every machine but
+    // the one named (unless they went out of sync).
+    void tellover(const Over& over);
+    // The machine still lacks something of this game that this one has to give it.
+    bool missing(int r) const;
     void trimlogs();
+    // Connections that are no machine of the game and said no valid hello in time go.
+    void dropstrangers();
     int seatof(int link) const;
-    bool away(int seat) const;          // gone, or silent too long
-    std::string player(int seat) const; // "PLAYER 3": the first figure of the machine
+    bool away(int seat) const; // gone, or silent too long
 
     Link link_;
     GameIdentity identity_;
@@ -100,11 +125,13 @@ class Session {
     std::array<bool, 4> gone_{};               // the seat's machine disconnected
     uint32_t game_ = 0;
     size_t hashessent_ = 0;
-    std::map<long, uint64_t> myhashes_;
-    std::map<std::pair<int, long>, uint64_t> theirhashes_;
+    std::map<long, uint64_t> myhashes_;                    // the newest few (host)
+    std::map<std::pair<int, long>, uint64_t> theirhashes_; // waiting to be compared (host)
+    std::map<int, long long> strangers_; // connections not (yet) of the game, since when
     long long lastsend_ = 0;
     std::deque<long long> senttimes_; // when each part of this machine's log was first sent
     long long roundtotal_ = 0, rounds_ = 0;
     bool newpart_ = false;
+    bool left_ = false;
     std::string failure_;
 };

@@ -148,16 +148,18 @@ bool decode(const std::vector<uint8_t>& bytes, Start& m) {
         if (v < f.lo || v > f.hi) r.fail();
         m.settings.*f.field = v;
     }
-    // Every figure of the game has a machine, and the receiver has one at least.
-    bool mine = false;
+    // Every figure of the game has a machine, and every machine a figure: a machine without
+    // one would be waited for and never send anything.
+    std::array<bool, 4> seated{};
     for (int k = 0; k < 4; ++k) {
         m.seats[size_t(k)] = int8_t(r.u8());
         const int seat = m.seats[size_t(k)];
         if ((k < m.settings.players) != (seat >= 0) || seat >= m.machines) r.fail();
-        mine = mine || seat == m.you;
+        if (seat >= 0 && seat < 4) seated[size_t(seat)] = true;
     }
-    return r.done() && m.machines >= 2 && m.machines <= 4 && m.you >= 1 && m.you < m.machines &&
-           mine;
+    bool everyone = m.machines >= 2 && m.machines <= 4 && m.you >= 1 && m.you < m.machines;
+    for (int seat = 0; seat < m.machines && everyone; ++seat) everyone = seated[size_t(seat)];
+    return r.done() && everyone;
 }
 
 bool decode(const std::vector<uint8_t>& bytes, Parts& m) {
@@ -197,7 +199,7 @@ bool decode(const std::vector<uint8_t>& bytes, Over& m) {
     const uint8_t reason = r.u8();
     m.reason = OverReason(reason);
     m.machine = r.u8();
-    return r.done() && reason >= 1 && reason <= 3;
+    return r.done() && reason >= 1 && reason <= 3 && m.machine < 4;
 }
 
 bool decoderefusal(const std::vector<uint8_t>& bytes, std::string& reason) {

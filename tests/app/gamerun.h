@@ -40,6 +40,12 @@ struct RunOptions {
 // The exit status when the child could not give up root: the test skips.
 constexpr int NOT_NOBODY = 103;
 
+// UDP ports of their own for every test program run (n from 0 to 7), so two runs at once do
+// not meet.
+inline int testport(int n) {
+    return 20000 + int(getpid() % 5000) * 8 + n;
+}
+
 class GameFolder {
   public:
     GameFolder() {
@@ -79,12 +85,12 @@ class GameFolder {
             if (std::chrono::steady_clock::now() > end) {
                 kill(pid, SIGKILL);
                 wait4(pid, &status, 0, &usage);
-                peakKiB = usage.ru_maxrss;
+                keep(usage);
                 return -1;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        peakKiB = usage.ru_maxrss;
+        keep(usage);
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     int run(const std::string& script, std::vector<std::string> args,
@@ -137,9 +143,15 @@ class GameFolder {
     }
 
     fs::path folder;
-    long peakKiB = 0; // peak resident memory of the last run
+    long peakKiB = 0;      // peak resident memory of the last run
+    double cpuSeconds = 0; // processor time of the last run, user and system
 
   private:
+    void keep(const rusage& usage) {
+        peakKiB = usage.ru_maxrss;
+        auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+        cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    }
     // The child: environment, folder, stderr to stderr.txt, then the game.
     [[noreturn]] void start(std::vector<std::string>& args, const RunOptions& options) {
         for (const std::string& name : options.unsetenv) ::unsetenv(name.c_str());

@@ -8,11 +8,6 @@
 
 namespace {
 
-// Ports of their own for every test program run, so two runs at once do not meet.
-int port(int n) {
-    return 20000 + int(getpid() % 10000) * 4 + n;
-}
-
 const std::string badnetwork = "delay=60,jitter=20,loss=5,dup=2,seed=";
 
 // Every machine draws nothing, has a bad network of its own seed, and keeps its trace and
@@ -25,13 +20,13 @@ std::vector<std::string> machine(std::vector<std::string> args, int seed, int fr
 }
 
 std::vector<std::string> host(int players, int n, int seed, int frames) {
-    return machine({"--host", std::to_string(port(n)), "--multiplayer",
+    return machine({"--host", std::to_string(testport(n)), "--multiplayer",
                     "players=" + std::to_string(players), "--seed", "8"},
                    seed, frames);
 }
 
 std::vector<std::string> joiner(int n, int seed, int frames) {
-    return machine({"--join", "127.0.0.1:" + std::to_string(port(n))}, seed, frames);
+    return machine({"--join", "127.0.0.1:" + std::to_string(testport(n))}, seed, frames);
 }
 
 // The "wins" line of every replay the machine kept, oldest first.

@@ -152,3 +152,17 @@ TEST_F(Rollbacks, TwoMachinesWriteTheTraceOfOneThatKnewEverything) {
 }
 
 } // namespace
+
+// Parts a lying machine sends past what any honest one could (far ahead, or before a gap it
+// never fills) are not kept: however many arrive, what is known of it ends at the horizon.
+TEST(RollbackWindow, PartsBeyondTheHorizonAreNotKept) {
+    Rollback rollback(2, 0, {0, 1, -1, -1});
+    MatchInput steer;
+    steer.figures[1].left = true;
+    for (long frame = 1; frame < 100000; ++frame) rollback.arrived(1, frame, steer);
+    for (int again = 0; again < 1000; ++again) rollback.arrived(1, 1, steer);
+    EXPECT_EQ(rollback.known(1), 0);
+    rollback.arrived(1, 0, steer);
+    EXPECT_EQ(rollback.known(1), rollback.horizon());
+    EXPECT_EQ(rollback.horizon(), MAXROLLBACK + 1);
+}

@@ -78,6 +78,15 @@ TEST(Wire, DamagedPacketsAreRefused) {
     EXPECT_FALSE(decode(encode(Start{1, 2, 1, {}, {0, 2, -1, -1}}), s));
     EXPECT_FALSE(decode(encode(Start{1, 2, 1, {}, {0, 0, -1, -1}}), s));
     EXPECT_FALSE(decode(encode(Start{1, 2, 1, {}, {0, 1, 1, -1}}), s)) << "three figures of two";
+    Start four{1, 4, 1, {}, {0, 1, -1, -1}};
+    EXPECT_FALSE(decode(encode(four), s)) << "four machines, two of them seated";
+    four.settings.players = 4;
+    four.seats = {0, 1, 2, 3};
+    EXPECT_TRUE(decode(encode(four), s));
+    // An end that names a machine no game has.
+    Over over;
+    EXPECT_TRUE(decode(encode(Over{OverReason::Left, 3}), over));
+    EXPECT_FALSE(decode(encode(Over{OverReason::Left, 255}), over));
     std::vector<uint8_t> bad = encode(Start{1, 2, 1, {}, {0, 1, -1, -1}});
     bad[bad.size() - 5] = 99; // the arena
     EXPECT_FALSE(decode(bad, s));
