@@ -119,7 +119,7 @@ Replay computergame(const Tcustomsettings& settings) {
     game.start.custom.players = 4;
     game.random = RandomState();
     game.autopilot = 4;
-    game.runs.push_back({MatchInput{}, ATTRACTFRAMES});
+    game.runs.emplace_back(MatchInput{}, ATTRACTFRAMES);
     return game;
 }
 

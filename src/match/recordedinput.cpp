@@ -42,8 +42,8 @@ MatchInput ReplayInput::read(const Tmatch& match) {
         end.leave = leave_ = true;
         return end;
     }
-    const MatchInput in = runs_[run_].input;
-    if (++inrun_ == runs_[run_].count) ++run_, inrun_ = 0;
+    const MatchInput in = runs_[run_].input();
+    if (++inrun_ == long(runs_[run_].count)) ++run_, inrun_ = 0;
     leave_ = in.leave;
     return in;
 }

@@ -128,14 +128,13 @@ bool readrun(Reader& r, Replay& into) {
     }
     char* end = nullptr;
     const unsigned long flags = std::strtoul(values[1].c_str(), &end, 16);
-    InputRun run;
-    run.count = count;
-    if (*end != '\0' || flags > 0xffffffffUL || !unpackinput(uint32_t(flags), run.input)) {
+    MatchInput input;
+    if (*end != '\0' || flags > 0xffffffffUL || !unpackinput(uint32_t(flags), input)) {
         return r.fail("the record '" + Printable(values[1]) + "' is not one of the game's");
     }
-    run.input.typed = int(typed);
-    run.input.pick = int(pick);
-    into.runs.push_back(run);
+    input.typed = int(typed);
+    input.pick = int(pick);
+    into.runs.emplace_back(input, count);
     return true;
 }
 
@@ -200,6 +199,18 @@ bool unpackinput(uint32_t word, MatchInput& in) {
     return true;
 }
 
+InputRun::InputRun(const MatchInput& in, long frames)
+    : word(packinput(in)), pick(int16_t(in.pick)), typed(uint8_t(in.typed)),
+      count(uint32_t(frames)) {}
+
+MatchInput InputRun::input() const {
+    MatchInput in;
+    unpackinput(word, in);
+    in.typed = typed;
+    in.pick = pick;
+    return in;
+}
+
 long Replay::frames() const {
     long n = 0;
     for (const InputRun& run : runs) n += run.count;
@@ -207,16 +218,16 @@ long Replay::frames() const {
 }
 
 void Replay::add(const MatchInput& input) {
-    if (!runs.empty() && runs.back().input == input) {
+    if (!runs.empty() && runs.back().input() == input) {
         ++runs.back().count;
     } else {
-        runs.push_back({input, 1});
+        runs.emplace_back(input, 1);
     }
 }
 
 void Replay::setleave(bool leave) {
-    if (runs.empty() || runs.back().input.leave == leave) return;
-    MatchInput last = runs.back().input;
+    if (runs.empty() || runs.back().input().leave == leave) return;
+    MatchInput last = runs.back().input();
     last.leave = leave;
     if (--runs.back().count == 0) runs.pop_back();
     add(last);
@@ -224,7 +235,7 @@ void Replay::setleave(bool leave) {
 
 std::vector<MatchInput> Replay::records() const {
     std::vector<MatchInput> all;
-    for (const InputRun& run : runs) all.insert(all.end(), size_t(run.count), run.input);
+    for (const InputRun& run : runs) all.insert(all.end(), size_t(run.count), run.input());
     return all;
 }
 
@@ -240,11 +251,9 @@ std::string replaytext(const Replay& r) {
         << r.startscore << "\nentrythreshold " << r.entrythreshold << "\nlevelclock "
         << r.levelclock << "\ninputs " << r.runs.size() << '\n';
     for (const InputRun& run : r.runs) {
-        std::snprintf(hex, sizeof hex, "%x", packinput(run.input));
+        std::snprintf(hex, sizeof hex, "%x", run.word);
         out << run.count << ' ' << hex;
-        if (run.input.typed != 0 || run.input.pick != 0) {
-            out << ' ' << run.input.typed << ' ' << run.input.pick;
-        }
+        if (run.typed != 0 || run.pick != 0) out << ' ' << int(run.typed) << ' ' << run.pick;
         out << '\n';
     }
     out << "hashes " << r.hashes.size() << '\n';

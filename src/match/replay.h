@@ -28,9 +28,22 @@ struct MatchStart {
     Tmultisettings multi;
 };
 
+// A record in a word: five bits per figure (left, right, up, down, diagonal), then the flags
+// (pause, fillbar1, fillbar2, enter, space, next, leave). The typed character and the pad's
+// pick are not in it. unpackinput is false for a word with bits no record has.
+uint32_t packinput(const MatchInput& in);
+bool unpackinput(uint32_t word, MatchInput& in);
+
+// A run of equal records, packed: a six-hour game may hold a million runs, 12 bytes each.
 struct InputRun {
-    MatchInput input;
-    long count = 0;
+    InputRun() = default;
+    InputRun(const MatchInput& in, long frames);
+    MatchInput input() const;
+
+    uint32_t word = 0; // the record as packinput gives it
+    int16_t pick = 0;  // and what the word leaves out
+    uint8_t typed = 0;
+    uint32_t count = 0; // frames
 };
 
 struct Replay {
@@ -55,12 +68,6 @@ struct Replay {
     // Every frame's record, in order.
     std::vector<MatchInput> records() const;
 };
-
-// A record in a word: five bits per figure (left, right, up, down, diagonal), then the flags
-// (pause, fillbar1, fillbar2, enter, space, next, leave). The typed character and the pad's
-// pick are not in it. unpackinput is false for a word with bits no record has.
-uint32_t packinput(const MatchInput& in);
-bool unpackinput(uint32_t word, MatchInput& in);
 
 // The file's text.
 std::string replaytext(const Replay& replay);

@@ -13,15 +13,18 @@ bool drawn(const std::vector<DrawCall>& frame, const std::string& text) {
     return findtext(frame, text) != nullptr;
 }
 
-// A two-figure custom game that figure 1 wins at frame 100 (its tally then reads "1 - 0").
-void writereplay(const std::string& path) {
+// A two-figure custom game that figure 1 wins at frame 100 (its tally then reads "1 - 0"),
+// then, when long, 300 000 frames of steering that changes every frame (over 1 MiB of text).
+void writereplay(const std::string& path, bool longone = false) {
     Replay replay;
     replay.version = VANTORIX_VERSION;
     replay.figures = gamefigures();
     replay.start.custom.players = 2;
-    MatchInput win;
+    MatchInput win, left;
     win.fillbar1 = true;
+    left.figures[0].left = true;
     replay.runs = {{MatchInput{}, 100}, {win, 1}, {MatchInput{}, 3000}};
+    for (int i = 0; longone && i < 300000; ++i) replay.add(i % 2 ? left : MatchInput{});
     std::string error;
     ASSERT_TRUE(ReplaceFileContents(path, replaytext(replay), error)) << error;
 }
@@ -51,6 +54,18 @@ TEST_F(AppTest, AttractModeAfterThirtySecondsUntilAKey) {
     bool tally = false;
     for (size_t f = 1900; f < 2300 && f < all.size(); ++f) tally = tally || drawn(all[f], "1 - 0");
     EXPECT_TRUE(tally);
+
+    // A newer replay of over 1 MiB is passed over (a computer game instead), and so is a file
+    // that only sorts later.
+    writereplay(std::string(REPLAYFOLDER) + "/2021-01-01-000000-custom.txt", true);
+    writereplay(std::string(REPLAYFOLDER) + "/zz.txt");
+    forget();
+    input("2300 tap 65\n2310 tap 13\n");
+    EXPECT_EQ(app.mainmenu(0), 0);
+    all = frames();
+    tally = false;
+    for (size_t f = 1900; f < 2300 && f < all.size(); ++f) tally = tally || drawn(all[f], "1 - 0");
+    EXPECT_FALSE(tally);
     std::filesystem::remove_all(REPLAYFOLDER);
 }
 

@@ -180,3 +180,20 @@ TEST(Replays, theNewestFiftyAreKept) {
     EXPECT_EQ(game.text("replays/" + kept.back().filename().string()).rfind("vantorix replay", 0),
               0u);
 }
+
+// The largest replay file the game opens, one line of 64 MiB: refused by its line at once, in
+// little memory, with a message of one short line.
+TEST(Replays, anEndlessLineIsRefusedWhereItStarts) {
+    GameFolder game;
+    {
+        std::ofstream out(game.folder / "long.txt", std::ios::binary);
+        out << "vantorix replay 1\nversion ";
+        const std::string block(1 << 20, '\x1b');
+        for (int i = 0; i < 63; ++i) out << block;
+    }
+    EXPECT_EQ(game.run("#\n", {"--replay", "long.txt", "--nodraw"}), 1);
+    const std::string said = game.text("stderr.txt");
+    EXPECT_NE(said.find("long.txt line 2: longer than 256 characters"), std::string::npos) << said;
+    EXPECT_LT(said.size(), 300u);
+    EXPECT_LT(game.peakKiB, (ADDRESS_LIMIT ? 100 : 400) * 1024L);
+}
