@@ -349,7 +349,7 @@ void Session::handle(const NetEvent& e, Rollback* rollback) {
             link_.send(e.machine, encoderefusal("the game has begun"), true);
         return;
     }
-    if (seat <= 0 && hosting_) return;
+    if (hosting_ && seat == 0) return;
     if (e.kind == NetEvent::Disconnected) {
         gone_[size_t(seat)] = true; // a failure only if the game still needs it (watch)
         return;
