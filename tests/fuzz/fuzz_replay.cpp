@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const long frames = replay.frames();
-    if (frames > REPLAY_MOST_FRAMES || long(replay.hashes.size()) > frames / HASHEVERY) std::abort();
+    if (frames > REPLAY_MOST_FRAMES || long(replay.hashes.size()) > frames / HASHEVERY)
+        std::abort();
     for (int wins : replay.wins)
         if (wins < 0 || wins > MOSTWINS) std::abort();
     const std::string text = replaytext(replay);

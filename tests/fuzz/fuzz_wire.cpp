@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(decode(encode(start), startback) && startback.seats == start.seats);
     }
     Hello hello, helloback;
-    if (decode(bytes, hello)) check(decode(encode(hello), helloback) && helloback.version == hello.version);
+    if (decode(bytes, hello))
+        check(decode(encode(hello), helloback) && helloback.version == hello.version);
     Hash hash;
     (void)decode(bytes, hash);
     Over over;
