@@ -4,6 +4,7 @@
 #include "match/replay.h"
 #include "match/snapshot.h"
 #include "runtime/text.h"
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -141,7 +142,12 @@ bool readrun(Reader& r, Replay& into) {
 bool readheader(Reader& r, Replay& into) {
     std::string line, figures;
     if (!r.next(line) || line != MAGIC) return r.fail("not a replay of this game");
-    if (!r.field("version", into.version) || !r.field("figures", figures)) return false;
+    if (!r.field("version", into.version)) return false;
+    // A version is a word of printable letters ("0.1.0"); anything else is no game's.
+    const bool word = std::all_of(into.version.begin(), into.version.end(),
+                                  [](char c) { return c > ' ' && c < 0x7f; });
+    if (!word) return r.fail("the version is damaged");
+    if (!r.field("figures", figures)) return false;
     char* end = nullptr;
     into.figures = std::strtoull(figures.c_str(), &end, 16);
     if (figures.size() != 16 || *end != '\0') return r.fail("the figure hash is damaged");

@@ -98,6 +98,7 @@ TEST(ReplayFile, DamagedTextSaysWhere) {
     refused(good.substr(0, good.size() - 4), "line 22: 'end' expected");
     refused(good.substr(0, good.find("hashes")), "line 19: the file ends too soon");
     refused(replaced("mode multiplayer", "mode arcade"), "line 4: unknown mode");
+    refused(replaced("version 0.1.0", "version 0.1.0\r\r"), "line 2: the version is damaged");
     refused(replaced("level 7", "level 41"), "line 5: level must be");
     refused(replaced("players=4", "players=9"), "line 7: players must be");
     refused(replaced("wins 3 0 1 2", "wins 3 0"), "line 10: the tally");
