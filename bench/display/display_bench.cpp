@@ -34,7 +34,7 @@ std::unique_ptr<Tmatch> wonmatch() {
     m->rectimage = centred("media/rect.png");
     m->sparkimage = centred("media/spark.png");
     SetFont(LoadFont("media/zekton__.ttf", 128, 4));
-    SeedRandom(5);
+    SeedRandom(m->random, 5);
     Tcustomsettings custom;
     custom.players = 3;
     m->mode = "custom";
@@ -54,9 +54,10 @@ std::unique_ptr<Tmatch> wonmatch() {
 void topupbursts(Tmatch& m, int bursts) {
     while (m.rockets->count() < bursts) {
         auto burst = std::make_shared<Tburst>();
-        burst->explode(float(RandomInt(-1500, 1500)), float(RandomInt(-800, 800)), -2000, 0, 0, 20,
-                       RandomInt(0, 255), RandomInt(0, 255), RandomInt(0, 255), 400, m.sparkimage);
-        for (int i = 0; i < 30 * m.rockets->count(); ++i) burst->update();
+        burst->explode(GameRandom(), float(RandomInt(-1500, 1500)), float(RandomInt(-800, 800)),
+                       -2000, 0, 0, 20, RandomInt(0, 255), RandomInt(0, 255), RandomInt(0, 255),
+                       400, m.sparkimage);
+        for (int i = 0; i < 30 * m.rockets->count(); ++i) burst->update(GameRandom());
         m.rockets->addLast(burst);
     }
 }

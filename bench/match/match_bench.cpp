@@ -33,8 +33,8 @@ void startonce() {
 // rule too, as a busy player), the physics step, possession, contacts, obstacles and walls.
 void levelframe(benchmark::State& state) {
     startonce();
-    SeedRandom(99);
     Tmatch m;
+    SeedRandom(m.random, 99);
     m.mode = "levels";
     m.level = int(state.range(0));
     m.autopilot = 10;
@@ -55,8 +55,8 @@ BENCHMARK(levelframe)
 // with the medium trail, and, with the second argument 1, after a win with fireworks bursting.
 void snapshot(benchmark::State& state) {
     startonce();
-    SeedRandom(99);
     Tmatch m;
+    SeedRandom(m.random, 99);
     m.screenwidth = 1024;
     m.screenheight = 768;
     m.autopilot = 10;
@@ -88,8 +88,8 @@ BENCHMARK(snapshot)
 // frames and those frames played again undrawn, the snapshot of each taken as it goes.
 void rollback8(benchmark::State& state) {
     startonce();
-    SeedRandom(99);
     Tmatch m;
+    SeedRandom(m.random, 99);
     m.screenwidth = 1024;
     m.screenheight = 768;
     m.trail = 1;
@@ -196,8 +196,8 @@ void campaign(benchmark::State& state) {
         auto start = std::chrono::steady_clock::now();
         for (int level = 1; level <= 40; ++level) {
             FlushKeys();
-            SeedRandom(level);
             CampaignMatch m;
+            SeedRandom(m.random, level);
             m.screenwidth = 1024;
             m.screenheight = 768;
             m.autopilot = 0;

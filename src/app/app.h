@@ -137,8 +137,11 @@ class Tapp : public Tmatchmedia {
     virtual bool multiplayersetup();
     // Runs one main-menu choice.
     virtual void dispatch(int entry);
-    // Hands a new match every field a series sets: options, screen size, music, images, tools.
+    // Hands a new match every field a series sets: options, screen size, music, images, tools,
+    // and the random numbers where the runtime's generator stands; endmatch gives the runtime
+    // the numbers the match left, so the next game and the menus go on from there.
     virtual void configurematch(Tmatch& match);
+    void endmatch(const Tmatch& match);
     // The demo: levels played by the computer on figure 1, looping until Escape.
     virtual void playdemo();
     // One game of a series, recorded: its replay goes to the replays folder (or where

@@ -7,6 +7,7 @@
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/pads.h"
+#include "runtime/random.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ void Tapp::controlsscreen() {
     std::string message;
     for (;;) {
         ClearScreen();
-        animatecolours(colours, colourspeeds, colourrows);
+        animatecolours(GameRandom(), colours, colourspeeds, colourrows);
         drawtitle("CONTROLS", colours[1], screenwidth);
         std::vector<MenuLine> entries;
         for (int i = 0; i < count; ++i) {

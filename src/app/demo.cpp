@@ -53,6 +53,7 @@ void Tapp::playdemo() {
         match.startscore = carried;
         match.score = carried;
         const int r = match.rungame("levels", level, nullptr, nullptr, wins);
+        endmatch(match);
         if (r == -1) break; // Escape
         // Won: on to the next level (after level 40 from the start again); lost: level 1.
         const bool next = r == 1 && level < LASTLEVEL;

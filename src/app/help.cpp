@@ -6,6 +6,7 @@
 #include "effects/colourdrift.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/random.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void Tapp::showhelp() {
     const float u = layoutunit(screenwidth);
     for (;;) {
         ClearScreen();
-        animatecolours(colours, colourspeeds, colourrows);
+        animatecolours(GameRandom(), colours, colourspeeds, colourrows);
         drawtitle("VANTORIX", colours[1], screenwidth);
         setrowcolour(colours[2]);
         for (const MenuLine& line : helplines(players.controls)) {

@@ -6,6 +6,7 @@
 #include "runtime/clock.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/random.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -30,7 +31,7 @@ int Tapp::mainmenu(int highlight) {
     int lastinput = Millisecs();
     for (;;) {
         ClearScreen();
-        animatecolours(colours, colourspeeds, colourrows);
+        animatecolours(GameRandom(), colours, colourspeeds, colourrows);
         drawtitle("VANTORIX", colours[1], screenwidth);
         drawentries(lines, highlight, colours[2], screenwidth);
         highlight = movehighlight(highlight, static_cast<int>(lines.size()));

@@ -142,7 +142,7 @@ bool waitforplayers(Tapp& app, Session& session, bool hosting, const std::string
     while (!session.lobby()) {
         if (!session.failure().empty()) return false;
         ClearScreen();
-        animatecolours(app.colours, app.colourspeeds, app.colourrows);
+        animatecolours(GameRandom(), app.colours, app.colourspeeds, app.colourrows);
         drawtitle("VANTORIX", app.colours[1], app.screenwidth);
         const std::string text = hosting
                                      ? "WAITING FOR PLAYERS " + std::to_string(session.present()) +
@@ -222,6 +222,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         if (!match.startgame(start.mode, 1, &start.multi, nullptr, wins)) break;
         if (tools.trace) tools.trace->header(match);
         playgame(match, rollback, session, input, players);
+        endmatch(match);
         replay.hashes = rollback.hashes;
         if (!replay.runs.empty()) savereplay(replay, tools);
         addstats(stats.rollback, rollback.stats);
@@ -253,7 +254,7 @@ void Tapp::joinscreen() {
     std::string address = joinaddress;
     for (;;) {
         ClearScreen();
-        animatecolours(colours, colourspeeds, colourrows);
+        animatecolours(GameRandom(), colours, colourspeeds, colourrows);
         drawtitle("VANTORIX", colours[1], screenwidth);
         const std::array<int, 3> lit = highlightcolour(colours[2]);
         SetDrawColor(lit[0], lit[1], lit[2]);

@@ -125,7 +125,7 @@ Replay replaystart(const Tmatch& match, const MatchStart& start, const std::arra
     replay.figures = gamefigures();
     replay.start = start;
     replay.fireworks = match.fireworks;
-    replay.random = RandomState();
+    replay.random = match.random.state;
     replay.wins = wins;
     replay.autopilot = match.autopilot;
     replay.startscore = match.startscore;
@@ -140,6 +140,7 @@ int Tapp::playrecorded(Tmatch& match, const MatchStart& start, std::array<int, 4
     replay = replaystart(match, start, wins);
     match.source = &recorder;
     const int result = match.rungame(start.mode, start.level, &start.multi, &start.custom, wins);
+    endmatch(match);
     match.source = players;
     if (!replay.runs.empty()) savereplay(replay, tools);
     return result;

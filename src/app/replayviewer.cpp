@@ -82,7 +82,7 @@ long playback(Tapp& app, Replay replay, bool attract) {
         match.listener = nullptr;
         match.trace = nullptr;
     }
-    SetRandomState(replay.random);
+    match.random.state = replay.random;
     const MatchStart start = replay.start;
     const std::array<int, 4> wins = replay.wins;
     Watching watching(std::move(replay), attract);
@@ -117,7 +117,7 @@ Replay computergame(const Tcustomsettings& settings) {
     Replay game;
     game.start.custom = settings;
     game.start.custom.players = 4;
-    game.random = RandomState();
+    game.random = GameRandom().state;
     game.autopilot = 4;
     game.runs.emplace_back(MatchInput{}, ATTRACTFRAMES);
     return game;
@@ -140,13 +140,11 @@ int Tapp::watchreplay(const std::string& path) {
 }
 
 void Tapp::attract() {
-    const int random = RandomState();
     const std::vector<std::filesystem::path> replays = replayfiles();
     Replay replay;
     if (replays.empty() || !loadreplay(replays.back().string(), ATTRACTLIMIT, replay, true)) {
         replay = computergame(customsettings);
     }
     playback(*this, std::move(replay), true);
-    SetRandomState(random);
     FlushKeys();
 }

@@ -10,6 +10,7 @@
 #include "match/textfit.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/random.h"
 #include <algorithm>
 
 void Tapp::showscores() {
@@ -18,7 +19,7 @@ void Tapp::showscores() {
     int f = 0;
     for (;;) {
         ClearScreen();
-        animatecolours(colours, colourspeeds, colourrows);
+        animatecolours(GameRandom(), colours, colourspeeds, colourrows);
         ++f;
         setrowcolour(colours[1]);
         drawcentred("HIGH SCORES", 0.7f * u, 30 * u, screenwidth);

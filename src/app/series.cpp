@@ -5,6 +5,7 @@
 #include "match/levels.h"
 #include "match/match.h"
 #include "match/routines.h"
+#include "runtime/random.h"
 
 void Tapp::configurematch(Tmatch& match) {
     match.musicvolume = prefs.musicvolume;
@@ -21,6 +22,12 @@ void Tapp::configurematch(Tmatch& match) {
     match.source = &players;
     match.autopilot = tools.autopilot;
     match.trace = tools.trace;
+    // A game goes on with the numbers the last one (or the menus) left.
+    match.random = GameRandom();
+}
+
+void Tapp::endmatch(const Tmatch& match) {
+    GameRandom() = match.random;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "effects/colourdrift.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/random.h"
 
 std::string settingtext(const Setting& s) {
     if (!s.value) return s.label;
@@ -37,7 +38,7 @@ MenuResult runsettings(SettingsScreen& screen, float colours[][3], float speeds[
     for (;;) {
         if (screen.everyframe) screen.everyframe(screen);
         ClearScreen();
-        animatecolours(colours, speeds, rows);
+        animatecolours(GameRandom(), colours, speeds, rows);
         drawtitle("VANTORIX", colours[1], screenwidth);
         drawentries(lines(screen), highlighted, colours[2], screenwidth);
         drawnotes(screen.notes, screenwidth);

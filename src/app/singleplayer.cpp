@@ -7,6 +7,7 @@
 #include "effects/colourdrift.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
+#include "runtime/random.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ int singleplayermenu(Tapp& app) {
     int highlight = 0;
     for (;;) {
         ClearScreen();
-        animatecolours(app.colours, app.colourspeeds, app.colourrows);
+        animatecolours(GameRandom(), app.colours, app.colourspeeds, app.colourrows);
         drawtitle("VANTORIX", app.colours[1], app.screenwidth);
         drawentries(lines, highlight, app.colours[2], app.screenwidth);
         presentframe();

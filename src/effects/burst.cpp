@@ -1,6 +1,5 @@
 #include "effects/burst.h"
 #include "effects/colourdrift.h"
-#include "runtime/random.h"
 #include "runtime/text.h"
 #include <algorithm>
 #include <cmath>
@@ -38,8 +37,9 @@ void tspark::draw(const Camera& cam, float alpha, const float colour[3]) {
     SetDrawScale(1, 1);
 }
 
-void Tburst::explode(float x, float y, float z, float offsetx, float offsety, float speed, int r,
-                     int g, int b, int sparkcount, const TImage& sparkimage) {
+void Tburst::explode(RandomGenerator& random, float x, float y, float z, float offsetx,
+                     float offsety, float speed, int r, int g, int b, int sparkcount,
+                     const TImage& sparkimage) {
     // The slots are fixed; a larger request would write past them, so it is capped.
     count = std::clamp(sparkcount, 0, sparkcapacity);
     image = sparkimage;
@@ -50,8 +50,8 @@ void Tburst::explode(float x, float y, float z, float offsetx, float offsety, fl
         spark = tspark{};
         // Theta spans the whole circle, so every direction comes up twice and the sparks
         // crowd a little towards the depth axis.
-        double theta = RandomReal(360, 0);
-        double phi = RandomReal(360, 0);
+        double theta = RandomReal(random, 360, 0);
+        double phi = RandomReal(random, 360, 0);
         spark.image = image;
         spark.x = x, spark.y = y, spark.z = z;
         spark.vx = float(speed * cosdeg(theta) * cosdeg(phi) + offsetx);
@@ -60,9 +60,9 @@ void Tburst::explode(float x, float y, float z, float offsetx, float offsety, fl
     }
 }
 
-int Tburst::update() {
+int Tburst::update(RandomGenerator& random) {
     life -= lifestep;
-    drift(colour, colourspeed);
+    drift(random, colour, colourspeed);
     for (int i = 0; i < count; ++i) {
         tspark& spark = sparks[i];
         spark.vx *= damping, spark.vy *= damping, spark.vz *= damping;

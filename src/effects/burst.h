@@ -4,6 +4,7 @@
 #pragma once
 #include "runtime/camera.h"
 #include "runtime/graphics.h"
+#include "runtime/random.h"
 
 // One spark of a burst.
 class tspark {
@@ -32,10 +33,12 @@ class Tburst {
 
     virtual ~Tburst() = default;
     // Fills the first count slots with sparks leaving (x, y, z) at speed in random directions
-    // (two random angles per spark, theta first), plus the offset velocity.
-    virtual void explode(float x, float y, float z, float offsetx, float offsety, float speed,
-                         int r, int g, int b, int count, const TImage& image);
-    // Ages the burst one frame; 1 once it has faded out.
-    virtual int update();
+    // (two angles drawn per spark, theta first), plus the offset velocity.
+    virtual void explode(RandomGenerator& random, float x, float y, float z, float offsetx,
+                         float offsety, float speed, int r, int g, int b, int count,
+                         const TImage& image);
+    // Ages the burst one frame (its colour drifts with the generator); 1 once it has faded
+    // out.
+    virtual int update(RandomGenerator& random);
     virtual void draw(const Camera& cam);
 };

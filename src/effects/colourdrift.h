@@ -3,9 +3,12 @@
 // the win tally, the menu colour table and the spark bursts all move this way.
 #pragma once
 
-// Steps one colour triple v with its per-channel speeds s, channel 0 to 2 in turn.
-void drift(float v[3], float s[3]);
+#include "runtime/random.h"
+
+// Steps one colour triple v with its per-channel speeds s, channel 0 to 2 in turn, drawing
+// from the generator.
+void drift(RandomGenerator& random, float v[3], float s[3]);
 // Steps every row of a colour table, row by row, exactly like drift.
-void animatecolours(float colours[][3], float speeds[][3], int rows);
+void animatecolours(RandomGenerator& random, float colours[][3], float speeds[][3], int rows);
 // Sets every speed of every row to 2.
 void resetcolourspeeds(float speeds[][3], int rows);

@@ -38,8 +38,8 @@ int aisector(int heading) {
     return 1;
 }
 
-void retarget(Tman& m, int count) {
-    if (RandomInt(0, 1000) > 990) m.target = RandomInt(0, count - 1);
+void retarget(Tman& m, int count, RandomGenerator& random) {
+    if (RandomInt(random, 0, 1000) > 990) m.target = RandomInt(random, 0, count - 1);
 }
 
 void aisteer(Tman& m, Tmainball& b) {

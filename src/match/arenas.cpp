@@ -8,7 +8,7 @@ void Tmatch::buildarena(int number) {
     Tarenaplan plan = arenaplan(number);
     auto body = std::make_unique<ragobject>();
     for (const Tobstacle& o : plan.obstacles) {
-        auto ball = std::make_unique<Tball>();
+        auto ball = std::make_unique<Tball>(random);
         ball->x = o.x;
         ball->y = o.y;
         ball->radius = o.radius;

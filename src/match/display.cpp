@@ -95,7 +95,7 @@ static void drawgrid(const Tarena& a, const float gridcolour[3], double camerax,
 }
 
 void Tmatch::drawbackground() {
-    drift(gridcolour, gridcolourspeed);
+    drift(random, gridcolour, gridcolourspeed);
     const Tarena& a = world.bounds;
     const double h = a.bottom - a.top;
     const double sw = screenwidth, sh = screenheight;
@@ -132,21 +132,22 @@ void Tmatch::updatefireworks() {
     const double xhigh = std::min(bounds.rightend + radius, camerax + screenwidth / 2.0 * k);
     const double ylow = std::max(bounds.top, cameray - screenheight / 2.0 * k);
     const double yhigh = std::min(bounds.bottom, cameray + screenheight / 2.0 * k);
-    if (winner != 0 && RandomInt(0, 100) > 95 && rockets->count() < mostbursts && fireworks == 1) {
+    if (winner != 0 && RandomInt(random, 0, 100) > 95 && rockets->count() < mostbursts &&
+        fireworks == 1) {
         // The draws are made in this order: colour from blue to red, then y, then x.
-        int b = RandomInt(0, 255);
-        int g = RandomInt(0, 255);
-        int r = RandomInt(0, 255);
-        int y = RandomInt(FloatToInt(ylow), FloatToInt(yhigh));
-        int x = RandomInt(FloatToInt(xlow), FloatToInt(xhigh));
+        int b = RandomInt(random, 0, 255);
+        int g = RandomInt(random, 0, 255);
+        int r = RandomInt(random, 0, 255);
+        int y = RandomInt(random, FloatToInt(ylow), FloatToInt(yhigh));
+        int x = RandomInt(random, FloatToInt(xlow), FloatToInt(xhigh));
         auto burst = std::make_shared<Tburst>();
-        burst->explode(float(x), float(y), launchdepth, 0, 0, sparkspeed, r, g, b, sparksperburst,
-                       sparkimage);
+        burst->explode(random, float(x), float(y), launchdepth, 0, 0, sparkspeed, r, g, b,
+                       sparksperburst, sparkimage);
         rockets->addLast(burst);
     }
     for (std::shared_ptr<Tburst> burst : *rockets) {
         // An ending burst is still drawn once, at its last faint alpha.
-        if (burst->update() == 1) rockets->remove(burst.get());
+        if (burst->update(random) == 1) rockets->remove(burst.get());
         burst->draw(camera());
     }
 }

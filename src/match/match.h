@@ -11,6 +11,7 @@
 #include "physics/world.h"
 #include "runtime/camera.h"
 #include "runtime/graphics.h"
+#include "runtime/random.h"
 #include "runtime/sound.h"
 #include "runtime/tlist.h"
 #include <array>
@@ -53,6 +54,9 @@ struct Tmatchstate {
     float textcolour[3] = {0, 0, 0};
     float textcolourspeed[3] = {2, 2, 2};
     int bannertime = 0;
+    // The game's own random numbers: set-up, computer players, possession, colours and
+    // fireworks draw from it and from nothing else.
+    RandomGenerator random;
 };
 
 class Tmatch : public Tmatchstate, public Tmatchmedia {
@@ -169,7 +173,7 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
 // Human steering of a figure's first ball by what its player holds.
 void steer(Tman& m, const FigureInput& in);
 // Now and then a computer figure picks a new main ball to chase.
-void retarget(Tman& m, int count);
+void retarget(Tman& m, int count, RandomGenerator& random);
 // One decision of a computer figure: record its history, then push towards the ball.
 void aisteer(Tman& m, Tmainball& b);
 // The steering direction 1 (up) to 8 (up-left, clockwise) for a whole-degree heading 0..359,

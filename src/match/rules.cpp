@@ -16,7 +16,7 @@ void Tmatch::checktouches() {
     mainballs[0]->idle += 1;
     for (int b = 0; b < mainballcount; ++b) {
         Tmainball& ball = *mainballs[b];
-        int s = RandomInt(0, mancount - 1);
+        int s = RandomInt(random, 0, mancount - 1);
         for (int j = s; j < s + 4; ++j) {
             Tman& m = man(j % mancount + 1);
             if (collideobjects(m, *mainballbodies[b], BOUNCEKICK)) {

@@ -22,7 +22,7 @@ namespace {
 // own player, otherwise the computer steers them.
 void steerfigures(Tmatch& m) {
     if (m.autopilot >= 0) {
-        retarget(m.man(1), m.mainballcount);
+        retarget(m.man(1), m.mainballcount, m.random);
         aisteer(m.man(1), *m.mainballs[m.man(1).target]);
     } else {
         steer(m.man(1), m.input.figures[0]);
@@ -32,7 +32,7 @@ void steerfigures(Tmatch& m) {
         if (m.mode == "multiplayer") {
             steer(figure, m.input.figures[i]);
         } else {
-            retarget(figure, m.mainballcount);
+            retarget(figure, m.mainballcount, m.random);
             aisteer(figure, *m.mainballs[figure.target]);
         }
     }
@@ -68,7 +68,7 @@ void Tmatch::playframe(bool shown) {
     // The input first, so the state it is read in is the state the frame starts from (what
     // a snapshot, a recording's hash and a rollback see); reading draws no random number.
     if (shown) checkpause();
-    animatecolours(colours, colourspeeds, 10);
+    animatecolours(random, colours, colourspeeds, 10);
     if (shown && musicvolume > 0) restartmusic(musicchannel, sounds, musicvolume / 10.0f);
     drawbackground();
     updatecamera();

@@ -31,8 +31,8 @@ static Tman* loadfigure(Tmatch& m, int k, double size) {
     if (m.setupfailed) return nullptr;
     m.men[k - 1] = std::make_unique<Tman>();
     Tman& figure = *m.men[k - 1];
-    LoadStatus status = loadragdoll(figurefile(), figure, size, double(1.12f), m.ballimage,
-                                    m.rectimage, figureoffset(k, m.mancount), 0, 1.0);
+    LoadStatus status = loadragdoll(figurefile(), figure, m.random, size, double(1.12f),
+                                    m.ballimage, m.rectimage, figureoffset(k, m.mancount), 0, 1.0);
     figure.palette = &teampalette(m.teamcolours);
     if (status == LoadStatus::Loaded) return &figure;
     // The loader has told the player what is wrong with the file.
@@ -42,7 +42,7 @@ static Tman* loadfigure(Tmatch& m, int k, double size) {
 
 static void addmainball(Tmatch& m, double radius, double basemass) {
     auto body = std::make_unique<ragobject>();
-    auto ball = std::make_unique<Tmainball>();
+    auto ball = std::make_unique<Tmainball>(m.random);
     ball->image = m.mainballimage;
     ball->palette = &teampalette(m.teamcolours);
     ball->radius = radius;
@@ -50,8 +50,8 @@ static void addmainball(Tmatch& m, double radius, double basemass) {
     ball->elastic = 1;
     ball->x = 0;
     ball->y = 0;
-    ball->vx = RandomInt(-20, 20);
-    ball->vy = RandomInt(-20, 20);
+    ball->vx = RandomInt(m.random, -20, 20);
+    ball->vy = RandomInt(m.random, -20, 20);
     m.mainballs[0] = ball.get();
     body->balls.push_back(std::move(ball));
     m.world.ballbodies.push_back(body.get());
@@ -84,7 +84,7 @@ void Tmatch::setuplevel(int levelnumber) {
         figure->team = k;
         figure->dimmed = k >= 2 ? 1 : 0;
         figure->speed = 6.0f;
-        figure->target = RandomInt(0, mainballcount - 1);
+        figure->target = RandomInt(random, 0, mainballcount - 1);
         figure->aidelay = row.aidelay;
         world.figures.push_back(figure);
     }

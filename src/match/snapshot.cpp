@@ -1,6 +1,5 @@
 // Saving and restoring a game's evolving state; see snapshot.h.
 #include "match/snapshot.h"
-#include "runtime/random.h"
 
 namespace {
 
@@ -59,7 +58,6 @@ void savesnapshot(const Tmatch& m, MatchSnapshot& into) {
     for (int b = 0; b < m.mainballcount; ++b) into.mainballs.push_back(*m.mainballs[b]);
     savelist(m.rockets.get(), into.rockets);
     savelist(m.trailitems.get(), into.trailitems);
-    into.random = RandomState();
 }
 
 void restoresnapshot(Tmatch& m, const MatchSnapshot& from) {
@@ -74,7 +72,6 @@ void restoresnapshot(Tmatch& m, const MatchSnapshot& from) {
         static_cast<Tmainballstate&>(*m.mainballs[b]) = from.mainballs[b];
     if (m.rockets) restorelist(*m.rockets, from.rockets);
     if (m.trailitems) restorelist(*m.trailitems, from.trailitems);
-    SetRandomState(from.random);
 }
 
 uint64_t statehash(const MatchSnapshot& s) {
@@ -84,7 +81,7 @@ uint64_t statehash(const MatchSnapshot& s) {
     }
     for (const Tmanstate& figure : s.figures) h.add(figure.bar), h.add(figure.wins);
     for (const Tmainballstate& ball : s.mainballs) h.add(ball.owner), h.add(ball.idle);
-    h.add(s.random);
+    h.add(s.match.random.state);
     h.add(s.match.frame), h.add(s.match.winner), h.add(s.match.score);
     h.add(s.match.state);
     return h.hash();

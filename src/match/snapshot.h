@@ -23,7 +23,6 @@ struct MatchSnapshot {
     std::vector<Tmainballstate> mainballs;
     std::vector<Tburst> rockets;
     std::vector<Ttrailitem> trailitems;
-    int random = 0;
 };
 
 // Saves the game into the snapshot, reusing its storage.

@@ -50,7 +50,7 @@ void findwinner(Tmatch& m) {
 void Tmatch::updatestate() {
     applyshortcuts(*this);
     frame += 1;
-    drift(textcolour, textcolourspeed);
+    drift(random, textcolour, textcolourspeed);
     if (state == "normal") findwinner(*this);
     // The three screens are tested in this order on purpose: a level-40 win turns into the
     // game-over screen within the same frame.

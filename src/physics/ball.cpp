@@ -1,12 +1,11 @@
 #include "physics/ball.h"
 #include "physics/arena.h"
 #include "physics/constants.h"
-#include "runtime/random.h"
 #include <cmath>
 
-Tball::Tball() {
-    x = RandomInt(0, 800);
-    y = RandomInt(0, 600);
+Tball::Tball(RandomGenerator& random) {
+    x = RandomInt(random, 0, 800);
+    y = RandomInt(random, 0, 600);
     oldx = x;
     oldy = y;
 }

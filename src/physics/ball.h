@@ -2,6 +2,7 @@
 #pragma once
 #include "physics/geometry.h"
 #include "runtime/graphics.h"
+#include "runtime/random.h"
 #include <string>
 
 struct Tarena;
@@ -21,7 +22,7 @@ class Tball : public Tballstate {
   public:
     // A new ball sits at a random whole-number spot of 0..800 x 0..600 until its creator
     // places it.
-    Tball();
+    explicit Tball(RandomGenerator& random);
     virtual ~Tball() = default;
 
     int bigimage = 0; // 1: drawn with the large obstacle image scale

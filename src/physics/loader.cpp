@@ -91,9 +91,9 @@ Tball* findball(const ragobject& body, int id) {
     return found;
 }
 
-void readball(Reader& in, ragobject& body, const Scale& scale) {
+void readball(Reader& in, ragobject& body, RandomGenerator& random, const Scale& scale) {
     in.count(body.balls.size(), MOSTBALLS, "balls");
-    auto ball = std::make_unique<Tball>();
+    auto ball = std::make_unique<Tball>(random);
     ball->id = in.integer();
     ball->basemass = in.real("mass", LIGHTEST, LARGEST) * scale.massfactor;
     ball->x = in.real("x", -LARGEST, LARGEST) + scale.offsetx;
@@ -157,9 +157,9 @@ bool sane(const Tball& b) {
 
 } // namespace
 
-LoadStatus loadragdoll(const std::string& path, ragobject& target, double size, double widthfactor,
-                       const TImage& ballimage, const TImage& linkimage, double offsetx,
-                       double offsety, double massfactor) {
+LoadStatus loadragdoll(const std::string& path, ragobject& target, RandomGenerator& random,
+                       double size, double widthfactor, const TImage& ballimage,
+                       const TImage& linkimage, double offsetx, double offsety, double massfactor) {
     // Read-only: the game folder may well be write-protected.
     FileProblem problem;
     Stream file = OpenRead(path, MAX_TEXT_FILE, &problem);
@@ -176,7 +176,7 @@ LoadStatus loadragdoll(const std::string& path, ragobject& target, double size, 
     // Reading stops at the first refusal: the figure will not be played anyway.
     do {
         std::string line = in.next();
-        if (isheader(line, "New Ball")) readball(in, target, scale);
+        if (isheader(line, "New Ball")) readball(in, target, random, scale);
         if (isheader(line, "New Link")) readlink(in, target, scale);
         if (isheader(line, "New Tension")) readtension(in, target, scale);
     } while (AtEnd(*file) == 0 && in.problem.empty());

@@ -1,6 +1,7 @@
 // Reading a figure from its text file of "New Ball", "New Link" and "New Tension" records.
 #pragma once
 #include "runtime/graphics.h"
+#include "runtime/random.h"
 #include <string>
 
 class ragobject;
@@ -19,9 +20,10 @@ enum class LoadStatus {
 // strengths) and shifted by the offsets. A file that cannot be opened shows
 // "could not open <path>" (with the reason when the file is there); a broken one shows the
 // path, the line and what is wrong with it. The keyboard is flushed afterwards in every case.
-LoadStatus loadragdoll(const std::string& path, ragobject& target, double size, double widthfactor,
-                       const TImage& ballimage, const TImage& linkimage, double offsetx,
-                       double offsety, double massfactor);
+// Every new ball draws its first spot from the generator.
+LoadStatus loadragdoll(const std::string& path, ragobject& target, RandomGenerator& random,
+                       double size, double widthfactor, const TImage& ballimage,
+                       const TImage& linkimage, double offsetx, double offsety, double massfactor);
 
 // True when the object has balls, every link and tension end is set, and every number of its
 // balls, links and tensions is finite with positive masses.

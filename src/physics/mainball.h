@@ -16,6 +16,7 @@ struct Tmainballstate {
 
 class Tmainball : public Tball, public Tmainballstate {
   public:
+    using Tball::Tball;
     const Teampalette* palette = &standardpalette; // the owners' colours
 
     void record();

@@ -11,7 +11,7 @@ namespace {
 double afterdraws(int n) {
     SeedRandom(99);
     for (int i = 0; i < n; ++i) RandomInt(0, 100);
-    return RandomUnit();
+    return RandomUnit(GameRandom());
 }
 
 std::unique_ptr<Tmatch> framedmatch() {
@@ -24,17 +24,17 @@ std::unique_ptr<Tmatch> framedmatch() {
 
 TEST(Fireworks, NoRandomDrawBeforeAWinnerAndOneDrawPerFrameWhenSwitchedOff) {
     auto m = framedmatch();
-    SeedRandom(99);
+    SeedRandom(m->random, 99);
     m->fireworks = 1;
     for (int i = 0; i < 300; ++i) m->updatefireworks();
-    const double untouched = RandomUnit();
+    const double untouched = RandomUnit(m->random);
     EXPECT_EQ(untouched, afterdraws(0));
 
     m->winner = 2;
     m->fireworks = 0;
-    SeedRandom(99);
+    SeedRandom(m->random, 99);
     for (int i = 0; i < 300; ++i) m->updatefireworks();
-    const double drawn = RandomUnit();
+    const double drawn = RandomUnit(m->random);
     EXPECT_EQ(drawn, afterdraws(300));
     EXPECT_EQ(m->rockets->count(), 0);
     EXPECT_TRUE(CallsOf(DrawCall::Image).empty());
@@ -44,7 +44,7 @@ TEST(Fireworks, AtMostThreeBurstsEachDrawnInTheFrameItEnds) {
     auto m = framedmatch();
     m->winner = 1;
     m->fireworks = 1;
-    SeedRandom(7);
+    SeedRandom(m->random, 7);
     int most = 0, endings = 0;
     for (int frame = 0; frame < 1500; ++frame) {
         std::shared_ptr<Tburst> oldest = m->rockets->first();
@@ -82,7 +82,7 @@ TEST(Fireworks, LaunchDrawsColourBlueFirstThenYThenXInsideTheVisibleStadium) {
         SeedRandom(seed);
         if (RandomInt(0, 100) > 95) break;
     }
-    SeedRandom(seed);
+    SeedRandom(m->random, seed);
     m->updatefireworks();
     ASSERT_EQ(m->rockets->count(), 1);
     const Tburst& burst = *m->rockets->first();

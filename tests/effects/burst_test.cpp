@@ -14,7 +14,7 @@ float speedof(const tspark& s) {
 TEST(Burst, ExplodesIntoSparksOfEqualSpeed) {
     SeedRandom(21);
     auto burst = std::make_unique<Tburst>();
-    burst->explode(100, -50, -2000, 0, 0, 20, 10, 20, 30, 400, blob());
+    burst->explode(GameRandom(), 100, -50, -2000, 0, 0, 20, 10, 20, 30, 400, blob());
     ASSERT_EQ(burst->count, 400);
     EXPECT_EQ(burst->life, 1.0f);
     EXPECT_EQ(burst->colour[2], 30);
@@ -29,10 +29,10 @@ TEST(Burst, ExplodesIntoSparksOfEqualSpeed) {
     }
     EXPECT_NEAR(meanvz, 0, 2);
     // Two angles per spark and nothing else.
-    double next = RandomUnit();
+    double next = RandomUnit(GameRandom());
     SeedRandom(21);
     for (int i = 0; i < 800; ++i) RandomReal(360, 0);
-    EXPECT_EQ(next, RandomUnit());
+    EXPECT_EQ(next, RandomUnit(GameRandom()));
     // The first angle of a spark lifts it out of the plane, the second turns it within.
     SeedRandom(21);
     const double theta = RandomReal(360, 0) * M_PI / 180, phi = RandomReal(360, 0) * M_PI / 180;
@@ -44,17 +44,17 @@ TEST(Burst, ExplodesIntoSparksOfEqualSpeed) {
 
 TEST(Burst, NeverFillsMoreThanItsSlots) {
     auto burst = std::make_unique<Tburst>();
-    burst->explode(0, 0, 0, 0, 0, 20, 0, 0, 0, 900, blob());
+    burst->explode(GameRandom(), 0, 0, 0, 0, 0, 20, 0, 0, 0, 900, blob());
     EXPECT_EQ(burst->count, Tburst::sparkcapacity);
 }
 
 TEST(Burst, SlowsDownAndEndsOnItsHundredthUpdate) {
     auto burst = std::make_unique<Tburst>();
-    burst->explode(0, 0, -2000, 5, 0, 20, 100, 100, 100, 50, blob());
+    burst->explode(GameRandom(), 0, 0, -2000, 5, 0, 20, 100, 100, 100, 50, blob());
     const tspark first = burst->sparks[0];
     int ended = 0;
     for (int update = 1; update <= 100 && !ended; ++update) {
-        ended = burst->update();
+        ended = burst->update(GameRandom());
         if (update == 1) {
             const tspark& s = burst->sparks[0];
             EXPECT_FLOAT_EQ(s.vx, first.vx * 0.995f);
@@ -71,7 +71,7 @@ TEST(Burst, SlowsDownAndEndsOnItsHundredthUpdate) {
 
 TEST(Burst, DrawsSparksOnScreenWithAdditiveLightAtTheirDepth) {
     auto burst = std::make_unique<Tburst>();
-    burst->explode(0, 0, -2000, 0, 0, 20, 0, 0, 0, 10, blob());
+    burst->explode(GameRandom(), 0, 0, -2000, 0, 0, 20, 0, 0, 0, 10, blob());
     burst->colour[0] = 100.9f, burst->colour[1] = -3, burst->colour[2] = 259;
     burst->life = 0.5f;
     recording();

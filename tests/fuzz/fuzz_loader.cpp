@@ -3,6 +3,7 @@
 #include "physics/arena.h"
 #include "physics/loader.h"
 #include "physics/ragobject.h"
+#include "runtime/random.h"
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -29,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     ragobject body;
-    LoadStatus status = loadragdoll(path, body, 0.5, double(1.12f), nullptr, nullptr, 0, 0, 1);
+    LoadStatus status =
+        loadragdoll(path, body, GameRandom(), 0.5, double(1.12f), nullptr, nullptr, 0, 0, 1);
     if (status != LoadStatus::Loaded) return 0;
     Tarena arena;
     for (int frame = 0; frame < 30; ++frame) {

@@ -1,5 +1,6 @@
 // Computer players: the eight sectors, the reaction delay and the idle-ball switch.
 #include "fixture.h"
+#include "runtime/random.h"
 #include <cmath>
 
 namespace {
@@ -89,9 +90,9 @@ TEST_F(Computer, DelayZeroHeadsStraightForTheBall) {
 // adding the quarter turn would make it 112 and push down-right instead of right.
 TEST_F(Computer, HeadingIsRoundedOnceAtASectorBound) {
     Tman figure;
-    figure.balls.push_back(std::make_unique<Tball>());
+    figure.balls.push_back(std::make_unique<Tball>(GameRandom()));
     figure.balls[0]->x = figure.balls[0]->y = 0;
-    Tmainball ball;
+    Tmainball ball(GameRandom());
     placeball(ball, 723.361816f, 292.25708f);
     Decision d = decide(figure, ball);
     EXPECT_EQ(d.direction, 3);

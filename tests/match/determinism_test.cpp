@@ -42,8 +42,8 @@ class ReplayMatch : public Tmatch {
 
 std::uint64_t replay(int seed, int frames) {
     FlushKeys();
-    SeedRandom(seed);
     ReplayMatch m(frames);
+    SeedRandom(m.random, seed);
     m.screenwidth = 1024;
     m.screenheight = 768;
     Tcustomsettings c;

@@ -61,10 +61,12 @@ class MatchFolder : public TempFolderTest {
         std::ofstream("media/man.txt", std::ios::binary) << text;
     }
 
-    // A match as a series driver would hand it over.
+    // A match as a series driver would hand it over: its random numbers go on from where the
+    // runtime's generator stands.
     static void prepare(Tmatch& m) {
         m.screenwidth = 1024;
         m.screenheight = 768;
+        m.random = GameRandom();
     }
 };
 

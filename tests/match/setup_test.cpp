@@ -178,26 +178,26 @@ TEST_F(Setups, RandomDrawsComeInAFixedOrder) {
     for (int seed : {5, 77, 4000}) {
         // Level 3: three figures, arena 6 with four obstacles.
         Draws want = expecteddraws(seed, 3, true, 4);
-        SeedRandom(seed);
         Tmatch level;
+        SeedRandom(level.random, seed);
         level.setuplevel(3);
         ASSERT_EQ(level.obstacles->balls.size(), 4u);
         EXPECT_EQ(level.mainballs[0]->vx, want.vx) << seed;
         EXPECT_EQ(level.mainballs[0]->vy, want.vy) << seed;
-        EXPECT_EQ(RandomInt(0, 1000000), want.next) << seed;
+        EXPECT_EQ(RandomInt(level.random, 0, 1000000), want.next) << seed;
         pushesdiffer += want.vx != want.vy;
 
         // Custom figures draw no target. Arena 9 has five obstacles.
         Tcustomsettings c;
         c.arenanumber = 9;
         want = expecteddraws(seed, 2, false, 5);
-        SeedRandom(seed);
         Tmatch custom;
+        SeedRandom(custom.random, seed);
         custom.setupcustom(c);
         ASSERT_EQ(custom.obstacles->balls.size(), 5u);
         EXPECT_EQ(custom.mainballs[0]->vx, want.vx) << seed;
         EXPECT_EQ(custom.mainballs[0]->vy, want.vy) << seed;
-        EXPECT_EQ(RandomInt(0, 1000000), want.next) << seed;
+        EXPECT_EQ(RandomInt(custom.random, 0, 1000000), want.next) << seed;
         pushesdiffer += want.vx != want.vy;
     }
     EXPECT_GT(pushesdiffer, 3); // so that vx and vy swapped would show

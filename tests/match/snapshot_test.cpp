@@ -29,6 +29,7 @@ struct Game {
 void startgame(Tmatch& m, const Game& g) {
     m.screenwidth = 1024;
     m.screenheight = 768;
+    m.random = GameRandom();
     m.trail = 2;
     m.fireworks = 1;
     Tcustomsettings custom;
@@ -54,7 +55,7 @@ MatchInput generated(int frame, int winat) {
 
 // Two states of a game compared by what a restore must bring back.
 void expectsame(const MatchSnapshot& got, const MatchSnapshot& want, const std::string& what) {
-    EXPECT_EQ(got.random, want.random) << what;
+    EXPECT_EQ(got.match.random.state, want.match.random.state) << what;
     EXPECT_EQ(got.match.frame, want.match.frame) << what;
     ASSERT_EQ(got.balls.size(), want.balls.size()) << what;
     for (size_t i = 0; i < want.balls.size(); ++i) {
@@ -126,7 +127,7 @@ TEST_F(Snapshots, RestoreTakesBackAWinAndItsFireworks) {
     for (int f = 0; f < 150; ++f) m.playframe();
     MatchSnapshot before;
     savesnapshot(m, before);
-    const int random = RandomState();
+    const int random = m.random.state;
     for (int f = 150; f < 400; ++f) m.playframe();
     ASSERT_EQ(m.winner, 1);
     ASSERT_EQ(m.state, "tellwinner");
@@ -136,7 +137,7 @@ TEST_F(Snapshots, RestoreTakesBackAWinAndItsFireworks) {
     EXPECT_EQ(m.man(1).wins, 0);
     EXPECT_LT(m.man(1).bar, 1800);
     EXPECT_TRUE(m.rockets->empty());
-    EXPECT_EQ(RandomState(), random);
+    EXPECT_EQ(m.random.state, random);
 }
 
 // Keys held and typed through the real keyboard source, in a game that ends on the game-over

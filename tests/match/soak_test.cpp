@@ -113,8 +113,8 @@ TEST_P(Soak, NothingBlowsUp) {
     int played = 0, seed = 1000 + c.arenanumber * 17 + c.ballsize * 3 + c.ballmass + c.gravity;
     while (played < SOAKFRAMES && worst.finite) {
         FlushKeys();
-        SeedRandom(seed++);
         SoakMatch m(SOAKFRAMES - played, worst);
+        SeedRandom(m.random, seed++);
         m.screenwidth = 1024;
         m.screenheight = 768;
         m.autopilot = 0;

@@ -1,6 +1,7 @@
 // Histories and drawing through the camera, read back from the recording renderer.
 #include "physics/mainball.h"
 #include "physics/man.h"
+#include "runtime/random.h"
 #include "runtime/renderer.h"
 #include "runtime/runtime.h"
 #include "scene.h"
@@ -29,7 +30,7 @@ Teamrgb colourof(const DrawCall& call) {
 } // namespace
 
 TEST(Draw, BallIsScaledToItsRadiusThroughTheCamera) {
-    Tball b;
+    Tball b(GameRandom());
     b.x = 150, b.y = 40, b.radius = 30, b.image = image("ball");
     auto& calls = drawn();
     b.draw(camera);
@@ -81,7 +82,7 @@ TEST(Draw, FigureDrawsNeutralPartsThenTeamColouredParts) {
 }
 
 TEST(Draw, MainBallShowsItsOwnerAndTurns) {
-    Tmainball ball;
+    Tmainball ball(GameRandom());
     ball.image = image("mainball");
     ball.x = 0, ball.y = 0;
     auto& calls = drawn();
@@ -103,7 +104,7 @@ TEST(Draw, ThePaletteColoursFigurePartsAndTheOwnedBall) {
     addball(man, 0, 0, 5, 1).coloured = 0;
     addball(man, 10, 0, 5, 1).coloured = 1;
     for (auto& b : man.balls) b->image = image("ball");
-    Tmainball ball;
+    Tmainball ball(GameRandom());
     ball.image = image("mainball");
     auto& calls = drawn();
     for (const Teampalette* palette : {&standardpalette, &safepalette}) {
@@ -135,7 +136,7 @@ TEST(History, NewestFirstAndFiftyDeep) {
     Tman man;
     Tball& a = addball(man, 0, 0, 5, 1);
     addball(man, 10, 4, 5, 1);
-    Tmainball ball;
+    Tmainball ball(GameRandom());
     for (int step = 0; step < 60; ++step) {
         a.x = step, a.vx = 2 * step;
         man.record();

@@ -2,6 +2,7 @@
 #include "physics/loader.h"
 #include "physics/ragobject.h"
 #include "runtime/keyboard.h"
+#include "runtime/random.h"
 #include "runtime/testing.h"
 #include <algorithm>
 #include <cmath>
@@ -37,8 +38,8 @@ std::string tension(int a, int b, int c) {
 }
 
 LoadStatus load(const std::string& text, ragobject& body, double size = 0.5) {
-    return loadragdoll(writefile("figure.txt", text), body, size, double(1.12f), nullptr, nullptr,
-                       1000, -200, 2.0);
+    return loadragdoll(writefile("figure.txt", text), body, GameRandom(), size, double(1.12f),
+                       nullptr, nullptr, 1000, -200, 2.0);
 }
 
 } // namespace
@@ -120,8 +121,8 @@ TEST(Loader, ReplacesOldContentButAMissingFileChangesNothing) {
     EXPECT_EQ(body.balls.size(), 1u);
     EXPECT_TRUE(body.links.empty() && body.tensions.empty());
     TestKeyDown(KEY_UP);
-    EXPECT_EQ(loadragdoll(testing::TempDir() + "no/such/figure.txt", body, 1, 1, nullptr, nullptr,
-                          0, 0, 1),
+    EXPECT_EQ(loadragdoll(testing::TempDir() + "no/such/figure.txt", body, GameRandom(), 1, 1,
+                          nullptr, nullptr, 0, 0, 1),
               LoadStatus::NotOpened);
     EXPECT_EQ(KeyDown(KEY_UP), 0);
     EXPECT_EQ(body.balls[0]->id, 5);

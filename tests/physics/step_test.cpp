@@ -3,6 +3,7 @@
 #include "physics/constants.h"
 #include "physics/ragobject.h"
 #include "physics/solver.h"
+#include "runtime/random.h"
 #include "scene.h"
 #include <cmath>
 #include <gtest/gtest.h>
@@ -75,7 +76,7 @@ TEST(Solver, PinPutsOnlyFixedOneBackAndMassFollowsAnyFixedValue) {
 TEST(Solver, UnplacedBallsSitOnRandomWholeNumbersOfTheStartArea) {
     double lowest = 1e9, highest = -1e9;
     for (int i = 0; i < 300; ++i) {
-        Tball b;
+        Tball b(GameRandom());
         ASSERT_TRUE(b.x == std::floor(b.x) && b.y == std::floor(b.y));
         ASSERT_TRUE(b.x >= 0 && b.x <= 800 && b.y >= 0 && b.y <= 600);
         ASSERT_TRUE(b.oldx == b.x && b.oldy == b.y);
@@ -138,7 +139,7 @@ TEST(Tension, AllThreeFixedIsInertAndMomentumIsKept) {
 
 TEST(Arena, StraightWallsKeepTheMarginAndTakeAFifthUnlessElastic) {
     Tarena arena{-1500, 1500, -2000, 2000};
-    Tball onwall;
+    Tball onwall(GameRandom());
     onwall.radius = 20;
     onwall.x = 0, onwall.y = 1480, onwall.vy = 7;
     onwall.collidearena(arena);
@@ -146,7 +147,7 @@ TEST(Arena, StraightWallsKeepTheMarginAndTakeAFifthUnlessElastic) {
     EXPECT_EQ(onwall.vy, 7);
 
     for (int elastic : {0, 1}) {
-        Tball b;
+        Tball b(GameRandom());
         b.radius = 20, b.elastic = elastic;
         b.x = 100, b.y = 1490, b.vx = 3, b.vy = 10;
         b.collidearena(arena);
@@ -162,7 +163,7 @@ TEST(Arena, StraightWallsKeepTheMarginAndTakeAFifthUnlessElastic) {
 
 TEST(Arena, RoundEndsPlaceOnTheCircleAndKeepFullSpeed) {
     Tarena arena{-1500, 1500, -2000, 2000};
-    Tball b;
+    Tball b(GameRandom());
     b.radius = 30, b.elastic = 0;
     b.x = 2000 + 1200, b.y = 1200, b.vx = 12, b.vy = -5;
     b.collidearena(arena);
@@ -171,7 +172,7 @@ TEST(Arena, RoundEndsPlaceOnTheCircleAndKeepFullSpeed) {
     // The radial part is mirrored (now pointing inwards), the tangential part kept.
     EXPECT_LT(b.vx * (b.x - 2000) + b.vy * b.y, 0);
 
-    Tball inside;
+    Tball inside(GameRandom());
     inside.radius = 30;
     inside.x = -3000, inside.y = 100, inside.vx = -50;
     inside.collidearena(arena);

@@ -5,7 +5,7 @@
 // Values worked out by hand from the generator: states 224942860 and 539475828 after 4660.
 TEST(Random, KnownSequenceFromInitialState) {
     SeedRandom(4660);
-    EXPECT_DOUBLE_EQ(RandomUnit(), (224942860 + 2604912 / 134217728.0) / 536870912.0);
+    EXPECT_DOUBLE_EQ(RandomUnit(GameRandom()), (224942860 + 2604912 / 134217728.0) / 536870912.0);
     SeedRandom(4660);
     int first[5];
     for (int& v : first) v = RandomInt(0, 99);
@@ -37,7 +37,7 @@ TEST(Random, BoundsInEitherOrder) {
         EXPECT_TRUE(reversed >= 1 && reversed <= 3) << reversed;
         double real = RandomReal(10, -10);
         EXPECT_TRUE(real >= -10 && real < 10) << real;
-        double unit = RandomUnit();
+        double unit = RandomUnit(GameRandom());
         EXPECT_TRUE(unit >= 0 && unit < 1) << unit;
     }
 }

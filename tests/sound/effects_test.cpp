@@ -90,8 +90,8 @@ class Effects : public ::testing::Test {
     // (shown or not). Returns where the output stream was when that frame was over.
     long long touch(float volume, bool shown = true) {
         FlushKeys();
-        SeedRandom(1234);
         match = std::make_unique<Tmatch>();
+        SeedRandom(match->random, 1234);
         match->screenwidth = 1024;
         match->screenheight = 768;
         listener = Tmatchsounds{};

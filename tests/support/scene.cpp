@@ -4,7 +4,7 @@
 #include "runtime/random.h"
 
 Tball& addball(ragobject& body, double x, double y, double radius, double basemass) {
-    body.balls.push_back(std::make_unique<Tball>());
+    body.balls.push_back(std::make_unique<Tball>(GameRandom()));
     Tball& b = *body.balls.back();
     b.x = b.oldx = x;
     b.y = b.oldy = y;
@@ -17,14 +17,14 @@ bool buildscene(Scene& scene, const std::string& figurefile, int figurecount, in
     for (int k = 0; k < figurecount; ++k) {
         auto man = std::make_unique<Tman>();
         double offsetx = (k - (figurecount - 1) / 2.0) * 1300;
-        if (loadragdoll(figurefile, *man, 0.5, double(1.12f), nullptr, nullptr, offsetx, 0, 1.0) !=
-            LoadStatus::Loaded)
+        if (loadragdoll(figurefile, *man, GameRandom(), 0.5, double(1.12f), nullptr, nullptr,
+                        offsetx, 0, 1.0) != LoadStatus::Loaded)
             return false;
         man->team = k + 1;
         man->speed = 6;
         scene.figures.push_back(std::move(man));
     }
-    auto ball = std::make_unique<Tmainball>();
+    auto ball = std::make_unique<Tmainball>(GameRandom());
     ball->x = ball->oldx = ball->y = ball->oldy = 0;
     ball->radius = 40;
     ball->basemass = 5;
