@@ -71,12 +71,16 @@ void shiftscene(Tmatch& m, double dx) {
 
 void drawframe(Tmatch& m) {
     ClearScreen();
+    m.backcamera = m.camera();
+    m.updatefireworks(); // the bursts age; none is launched with the fireworks off
     m.drawbackground();
     m.updatecamera();
     const Camera cam{m.camerax, m.cameray, m.zoom, 1024.0, 768.0};
     for (int k = 1; k <= m.mancount; ++k) m.man(k).draw(cam);
+    m.mainballs[0]->paint();
     m.mainballs[0]->draw(cam);
-    m.updatetrail(m.zoom, m.camerax, m.cameray, m.screenwidth, m.screenheight);
+    m.updatetrail();
+    m.drawtrail();
     m.drawbars();
     m.drawbanner(0.5);
     m.drawwinner(m.frame - m.stateframe);

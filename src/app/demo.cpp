@@ -25,6 +25,10 @@ class DemoMatch : public Tmatch {
         if (state != "normal" && state != "end" && frame - stateframe >= resultframes) {
             state = "end";
         }
+    }
+    // The frame just drawn is kept every shotinterval frames.
+    void draw() const override {
+        Tmatch::draw();
         if (++demoframes % shotinterval == 0) {
             char path[64];
             std::snprintf(path, sizeof path, "shots/shot-%04ld.png", demoframes / shotinterval);

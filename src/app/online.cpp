@@ -23,22 +23,17 @@
 
 namespace {
 
-// The match reads the record the rollback made; the keyboard is told about flushes only in
-// frames that are shown (a frame played again must not forget keys held now).
+// The match reads the record the rollback made; the keyboard is told about flushes, which
+// only frames that are shown ask for (a frame played again must not forget keys held now).
 class OnlineInput : public InputSource {
   public:
     explicit OnlineInput(PlayerInput& players) : players_(players) {}
     MatchInput read(const Tmatch&) override { return record; }
     bool leaving(const Tmatch&) override { return record.leave; }
-    void flush() override {
-        if (shown) players_.flush();
-    }
-    void discardpresses() override {
-        if (shown) players_.discardpresses();
-    }
+    void flush() override { players_.flush(); }
+    void discardpresses() override { players_.discardpresses(); }
 
     MatchInput record;
-    bool shown = false;
 
   private:
     PlayerInput& players_;
@@ -126,9 +121,7 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
         session.played(rollback.frame(), part);
         input.record = match.input = rollback.begin(match, part);
         if (rollback.playing()) {
-            input.shown = true;
             match.playframe(true);
-            input.shown = false;
         } else {
             drawpaused(match);
         }

@@ -21,7 +21,7 @@ double sindeg(double degrees) {
 }
 } // namespace
 
-void tspark::draw(const Camera& cam, float alpha, const float colour[3]) {
+void tspark::draw(const Camera& cam, float alpha, const float colour[3]) const {
     const float camx = float(cam.x), camy = float(cam.y), zoom = float(cam.zoom);
     const float screenw = float(cam.screenw), screenh = float(cam.screenh);
     float s = 1.0f / (1.0f / zoom - z / depthscale);
@@ -68,9 +68,10 @@ int Tburst::update(RandomGenerator& random) {
         spark.vx *= damping, spark.vy *= damping, spark.vz *= damping;
         spark.x += spark.vx, spark.y += spark.vy, spark.z += spark.vz;
     }
-    return life < lifestep ? 1 : 0;
+    ended = life < lifestep;
+    return ended ? 1 : 0;
 }
 
-void Tburst::draw(const Camera& cam) {
+void Tburst::draw(const Camera& cam) const {
     for (int i = 0; i < count; ++i) sparks[i].draw(cam, life, colour);
 }

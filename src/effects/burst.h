@@ -16,7 +16,7 @@ class tspark {
     virtual ~tspark() = default;
     // Draws the spark with additive light at the burst's alpha and colour, only when its
     // projected position lies strictly inside the screen. Worked in single precision.
-    virtual void draw(const Camera& cam, float alpha, const float colour[3]);
+    virtual void draw(const Camera& cam, float alpha, const float colour[3]) const;
 };
 
 // One firework: up to sparkcapacity sparks sharing a drifting colour and a fading life.
@@ -30,6 +30,8 @@ class Tburst {
     TImage image;
     tspark sparks[sparkcapacity];
     float colourspeed[3] = {6, 6, 6};
+    // Faded out at its last update: drawn once more at its last alpha, then dropped.
+    bool ended = false;
 
     virtual ~Tburst() = default;
     // Fills the first count slots with sparks leaving (x, y, z) at speed in random directions
@@ -38,7 +40,7 @@ class Tburst {
                          float offsety, float speed, int r, int g, int b, int count,
                          const TImage& image);
     // Ages the burst one frame (its colour drifts with the generator); 1 once it has faded
-    // out.
+    // out, which ended says from then on.
     virtual int update(RandomGenerator& random);
-    virtual void draw(const Camera& cam);
+    virtual void draw(const Camera& cam) const;
 };

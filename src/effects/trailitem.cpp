@@ -23,10 +23,11 @@ int Ttrailitem::update() {
     alpha *= fade;
     x += vx;
     y += vy;
-    return alpha > faintest ? 0 : 1;
+    ended = !(alpha > faintest);
+    return ended ? 1 : 0;
 }
 
-void Ttrailitem::draw(const Camera& cam) {
+void Ttrailitem::draw(const Camera& cam) const {
     SetBlendMode(BLEND_LIGHT);
     SetDrawAlpha(float(alpha));
     SetDrawColor(colour[0], colour[1], colour[2]);

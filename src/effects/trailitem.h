@@ -12,12 +12,15 @@ class Ttrailitem {
     int x = 0, y = 0;
     int vx = 0, vy = 0;
     int colour[3] = {0, 0, 0};
+    // Too faint since its last update: drawn once more, then dropped.
+    bool ended = false;
 
     virtual ~Ttrailitem() = default;
     virtual void start(double x, double y, double vx, double vy, const float colour[3],
                        const TImage& image, float alpha);
-    // Fades the blob one frame; 1 once it is too faint to matter.
+    // Fades the blob one frame; 1 once it is too faint to matter, which ended says from then
+    // on.
     virtual int update();
     // Drawn with additive light; blobs are never tested for being on screen.
-    virtual void draw(const Camera& cam);
+    virtual void draw(const Camera& cam) const;
 };

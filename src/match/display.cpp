@@ -94,23 +94,25 @@ static void drawgrid(const Tarena& a, const float gridcolour[3], double camerax,
     }
 }
 
-void Tmatch::drawbackground() {
-    drift(random, gridcolour, gridcolourspeed);
+// Everything behind the figures is drawn through the camera as it stood before the frame moved
+// it (backcamera), the figures and the trail through the moved one.
+void Tmatch::drawbackground() const {
     const Tarena& a = world.bounds;
     const double h = a.bottom - a.top;
     const double sw = screenwidth, sh = screenheight;
-    const double l = toscreen(a.leftend - h / 2, camerax, zoom, sw);
-    const double r = toscreen(a.rightend + h / 2, camerax, zoom, sw);
-    const double rc = toscreen(a.rightend, camerax, zoom, sw);
-    const double t = toscreen(a.top, cameray, zoom, sh);
-    const double b = toscreen(a.bottom, cameray, zoom, sh);
-    drawgrid(a, gridcolour, camerax, cameray, zoom, screenwidth, screenheight);
+    const double camx = backcamera.x, camy = backcamera.y, z = backcamera.zoom;
+    const double l = toscreen(a.leftend - h / 2, camx, z, sw);
+    const double r = toscreen(a.rightend + h / 2, camx, z, sw);
+    const double rc = toscreen(a.rightend, camx, z, sw);
+    const double t = toscreen(a.top, camy, z, sh);
+    const double b = toscreen(a.bottom, camy, z, sh);
+    drawgrid(a, gridcolour, camx, camy, z, screenwidth, screenheight);
     SetBlendMode(BLEND_ALPHA);
     SetLineWidth(1);
-    updatefireworks();
+    drawfireworks();
     SetDrawColor(64, 64, 64);
     // The round-end picture is the left end's surroundings; the right end is its mirror.
-    const float endscale = float(zoom * h / mezballspan);
+    const float endscale = float(z * h / mezballspan);
     SetDrawScale(endscale, endscale);
     DrawImage(mezballimage, float(l), float(t), 0);
     SetDrawScale(-endscale, endscale);
@@ -120,10 +122,13 @@ void Tmatch::drawbackground() {
     DrawRect(float(r - 1), float(t), float(sw - rc + 1), float(b - t));
     DrawRect(0, 0, float(sw), float(t));
     DrawRect(0, float(t), float(l), float(b - t));
-    obstacles->draw(camera());
+    obstacles->draw(backcamera);
 }
 
 void Tmatch::updatefireworks() {
+    // A burst that ended last frame was drawn then for the last time.
+    for (std::shared_ptr<Tburst> burst : *rockets)
+        if (burst->ended) rockets->remove(burst.get());
     // Shells burst only in the part of the stadium that is visible at the launch depth.
     const double k = 1 / zoom + 2;
     const Tarena& bounds = world.bounds;
@@ -145,14 +150,18 @@ void Tmatch::updatefireworks() {
                        sparksperburst, sparkimage);
         rockets->addLast(burst);
     }
-    for (std::shared_ptr<Tburst> burst : *rockets) {
-        // An ending burst is still drawn once, at its last faint alpha.
-        if (burst->update(random) == 1) rockets->remove(burst.get());
-        burst->draw(camera());
-    }
+    for (const std::shared_ptr<Tburst>& burst : *rockets) burst->update(random);
 }
 
-void Tmatch::updatetrail(double z, double camx, double camy, int sw, int sh) {
+// An ending burst is still drawn once, at its last faint alpha.
+void Tmatch::drawfireworks() const {
+    for (const std::shared_ptr<Tburst>& burst : *rockets) burst->draw(backcamera);
+}
+
+void Tmatch::updatetrail() {
+    // A blob that ended last frame was drawn then for the last time.
+    for (std::shared_ptr<Ttrailitem> item : *trailitems)
+        if (item->ended) trailitems->remove(item.get());
     auto drop = [&](double x, double y, const Tmainball& ball, float alpha) {
         auto item = std::make_shared<Ttrailitem>();
         item->start(x, y, 0, 0, ball.colour.data(), sparkimage, alpha);
@@ -168,13 +177,14 @@ void Tmatch::updatetrail(double z, double camx, double camy, int sw, int sh) {
             drop((ball.x + ball.oldx) / 2, (ball.y + ball.oldy) / 2, ball, 0.5f);
         }
     }
-    for (std::shared_ptr<Ttrailitem> item : *trailitems) {
-        if (item->update() == 1) trailitems->remove(item.get());
-        item->draw(Camera{camx, camy, z, double(sw), double(sh)});
-    }
+    for (const std::shared_ptr<Ttrailitem>& item : *trailitems) item->update();
 }
 
-void Tmatch::drawbars() {
+void Tmatch::drawtrail() const {
+    for (const std::shared_ptr<Ttrailitem>& item : *trailitems) item->draw(camera());
+}
+
+void Tmatch::drawbars() const {
     const double u = screenwidth / 1024.0;
     const int bars = std::clamp(mancount, 2, 4);
     for (int k = 1; k <= bars; ++k) {
@@ -188,7 +198,7 @@ void Tmatch::drawbars() {
     SetDrawAlpha(1);
 }
 
-void Tmatch::drawpadnotices() {
+void Tmatch::drawpadnotices() const {
     const double u = screenwidth / 1024.0;
     int line = 0;
     for (int k = 1; k <= mancount; ++k) {
@@ -202,8 +212,7 @@ void Tmatch::drawpadnotices() {
     SetDrawScale(1, 1);
 }
 
-void Tmatch::drawbanner(double p) {
-    if (bannertime >= 0) bannertime -= 1;
+void Tmatch::drawbanner(double p) const {
     if (bannertime >= 0) {
         SetDrawAlpha(float(bannertime) / bannerframes);
         // Stretched across the whole screen width and centred vertically.

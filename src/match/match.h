@@ -28,6 +28,12 @@ class Ttrailitem;
 class MatchTrace;
 class Tmatchsounds;
 
+// The result screens a frame shows, each with the frames it has been up; -1 for one not shown.
+// A level-40 win shows the level-completed screen and the game-over screen in the same frame.
+struct Shownscreens {
+    int levelcompleted = -1, tally = -1, gameover = -1;
+};
+
 // Everything of a game that evolves from frame to frame and decides what happens next,
 // besides its bodies and effect lists: a plain value, copied whole by a snapshot.
 struct Tmatchstate {
@@ -57,6 +63,16 @@ struct Tmatchstate {
     // The game's own random numbers: set-up, computer players, possession, colours and
     // fireworks draw from it and from nothing else.
     RandomGenerator random;
+    // What the frame shows besides the bodies: the camera as it stood before the frame moved
+    // it (the background and the fireworks are seen through it) and the result screens.
+    Camera backcamera;
+    Shownscreens screens;
+};
+
+// What a frame asks of its input source once it is played: the result screens forget the keys
+// held (flush) or drop the presses left over from play (discard).
+struct Sourcerequests {
+    bool flush = false, discard = false;
 };
 
 class Tmatch : public Tmatchstate, public Tmatchmedia {
@@ -101,7 +117,7 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
 
     // Tools: >= 0 steers figure 1 with the computer rule at this delay instead of the keys.
     int autopilot = -1;
-    // Tools: when set, one line per frame is written at the end of updatestate.
+    // Tools: when set, one line per frame is written once the frame is played.
     MatchTrace* trace = nullptr;
     // Hears every shown frame once it is played, before it is shown: the sound effects. It
     // only reads the match, and never hears a frame played with drawing off.
@@ -109,8 +125,10 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     // The figure file could not be read or gave a broken figure; rungame returns -1.
     bool setupfailed = false;
 
+    // The state machine of the frame: the shortcuts, the frame count, the winner and the
+    // result screens' keys; it notes the screens to show in screens.
     virtual void updatestate();
-    virtual void drawwinner(int frames);
+    virtual void drawwinner(int frames) const;
     virtual void buildarena(int number);
     virtual void setuplevel(int levelnumber);
     virtual void setupcustom(const Tcustomsettings& c);
@@ -124,42 +142,58 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     // Escape.
     virtual int rungame(const std::string& gamemode, int levelnumber, const Tmultisettings* multi,
                         const Tcustomsettings* custom, std::array<int, 4>& wins);
+    // The fireworks' launch and ageing; drawfireworks shows them.
     virtual void updatefireworks();
+    void drawfireworks() const;
     virtual void updatebars();
     // The frame's input is read here, before anything is drawn or simulated; a P press
     // pauses the game in there (see pausable).
     virtual void checkpause();
-    virtual void updatetrail(double z, double camx, double camy, int sw, int sh);
+    // The main balls' blobs dropped and aged; drawtrail shows them.
+    virtual void updatetrail();
+    void drawtrail() const;
     virtual void checktouches();
     virtual void updatecamera();
     virtual void waitframe();
-    virtual void drawbackground();
-    virtual void drawbanner(double p);
-    virtual void drawgameover(int frames);
-    virtual void drawlevelcompleted(int frames);
+    virtual void drawbackground() const;
+    virtual void drawbanner(double p) const;
+    // The name typed or picked on the game-over screen, a character a frame.
+    void entername(int frames);
+    virtual void drawgameover(int frames) const;
+    virtual void drawlevelcompleted(int frames) const;
+    // The result screens the frame shows, in their order.
+    void drawresults() const;
     // The letters a pad picks from on the game-over screen, in the order up runs through them.
     static constexpr std::string_view pickable = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
     void pickletter();
     // "PLAYER 3: PAD UNPLUGGED" for every player whose pad is gone.
-    void drawpadnotices();
+    void drawpadnotices() const;
 
     // The simulation of one frame without any drawing: main-ball histories, steering and the
     // world's step, with possession and the figures' contacts inside it.
     void simulate();
-    // Plays one frame: reads its input, simulates, draws and shows it (unless shown is
-    // false: a frame played again after a restore draws nothing, plays no sound or effect,
-    // shows nothing and waits for nothing; its input must be in input already).
+    // One frame of the game from the record in input: every change in the game's fixed order
+    // (colours, fireworks, camera, simulation, trail, bars, banner, state), nothing drawn,
+    // heard or waited for; the generator drawn from is the match's own. What it asks of the
+    // input source is left in requests.
+    void advance();
+    // The frame as the game stands, read only: background and fireworks, figures and main
+    // balls, trail, bars, banner and result screens.
+    virtual void draw() const;
+    // Plays one frame: reads its input, advances, then draws and shows it (unless shown is
+    // false: a frame played again after a restore draws nothing, plays no sound, shows
+    // nothing and waits for nothing; its input must be in input already).
     void playframe(bool shown = true);
 
-    // Drawing half of updatebars.
-    virtual void drawbars();
+    virtual void drawbars() const;
     // Level score, time bonus and total, once, when figure 1 wins a level.
     virtual void scorelevel();
     // A P press pauses the game, except on the game-over screen where P is part of a name.
     bool pausable() const { return state != "gameover"; }
-    // The result screens forget the keys: the source forgets them, and so does this frame's
-    // record for what the frame has still to read.
+    // The result screens forget the keys: the source is asked to forget them, and this frame's
+    // record forgets them for what the frame has still to read.
     void flushinput();
+    Sourcerequests requests;
 
     // The view of this frame: camerax, cameray, zoom and the screen size.
     Camera camera() const {
@@ -168,6 +202,7 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
 
     // Figure k (1-based).
     Tman& man(int k) { return *men[k - 1]; }
+    const Tman& man(int k) const { return *men[k - 1]; }
 };
 
 // Human steering of a figure's first ball by what its player holds.

@@ -73,8 +73,7 @@ void Tmatch::scorelevel() {
     score = int(std::min<long long>(INT_MAX, (long long)startscore + levelscore + timebonus));
 }
 
-void Tmatch::drawlevelcompleted(int frames) {
-    source->discardpresses();
+void Tmatch::drawlevelcompleted(int frames) const {
     const int t = frames + 1;
     const double u = screenwidth / 1024.0;
     // Shown values: the parts before the count, the total after it, and in between the parts
@@ -111,7 +110,7 @@ void Tmatch::drawlevelcompleted(int frames) {
     SetDrawScale(1, 1);
 }
 
-void Tmatch::drawwinner(int frames) {
+void Tmatch::drawwinner(int frames) const {
     const double u = screenwidth / 1024.0;
     setcolour(textcolour);
     // The series tally, this game's win included.
@@ -138,7 +137,7 @@ void Tmatch::pickletter() {
     }
 }
 
-void Tmatch::drawgameover(int frames) {
+void Tmatch::entername(int frames) {
     // Keys still held from the play are forgotten.
     if (frames <= 2) flushinput();
     // One typed character per frame at most.
@@ -156,7 +155,15 @@ void Tmatch::drawgameover(int frames) {
     for (int i = 1; i < namecursor; ++i) typed += namechars[i];
     if (picked > 0) typed += pickable[picked - 1];
     name = UpperCase(typed);
+}
 
+void Tmatch::drawresults() const {
+    if (screens.levelcompleted >= 0) drawlevelcompleted(screens.levelcompleted);
+    if (screens.tally >= 0) drawwinner(screens.tally);
+    if (screens.gameover >= 0) drawgameover(screens.gameover);
+}
+
+void Tmatch::drawgameover(int frames) const {
     const double u = screenwidth / 1024.0;
     setcolour(colours[0]);
     if (frames > 0) drawcentred("GAME OVER", 1.3, 20, u, screenwidth);

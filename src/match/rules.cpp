@@ -52,7 +52,6 @@ void Tmatch::updatebars() {
             }
         }
     }
-    drawbars();
 }
 
 // The frame's input, read once before anything is drawn; a P press (where it pauses) has
@@ -62,7 +61,7 @@ void Tmatch::checkpause() {
 }
 
 void Tmatch::flushinput() {
-    source->flush();
+    requests.flush = true;
     const bool pause = input.pause;
     input = MatchInput{};
     input.pause = pause;

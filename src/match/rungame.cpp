@@ -38,7 +38,7 @@ void steerfigures(Tmatch& m) {
     }
 }
 
-void drawplay(Tmatch& m) {
+void drawplay(const Tmatch& m) {
     const Camera cam = m.camera();
     for (int k = 1; k <= m.mancount; ++k) m.man(k).draw(cam);
     for (int b = 0; b < m.mainballcount; ++b) m.mainballs[b]->draw(cam);
@@ -59,30 +59,45 @@ void Tmatch::simulate() {
         });
 }
 
-// One frame of play, drawing and state, in the game's fixed order. A frame that is not shown
-// still runs every step that changes the game (the drawing steps move colours, effects and
-// the banner on), with drawing switched off.
-void Tmatch::playframe(bool shown) {
-    SetDrawing(shown);
+// The order of the steps is the game's: each draws its random numbers in turn.
+void Tmatch::advance() {
+    requests = Sourcerequests{};
+    animatecolours(random, colours, colourspeeds, 10);
+    drift(random, gridcolour, gridcolourspeed);
+    backcamera = camera();
+    updatefireworks();
+    updatecamera();
+    simulate();
+    for (int b = 0; b < mainballcount; ++b) mainballs[b]->paint();
+    updatetrail();
+    updatebars();
+    if (bannertime >= 0) bannertime -= 1;
+    updatestate();
+}
+
+void Tmatch::draw() const {
     ClearScreen();
+    drawbackground();
+    drawplay(*this);
+    drawtrail();
+    drawbars();
+    drawbanner(0.5);
+    drawresults();
+}
+
+void Tmatch::playframe(bool shown) {
     // The input first, so the state it is read in is the state the frame starts from (what
     // a snapshot, a recording's hash and a rollback see); reading draws no random number.
     if (shown) checkpause();
-    animatecolours(random, colours, colourspeeds, 10);
-    if (shown && musicvolume > 0) restartmusic(musicchannel, sounds, musicvolume / 10.0f);
-    drawbackground();
-    updatecamera();
     const int owner = mainballs[0]->owner;
-    simulate();
-    // A pad may rumble in the hands of the player whose figure just took the ball.
-    if (shown && mainballs[0]->owner != owner) source->took(*this, mainballs[0]->owner);
-    drawplay(*this);
-    updatetrail(zoom, camerax, cameray, screenwidth, screenheight);
-    updatebars();
-    drawbanner(0.5);
-    updatestate();
-    SetDrawing(true);
+    advance();
+    if (trace) trace->line(*this);
     if (!shown) return;
+    if (requests.flush) source->flush();
+    if (requests.discard) source->discardpresses();
+    // A pad may rumble in the hands of the player whose figure just took the ball.
+    if (mainballs[0]->owner != owner) source->took(*this, mainballs[0]->owner);
+    draw();
     drawpadnotices();
     if (listener) listener->hear(*this);
     restartmusic(musicchannel, sounds, musicvolume / 10.0f);

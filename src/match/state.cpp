@@ -4,7 +4,6 @@
 #include "effects/colourdrift.h"
 #include "effects/trailitem.h"
 #include "match/match.h"
-#include "match/trace.h"
 #include "physics/arena.h"
 #include "physics/mainball.h"
 #include "physics/man.h"
@@ -53,9 +52,11 @@ void Tmatch::updatestate() {
     drift(random, textcolour, textcolourspeed);
     if (state == "normal") findwinner(*this);
     // The three screens are tested in this order on purpose: a level-40 win turns into the
-    // game-over screen within the same frame.
+    // game-over screen within the same frame, and both are shown in it.
+    screens = Shownscreens{};
     if (state == "levelcompleted") {
-        drawlevelcompleted(frame - stateframe);
+        screens.levelcompleted = frame - stateframe;
+        requests.discard = true;
         if (input.enter || input.space) {
             if (level >= LASTLEVEL) {
                 state = "gameover";
@@ -67,14 +68,14 @@ void Tmatch::updatestate() {
         }
     }
     if (state == "tellwinner") {
-        drawwinner(frame - stateframe);
+        screens.tally = frame - stateframe;
         if (input.enter || input.space) state = "end";
     }
     if (state == "gameover") {
-        drawgameover(frame - stateframe);
+        screens.gameover = frame - stateframe;
+        entername(frame - stateframe);
         if (input.enter) state = "end";
         bool nameentry = score > 0 && score > entrythreshold;
         if (input.space && !nameentry) state = "end";
     }
-    if (trace) trace->line(*this);
 }

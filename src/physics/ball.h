@@ -7,11 +7,10 @@
 
 struct Tarena;
 
-// What of a ball changes while it is stepped and drawn: a plain value, so a game's state can
-// be saved and put back.
+// What of a ball changes while it is stepped: a plain value, so a game's state can be saved
+// and put back.
 struct Tballstate {
-    double mass = 0; // what the solvers use: basemass, or 99 when fixed
-    double screenx = 0, screeny = 0, screenradius = 0;
+    double mass = 0;             // what the solvers use: basemass, or 99 when fixed
     double corrx = 0, corry = 0; // position correction gathered during one solver pass
     double vx = 0, vy = 0;
     double oldx = 0, oldy = 0;
@@ -36,11 +35,15 @@ class Tball : public Tballstate {
     int id = 0;
     double radius = 15.0;
 
-    void project(const Camera& cam);
+    // Where the ball is seen on the screen: its centre and its radius in pixels.
+    struct Projection {
+        double x = 0, y = 0, radius = 0;
+    };
+    Projection project(const Camera& cam) const;
     void integrate(double dt, double g);
     // Velocity from the displacement of this step, without damping.
     void updatevelocity(double dt);
-    virtual void draw(const Camera& cam);
+    virtual void draw(const Camera& cam) const;
     // Keeps the ball inside the stadium.
     void collidearena(const Tarena& arena);
 };

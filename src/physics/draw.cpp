@@ -13,35 +13,32 @@ static double degrees(double radians) {
     return radians * (180.0 / std::numbers::pi);
 }
 
-void Tball::project(const Camera& cam) {
-    screenx = toscreen(x, cam.x, cam.zoom, cam.screenw);
-    screeny = toscreen(y, cam.y, cam.zoom, cam.screenh);
-    screenradius = radius * cam.zoom;
+Tball::Projection Tball::project(const Camera& cam) const {
+    return {toscreen(x, cam.x, cam.zoom, cam.screenw), toscreen(y, cam.y, cam.zoom, cam.screenh),
+            radius * cam.zoom};
 }
 
-void Tball::draw(const Camera& cam) {
-    project(cam);
+void Tball::draw(const Camera& cam) const {
+    const Projection p = project(cam);
     if (bigimage != 0)
-        SetDrawScale(float(screenradius * 0.0025f), float(screenradius * 0.00125f * 2));
+        SetDrawScale(float(p.radius * 0.0025f), float(p.radius * 0.00125f * 2));
     else
-        SetDrawScale(float(screenradius * 0.0066666668f), float(screenradius * 0.0033333334f * 2));
-    DrawImage(image, float(screenx), float(screeny), 0);
+        SetDrawScale(float(p.radius * 0.0066666668f), float(p.radius * 0.0033333334f * 2));
+    DrawImage(image, float(p.x), float(p.y), 0);
     SetDrawScale(1, 1);
     SetDrawAlpha(1);
 }
 
-void Tlink::draw(const Camera& cam) {
-    ball1->project(cam);
-    ball2->project(cam);
-    double dx = ball2->screenx - ball1->screenx;
-    double dy = ball2->screeny - ball1->screeny;
+void Tlink::draw(const Camera& cam) const {
+    const Tball::Projection p1 = ball1->project(cam), p2 = ball2->project(cam);
+    double dx = p2.x - p1.x;
+    double dy = p2.y - p1.y;
     double len = std::sqrt(dx * dx + dy * dy);
     double rotation = degrees(std::atan(dy / guard(dx)));
     if (rotation > 45) rotation -= 180;
     SetDrawRotation(float(rotation));
     SetDrawScale(float(len * 0.0035714286f), float(cam.zoom * thickness * 2 * 0.0035714286f));
-    DrawImage(image, float((ball1->screenx + ball2->screenx) / 2),
-              float((ball1->screeny + ball2->screeny) / 2), 0);
+    DrawImage(image, float((p1.x + p2.x) / 2), float((p1.y + p2.y) / 2), 0);
     SetDrawScale(1, 1);
     SetDrawRotation(0);
 }
@@ -51,14 +48,14 @@ static void setcolour(const Teamrgb& c) {
 }
 
 // Parts flagged with any other value than 0 or 1 are drawn in neither pass.
-static void drawparts(Tman& man, int coloured, const Camera& cam) {
+static void drawparts(const Tman& man, int coloured, const Camera& cam) {
     for (auto& b : man.balls)
         if (b->coloured == coloured) b->draw(cam);
     for (auto& l : man.links)
         if (l.coloured == coloured) l.draw(cam);
 }
 
-void Tman::draw(const Camera& cam) {
+void Tman::draw(const Camera& cam) const {
     if (dimmed == 1)
         SetDrawColor(70, 70, 70);
     else
@@ -69,7 +66,7 @@ void Tman::draw(const Camera& cam) {
     drawparts(*this, 1, cam);
 }
 
-void Tmainball::draw(const Camera& cam) {
+void Tmainball::paint() {
     colour = {130, 130, 130}; // owned by a team without a colour
     if (owner == 0) {
         colour = {255, 255, 255};
@@ -77,6 +74,9 @@ void Tmainball::draw(const Camera& cam) {
         const Teamrgb& c = palette->ball[owner - 1];
         colour = {float(c.r), float(c.g), float(c.b)};
     }
+}
+
+void Tmainball::draw(const Camera& cam) const {
     SetDrawColor(int(colour[0]), int(colour[1]), int(colour[2]));
     // Turned as seen from a point far above the arena, so it seems to roll as it crosses.
     SetDrawRotation(float(degrees(std::atan2(y + 3000, x)) - 45));

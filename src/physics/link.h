@@ -17,5 +17,5 @@ class Tlink {
     int coloured = 0;
 
     // A bar stretched between the two projected ends.
-    void draw(const Camera& cam);
+    void draw(const Camera& cam) const;
 };

@@ -11,7 +11,7 @@ struct Tmainballstate {
     int owner = 0; // team that touched it last; 0 = nobody yet
     // x, y, vx, vy over the last steps, index 0 newest.
     std::array<double, HISTORY> histx{}, histy{}, histvx{}, histvy{};
-    std::array<float, 3> colour{}; // red, green, blue as last drawn (also the trail's colour)
+    std::array<float, 3> colour{}; // red, green, blue of its owner (also the trail's colour)
 };
 
 class Tmainball : public Tball, public Tmainballstate {
@@ -20,6 +20,8 @@ class Tmainball : public Tball, public Tmainballstate {
     const Teampalette* palette = &standardpalette; // the owners' colours
 
     void record();
-    // Drawn in its owner's colour, turned so that its pattern shows it rolling.
-    void draw(const Camera& cam) override;
+    // Takes the colour of its owner, as the owner's team is seen in the palette.
+    void paint();
+    // Drawn in its colour, turned so that its pattern shows it rolling.
+    void draw(const Camera& cam) const override;
 };

@@ -26,5 +26,5 @@ class Tman : public ragobject, public Tmanstate {
 
     void record();
     // Neutral parts first, then the team-coloured parts on top.
-    void draw(const Camera& cam) override;
+    void draw(const Camera& cam) const override;
 };

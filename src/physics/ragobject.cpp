@@ -52,7 +52,7 @@ void ragobject::relax(double dt) {
     }
 }
 
-void ragobject::draw(const Camera& cam) {
+void ragobject::draw(const Camera& cam) const {
     for (auto& b : balls) b->draw(cam);
     for (auto& l : links) l.draw(cam);
 }

@@ -36,7 +36,7 @@ class ragobject : public ragobjectstate {
     void integrate(double dt, double g);
     void pin();
     void relax(double dt);
-    virtual void draw(const Camera& cam);
+    virtual void draw(const Camera& cam) const;
     void solvelinks();
     void solvetensions(double dt);
     void collidearena(const Tarena& arena);

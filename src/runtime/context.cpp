@@ -8,7 +8,7 @@ RuntimeContext& rt() {
 }
 
 Renderer* DrawingRenderer() {
-    return rt().drawing ? rt().renderer.get() : nullptr;
+    return rt().renderer.get();
 }
 
 void PumpEvents() {

@@ -116,7 +116,6 @@ struct RuntimeContext {
     int autoImageFlags = 3;
     TFont font; // null: built-in font (draws nothing)
     bool graphicsOpen = false;
-    bool drawing = true; // SetDrawing
     int width = 0, height = 0;
     unsigned long rendererSerials = 0; // the last serial handed to a renderer
 
@@ -135,7 +134,7 @@ struct RuntimeContext {
 // are torn down at exit.
 RuntimeContext& rt();
 
-// The renderer the primitives draw with: null while no graphics are open or drawing is off.
+// The renderer the primitives draw with: null while no graphics are open.
 Renderer* DrawingRenderer();
 // Delivers pending window (or script) events: the chosen input backend, then the test hook.
 void PumpEvents();

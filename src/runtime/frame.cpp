@@ -56,7 +56,6 @@ int OpenGraphics(int width, int height, int depth, int hertz, int /*flags*/) {
     rt().state = DrawState{};
     rt().font = nullptr;
     rt().autoImageFlags = 3;
-    rt().drawing = true;
     rt().width = width;
     rt().height = height;
     rt().graphicsOpen = true;

@@ -47,14 +47,6 @@ void SetDrawScale(float sx, float sy) {
     rt().state.updateMatrix();
 }
 
-void SetDrawing(bool on) {
-    rt().drawing = on;
-}
-
-bool Drawing() {
-    return rt().drawing;
-}
-
 void DrawImage(const TImage& image, float x, float y, int) {
     // Every picture has the one frame 0, so the frame number selects nothing.
     if (Renderer* renderer = DrawingRenderer(); image && renderer)

@@ -50,12 +50,6 @@ void SetLineWidth(float width);
 void SetDrawRotation(float degrees);
 void SetDrawScale(float sx, float sy);
 
-// While drawing is off, ClearScreen and the primitives draw nothing (the state setters and
-// TextWidth still work): a frame of a game simulated again after going back in time must not
-// show. On by default and whenever graphics open.
-void SetDrawing(bool on);
-bool Drawing();
-
 // Primitives, drawn into the back buffer with the current state.
 void DrawImage(const TImage& image, float x, float y, int frame = 0);
 void DrawRect(float x, float y, float w, float h);

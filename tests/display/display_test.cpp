@@ -1,5 +1,6 @@
 #include "effects/trailitem.h"
 #include "fixture.h"
+#include "match/snapshot.h"
 #include "physics/arena.h"
 #include "physics/mainball.h"
 #include "physics/man.h"
@@ -64,9 +65,9 @@ TEST(Bars, TakeTheChosenPaletteAsDoFiguresBallAndTrail) {
         Tmainball& ball = *m->mainballs[0];
         EXPECT_EQ(ball.palette, &palette);
         ball.owner = 3;
-        ball.draw(m->camera());
+        ball.paint();
         m->trail = 1;
-        m->updatetrail(1, 0, 0, 1024, 768);
+        m->updatetrail();
         const Ttrailitem& blob = *m->trailitems->first();
         EXPECT_EQ(blob.colour[0], palette.ball[2].r);
         EXPECT_EQ(blob.colour[1], palette.ball[2].g);
@@ -77,6 +78,7 @@ TEST(Bars, TakeTheChosenPaletteAsDoFiguresBallAndTrail) {
 TEST(Background, GridRoundEndsAndSurroundingsOfArenaOne) {
     auto m = makematch("levels");
     m->updatecamera(); // frame 0: from far away, so every grid position is on the screen
+    m->backcamera = m->camera();
     m->drawbackground();
     const auto& calls = Recorder()->calls;
     int vertical = 0, horizontal = 0;
@@ -115,7 +117,10 @@ TEST(Background, GridRoundEndsAndSurroundingsOfArenaOne) {
 
 TEST(Banner, FadesOverTwoSecondsInLevelsAndIsAbsentInCustomGames) {
     auto m = makematch("levels", 800, 600);
-    for (int i = 0; i < 130; ++i) m->drawbanner(0.5);
+    for (int i = 0; i < 130; ++i) {
+        m->advance();
+        m->drawbanner(0.5);
+    }
     auto shown = CallsOf(DrawCall::Text);
     ASSERT_EQ(shown.size(), 120u);
     EXPECT_EQ(shown[0].what, "   LEVEL 1   ");
@@ -124,6 +129,7 @@ TEST(Banner, FadesOverTwoSecondsInLevelsAndIsAbsentInCustomGames) {
     EXPECT_NEAR(shown[0].state.scaleX * TextWidth(shown[0].what), 800, 1e-3);
 
     auto custom = makematch("custom");
+    custom->advance();
     custom->drawbanner(0.5);
     EXPECT_TRUE(CallsOf(DrawCall::Text).empty());
 }
@@ -133,24 +139,55 @@ TEST(Trail, HighQualityDropsTwoBlobsPerFrameNewestFirst) {
     m->trail = 2;
     Tmainball& ball = *m->mainballs[0];
     ball.x = 100, ball.oldx = 50, ball.y = ball.oldy = 0;
-    m->updatetrail(1, 0, 0, 1024, 768);
+    m->updatetrail();
     EXPECT_EQ(m->trailitems->count(), 2);
     // The midpoint blob came last, so it leads the list.
     EXPECT_EQ(m->trailitems->first()->x, 75);
     EXPECT_EQ(m->trailitems->last()->x, 100);
+    // The blobs alive after each frame; those that ended in it are drawn once more.
+    auto alive = [&] {
+        int n = 0;
+        for (const auto& item : *m->trailitems) n += item->ended ? 0 : 1;
+        return n;
+    };
     for (int frame = 2; frame <= 100; ++frame) {
         clearcalls();
-        m->updatetrail(1, 0, 0, 1024, 768);
+        m->updatetrail();
+        m->drawtrail();
     }
     // Items of alpha 0.5 end on their 38th update and are drawn once more in that frame.
-    EXPECT_EQ(m->trailitems->count(), 74);
+    EXPECT_EQ(alive(), 74);
     EXPECT_EQ(CallsOf(DrawCall::Image).size(), 76u);
 
     m->trail = 1;
     for (int frame = 1; frame <= 100; ++frame) {
         clearcalls();
-        m->updatetrail(1, 0, 0, 1024, 768);
+        m->updatetrail();
+        m->drawtrail();
     }
-    EXPECT_EQ(m->trailitems->count(), 43);
+    EXPECT_EQ(alive(), 43);
     EXPECT_EQ(CallsOf(DrawCall::Image).size(), 44u);
+}
+
+// A frame's advance changes the game and draws nothing at all; drawing it changes nothing.
+TEST(Frame, AdvanceDrawsNothingAndDrawingChangesNothing) {
+    auto m = makematch("custom", 1024, 768, 4);
+    m->trail = 2;
+    m->fireworks = 1;
+    m->input.fillbar1 = true; // a win at once: fireworks, the tally
+    for (int f = 0; f < 200; ++f) {
+        clearcalls();
+        m->advance();
+        ASSERT_TRUE(Recorder()->calls.empty()) << "frame " << f;
+        m->input.fillbar1 = false;
+        const uint64_t hash = statehash(*m);
+        const int burstsbefore = m->rockets->count(), blobsbefore = m->trailitems->count();
+        m->draw();
+        EXPECT_FALSE(Recorder()->calls.empty());
+        EXPECT_EQ(statehash(*m), hash);
+        EXPECT_EQ(m->rockets->count(), burstsbefore);
+        EXPECT_EQ(m->trailitems->count(), blobsbefore);
+    }
+    EXPECT_GT(m->rockets->count(), 0);
+    EXPECT_EQ(m->state, "tellwinner");
 }

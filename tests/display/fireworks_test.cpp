@@ -18,6 +18,7 @@ std::unique_ptr<Tmatch> framedmatch() {
     auto m = makematch("custom");
     m->frame = 200;
     m->updatecamera();
+    m->backcamera = m->camera();
     return m;
 }
 } // namespace
@@ -33,7 +34,7 @@ TEST(Fireworks, NoRandomDrawBeforeAWinnerAndOneDrawPerFrameWhenSwitchedOff) {
     m->winner = 2;
     m->fireworks = 0;
     SeedRandom(m->random, 99);
-    for (int i = 0; i < 300; ++i) m->updatefireworks();
+    for (int i = 0; i < 300; ++i) m->updatefireworks(), m->drawfireworks();
     const double drawn = RandomUnit(m->random);
     EXPECT_EQ(drawn, afterdraws(300));
     EXPECT_EQ(m->rockets->count(), 0);
@@ -47,12 +48,14 @@ TEST(Fireworks, AtMostThreeBurstsEachDrawnInTheFrameItEnds) {
     SeedRandom(m->random, 7);
     int most = 0, endings = 0;
     for (int frame = 0; frame < 1500; ++frame) {
-        std::shared_ptr<Tburst> oldest = m->rockets->first();
         clearcalls();
         m->updatefireworks();
-        most = std::max(most, m->rockets->count());
-        if (oldest && oldest != m->rockets->first()) {
-            // The burst that left the list was still drawn, at its last faint alpha.
+        m->drawfireworks();
+        int alive = 0;
+        for (const auto& burst : *m->rockets) alive += burst->ended ? 0 : 1;
+        most = std::max(most, alive);
+        if (m->rockets->first() && m->rockets->first()->ended) {
+            // The oldest burst ended: it is still drawn in this frame, at its last faint alpha.
             ++endings;
             ASSERT_FALSE(CallsOf(DrawCall::Image).empty());
             EXPECT_LT(CallsOf(DrawCall::Image).front().state.alpha, 0.01f);

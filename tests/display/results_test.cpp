@@ -22,6 +22,9 @@ void type(const std::string& characters) {
 void gameoverframe(Tmatch& m, int frames) {
     m.state = "gameover";
     m.checkpause();
+    m.requests = Sourcerequests{};
+    m.entername(frames);
+    if (m.requests.flush) m.source->flush(); // as a frame played does, once it is played
     m.drawgameover(frames);
 }
 

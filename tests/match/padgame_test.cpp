@@ -78,7 +78,7 @@ TEST_F(PadGame, ANameIsPickedWithAPadAlone) {
         m.input.pick = pick;
         m.input.next = next;
         m.input.typed = typed;
-        m.drawgameover(10);
+        m.entername(10);
     };
     frame(1, false);
     EXPECT_EQ(m.name, "A");

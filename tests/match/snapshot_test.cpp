@@ -207,3 +207,25 @@ TEST_F(Snapshots, AKeyboardGameReplaysFromItsRecords) {
 }
 
 } // namespace
+
+// Two games in one process, each with its own generator, played frame about frame: each is the
+// game it would be alone, and neither draws from the runtime's generator.
+TEST_F(Snapshots, TwoMatchesPlaySideBySide) {
+    // The second game is steered otherwise from the start.
+    auto play = [&](TracedMatch& m, int f, int shift) {
+        m.input = generated(f + shift, 350 + shift);
+        m.advance();
+    };
+    TracedMatch alone;
+    startgame(alone, {"custom", 1, 4});
+    for (int f = 0; f < 700; ++f) play(alone, f, 0);
+
+    const int before = RandomState();
+    TracedMatch first, second;
+    startgame(first, {"custom", 1, 4});
+    startgame(second, {"custom", 1, 4});
+    for (int f = 0; f < 700; ++f) play(first, f, 0), play(second, f, 37);
+    EXPECT_EQ(first.lines, alone.lines);
+    EXPECT_NE(second.lines, alone.lines);
+    EXPECT_EQ(RandomState(), before);
+}

@@ -42,7 +42,7 @@ TEST(Draw, BallIsScaledToItsRadiusThroughTheCamera) {
     EXPECT_NEAR(calls[0].state.scaleX, 60 / 150.0, 1e-6);
     EXPECT_NEAR(calls[0].state.scaleY, 60 / 150.0, 1e-6);
     EXPECT_NEAR(calls[1].state.scaleX, 60 / 400.0, 1e-6);
-    EXPECT_EQ(b.screenradius, 60);
+    EXPECT_EQ(b.project(camera).radius, 60);
 }
 
 TEST(Draw, LinkIsABarBetweenItsProjectedEnds) {
@@ -86,12 +86,14 @@ TEST(Draw, MainBallShowsItsOwnerAndTurns) {
     ball.image = image("mainball");
     ball.x = 0, ball.y = 0;
     auto& calls = drawn();
+    ball.paint();
     ball.draw(camera);
     EXPECT_EQ(calls.back().state.r, 255);
     EXPECT_EQ(calls.back().state.b, 255);
     EXPECT_NEAR(calls.back().state.rotation, 90 - 45, 1e-4);
     ball.owner = 2;
     ball.x = 3000, ball.y = 0;
+    ball.paint();
     ball.draw(camera);
     EXPECT_EQ(calls.back().state.r, 130);
     EXPECT_EQ(calls.back().state.b, 255);
@@ -113,6 +115,7 @@ TEST(Draw, ThePaletteColoursFigurePartsAndTheOwnedBall) {
             calls.clear();
             man.team = ball.owner = team;
             man.draw(camera);
+            ball.paint();
             ball.draw(camera);
             ASSERT_EQ(calls.size(), 3u);
             EXPECT_EQ(calls[0].state.r, 160); // the neutral part keeps its grey
@@ -128,6 +131,7 @@ TEST(Draw, ThePaletteColoursFigurePartsAndTheOwnedBall) {
     }
     // A ball nobody touched yet stays white in both.
     ball.owner = 0;
+    ball.paint();
     ball.draw(camera);
     EXPECT_EQ(calls.back().state.g, 255);
 }
