@@ -42,6 +42,7 @@ std::unique_ptr<Tmatch> wonmatch() {
     m->trailitems = CreateList<Ttrailitem>();
     m->rockets = CreateList<Tburst>();
     m->trail = 2;
+    m->showfireworks = true;
     m->winner = 1;
     m->frame = 400;
     m->stateframe = 100;

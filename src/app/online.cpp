@@ -183,7 +183,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     std::string error;
     const int seed = tools.seeded ? tools.seed : Millisecs();
     const int local = tools.localplayers;
-    if (!(hosting ? session.host(port, multisettings, seed, local, error)
+    if (!(hosting ? session.host(port, multisettings, seed, prefs.fireworks, local, error)
                   : session.join(where, local, error))) {
         Notify("vantorix: " + error, 1);
         return false;
@@ -205,6 +205,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         session.begingame();
         Tmatch match;
         configurematch(match);
+        match.fireworks = session.fireworks();
         match.trace = nullptr; // the rollback writes the final frames only
         OnlineInput input(players);
         match.source = &input;

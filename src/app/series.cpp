@@ -10,6 +10,7 @@
 void Tapp::configurematch(Tmatch& match) {
     match.musicvolume = prefs.musicvolume;
     match.fireworks = prefs.fireworks;
+    match.showfireworks = prefs.fireworks == 1;
     match.trail = prefs.trail;
     match.teamcolours = settings.teamcolours;
     match.screenwidth = screenwidth;

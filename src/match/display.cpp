@@ -155,6 +155,7 @@ void Tmatch::updatefireworks() {
 
 // An ending burst is still drawn once, at its last faint alpha.
 void Tmatch::drawfireworks() const {
+    if (!showfireworks) return;
     for (const std::shared_ptr<Tburst>& burst : *rockets) burst->draw(backcamera);
 }
 

@@ -87,7 +87,8 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     int starttime = 0;
     int startscore = 0;
     int level = 0;
-    int fireworks = 0;
+    int fireworks = 0;          // bursts after a win: part of the game, they draw random numbers
+    bool showfireworks = false; // this player's own choice: bursts played but not drawn if off
     int trail = 0;
     // The TEAM COLOURS option: 0 standard, 1 colour-blind safe (see teampalette).
     int teamcolours = 0;

@@ -26,8 +26,9 @@ Session::Session(const NetSim& sim, const GameIdentity& identity)
     for (auto& row : acked_) row.fill(0);
 }
 
-bool Session::host(int port, const Tmultisettings& settings, int seed, int players,
+bool Session::host(int port, const Tmultisettings& settings, int seed, int fireworks, int players,
                    std::string& error) {
+    fireworks_ = fireworks;
     hosting_ = true;
     settings_ = settings;
     settings_.players = std::clamp(settings.players, 2, 4);
@@ -100,6 +101,7 @@ void Session::handlestart(const std::vector<uint8_t>& bytes) {
         return;
     }
     seed_ = start.seed;
+    fireworks_ = start.fireworks;
     machines_ = start.machines;
     self_ = start.you;
     settings_ = start.settings;
@@ -160,7 +162,7 @@ bool Session::lobby() {
             seats_.push_back(link);
         }
         machines_ = int(seats_.size());
-        Start start{seed_, uint8_t(machines_), 0, settings_, {}};
+        Start start{seed_, uint8_t(machines_), 0, settings_, {}, uint8_t(fireworks_)};
         for (int k = 0; k < 4; ++k) start.seats[size_t(k)] = int8_t(figureseats_[size_t(k)]);
         for (int seat = 1; seat < machines_; ++seat) {
             start.you = uint8_t(seat);

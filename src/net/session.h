@@ -36,8 +36,9 @@ class Session {
     Session(const NetSim& sim, const GameIdentity& identity);
 
     // The host, with its players: waits on the port for other machines until there are
-    // settings.players players in all.
-    bool host(int port, const Tmultisettings& settings, int seed, int players, std::string& error);
+    // settings.players players in all. Its settings, seed and fireworks are everyone's.
+    bool host(int port, const Tmultisettings& settings, int seed, int fireworks, int players,
+              std::string& error);
     // A joining machine with its players: connects to HOST:PORT.
     bool join(const std::string& where, int players, std::string& error);
     // One look at the network before the series: true once every machine is there and has
@@ -50,6 +51,7 @@ class Session {
     std::vector<int> myfigures() const;
     int self() const { return self_; }
     int seed() const { return seed_; }
+    int fireworks() const { return fireworks_; }
     const Tmultisettings& settings() const { return settings_; }
 
     // A new game of the series begins.
@@ -111,7 +113,7 @@ class Session {
     Link link_;
     GameIdentity identity_;
     bool hosting_ = false;
-    int machines_ = 2, self_ = 0, seed_ = 0;
+    int machines_ = 2, self_ = 0, seed_ = 0, fireworks_ = 1;
     Tmultisettings settings_;
     bool started_ = false;
     std::vector<int> seats_;                   // link number of each seat (seat 0: the host)

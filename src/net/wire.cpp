@@ -76,6 +76,7 @@ std::vector<uint8_t> encode(const Start& m) {
     w.u8(m.you);
     for (const auto& f : multifields) w.u8(uint8_t(m.settings.*f.field));
     for (int8_t seat : m.seats) w.u8(uint8_t(seat));
+    w.u8(m.fireworks);
     return w.bytes;
 }
 
@@ -157,7 +158,9 @@ bool decode(const std::vector<uint8_t>& bytes, Start& m) {
         if ((k < m.settings.players) != (seat >= 0) || seat >= m.machines) r.fail();
         if (seat >= 0 && seat < 4) seated[size_t(seat)] = true;
     }
-    bool everyone = m.machines >= 2 && m.machines <= 4 && m.you >= 1 && m.you < m.machines;
+    m.fireworks = r.u8();
+    bool everyone =
+        m.machines >= 2 && m.machines <= 4 && m.you >= 1 && m.you < m.machines && m.fireworks <= 1;
     for (int seat = 0; seat < m.machines && everyone; ++seat) everyone = seated[size_t(seat)];
     return r.done() && everyone;
 }

@@ -30,6 +30,9 @@ struct Start {
     uint8_t you = 1;
     Tmultisettings settings;                     // players: the figures in all
     std::array<int8_t, 4> seats{-1, -1, -1, -1}; // the machine of each figure, -1 for none
+    // The host's FIREWORKS: bursts draw random numbers, so every machine plays the host's
+    // choice (and shows them only if its own player wants them).
+    uint8_t fireworks = 1;
 };
 
 // A run of frames of one machine's parts, from frame first on.

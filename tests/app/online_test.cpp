@@ -189,3 +189,47 @@ TEST(Online, twoPlayersAtOneMachine) {
     EXPECT_GT(at(last, 13) - at(1, 13), 100) << "figure 2 down";
     EXPECT_LT(at(last, 16) - at(1, 16), -100) << "figure 3 up";
 }
+
+// Two machines whose players chose differently in every option that is theirs alone: size of
+// the picture and of the window, full screen, trail, fireworks, music and effects volumes,
+// team colours, key bindings, one drawn and one not. Two games won with fireworks bursting
+// play alike on both: the same trace, the same tally, no OUT OF SYNC.
+TEST(Online, machinesThatDifferInEveryLocalOptionPlayAlike) {
+    GameFolder first, second;
+    std::ofstream(first.folder / "prefs.txt") << "3\r\n0\r\n2\r\n1\r\n7\r\n1\r\n";
+    std::ofstream(first.folder / "settings.txt") << "soundeffects=10\r\nteamcolours=1\r\n";
+    std::ofstream(second.folder / "prefs.txt") << "1\r\n1\r\n0\r\n0\r\n0\r\n1\r\n";
+    std::ofstream(second.folder / "settings.txt") << "soundeffects=0\r\nteamcolours=0\r\n";
+    // The second machine's player steers with I, J, K, L.
+    std::ofstream(second.folder / "controls.txt")
+        << "player1.up=key 73\r\nplayer1.left=key 74\r\nplayer1.down=key 75\r\n"
+           "player1.right=key 76\r\nplayer3.up=key 38\r\nplayer3.left=key 37\r\n"
+           "player3.down=key 40\r\nplayer3.right=key 39\r\n";
+    const std::string wins = "700 down 49\n700 down 52\n702 up 49\n702 up 52\n1100 tap 13\n"
+                             "1500 down 49\n1500 down 52\n1502 up 49\n1502 up 52\n1900 tap 13\n"
+                             "2300 down 27\n2302 up 27\n";
+    const std::vector<std::string> drawn = {"--host",        std::to_string(testport(6)),
+                                            "--multiplayer", "players=2",
+                                            "--seed",        "21",
+                                            "--window",      "1280x720",
+                                            "--trace",       "trace.txt",
+                                            "--record",      "first.txt",
+                                            "--netsim",      badnetwork + "3",
+                                            "--frames",      "2600"};
+    const pid_t a = first.spawn(steering + wins, drawn);
+    const std::string keys = "answer no\n150 down 74\n600 up 74\n650 down 73\n1200 up 73\n"
+                             "1300 down 76\n";
+    const pid_t b = second.spawn(keys, joiner(6, 4, 3000));
+    EXPECT_EQ(first.finish(a), 0) << first.text("stderr.txt");
+    EXPECT_EQ(second.finish(b), 0) << second.text("stderr.txt");
+    const std::vector<std::string> trace = first.lines("trace.txt");
+    EXPECT_GT(trace.size(), 1000u);
+    EXPECT_EQ(second.lines("trace.txt"), trace);
+    for (const GameFolder* game : {&first, &second}) {
+        EXPECT_EQ(game->text("stderr.txt").find("OUT OF SYNC"), std::string::npos)
+            << game->text("stderr.txt");
+    }
+    EXPECT_EQ(tallies(second),
+              (std::vector<std::string>{"wins 0 0 0 0", "wins 1 0 0 0", "wins 2 0 0 0"}));
+    EXPECT_EQ(tallies(first), tallies(second));
+}

@@ -46,6 +46,7 @@ std::unique_ptr<Tmatch> makematch(const std::string& mode, int sw, int sh, int f
     match->mainballimage = m.mainball, match->rectimage = m.rect, match->sparkimage = m.spark;
     match->mode = mode;
     match->teamcolours = teamcolours;
+    match->showfireworks = true;
     SeedRandom(match->random, 1234);
     if (mode == "levels") {
         match->level = 1;

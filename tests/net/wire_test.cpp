@@ -45,6 +45,12 @@ TEST(Wire, MessagesComeOutAsTheyWentIn) {
     EXPECT_EQ(s.you, 2);
     EXPECT_EQ(s.settings.arenanumber, 15);
     EXPECT_EQ(s.seats, start.seats);
+    EXPECT_EQ(s.fireworks, 1);
+    start.fireworks = 0;
+    ASSERT_TRUE(decode(encode(start), s));
+    EXPECT_EQ(s.fireworks, 0);
+    start.fireworks = 2;
+    EXPECT_FALSE(decode(encode(start), s));
     Hello h;
     ASSERT_TRUE(decode(encode(Hello{"0.1.0", 0xfeedULL}), h));
     EXPECT_EQ(h.version, "0.1.0");
@@ -88,7 +94,7 @@ TEST(Wire, DamagedPacketsAreRefused) {
     EXPECT_TRUE(decode(encode(Over{OverReason::Left, 3}), over));
     EXPECT_FALSE(decode(encode(Over{OverReason::Left, 255}), over));
     std::vector<uint8_t> bad = encode(Start{1, 2, 1, {}, {0, 1, -1, -1}});
-    bad[bad.size() - 5] = 99; // the arena
+    bad[bad.size() - 6] = 99; // the arena, before the four seats and the fireworks
     EXPECT_FALSE(decode(bad, s));
     // A record with bits no record has.
     std::vector<uint8_t> flags = encode(sample());
