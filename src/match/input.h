@@ -27,6 +27,10 @@ struct MatchInput {
     int pick = 0;       // a pad's up (+1) and down (-1) presses there: the letter being picked
     bool next = false;  // a pad's right there: on to the next letter
     bool leave = false; // Escape held at the end of the frame: the game is left
+    // Milliseconds from the game's start to the frame's read: a level won in the frame earns
+    // its time bonus from it, so the clock is an input like the keys (a replay gives back the
+    // recorded win's time). Not part of a record kept in a replay or sent to another machine.
+    int clock = 0;
 
     bool operator==(const MatchInput&) const = default;
 };
@@ -48,8 +52,7 @@ class InputSource {
     virtual void took(const Tmatch&, int) {}
     // The figure's player has lost the pad they played with.
     virtual bool padlost(const Tmatch&, int) const { return false; }
-    // Milliseconds from the start of the game to now, asked once when a level is won (its
-    // time bonus): the clock is an input of the game like the keys, so a replay gives the
-    // recorded time back.
-    virtual int levelclock(const Tmatch& match);
 };
+
+// Milliseconds of the clock since the match started: what a live source reads into clock.
+int sincestart(const Tmatch& match);

@@ -46,6 +46,7 @@ struct Tmatchstate {
     int picked = 0; // a pad's letter at the cursor: 1 + its place in pickable, 0 for none
     int levelscore = 0;
     int timebonus = 0;
+    int levelclock = -1; // ms from the level's start to its win, from that frame's record
     int score = 0;
     float colourspeeds[10][3] = {};
     float colours[10][3] = {};
@@ -187,7 +188,8 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     void playframe(bool shown = true);
 
     virtual void drawbars() const;
-    // Level score, time bonus and total, once, when figure 1 wins a level.
+    // Level score, time bonus (from the frame's clock) and total, once, when figure 1 wins a
+    // level.
     virtual void scorelevel();
     // A P press pauses the game, except on the game-over screen where P is part of a name.
     bool pausable() const { return state != "gameover"; }

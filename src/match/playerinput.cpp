@@ -80,6 +80,7 @@ MatchInput PlayerInput::read(const Tmatch& match) {
     in.fillbar2 = KeyDown(KEY_1) && KeyDown(KEY_5);
     in.enter = held(controls.of(1, CONTROL_CONFIRM), {}) || PadDown(ANY_PAD, PAD_A);
     in.space = KeyDown(KEY_SPACE) != 0;
+    in.clock = sincestart(match);
     // Only the name entry takes characters; everywhere else they wait in the queue.
     if (match.state == "gameover") {
         in.typed = GetChar();

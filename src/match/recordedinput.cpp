@@ -14,12 +14,9 @@ MatchInput RecordingInput::read(const Tmatch& match) {
 bool RecordingInput::leaving(const Tmatch& match) {
     const bool leave = from_.leaving(match);
     replay.setleave(leave);
+    // The time a level took to win, once the game has it.
+    replay.levelclock = match.levelclock;
     return leave;
-}
-
-int RecordingInput::levelclock(const Tmatch& match) {
-    replay.levelclock = from_.levelclock(match);
-    return replay.levelclock;
 }
 
 ReplayInput::ReplayInput(const std::vector<MatchInput>& records, std::vector<uint64_t> hashes,
@@ -42,7 +39,8 @@ MatchInput ReplayInput::read(const Tmatch& match) {
         end.leave = leave_ = true;
         return end;
     }
-    const MatchInput in = runs_[run_].input();
+    MatchInput in = runs_[run_].input();
+    in.clock = levelclock_;
     if (++inrun_ == long(runs_[run_].count)) ++run_, inrun_ = 0;
     leave_ = in.leave;
     return in;

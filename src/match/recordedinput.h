@@ -20,7 +20,6 @@ class RecordingInput : public InputSource {
     bool padlost(const Tmatch& match, int figure) const override {
         return from_.padlost(match, figure);
     }
-    int levelclock(const Tmatch& match) override;
 
     Replay replay; // the records, hashes and level clock; the caller fills in the start
 
@@ -45,7 +44,6 @@ class ReplayInput : public InputSource {
     bool leaving(const Tmatch& match) override;
     void flush() override {}
     void discardpresses() override {}
-    int levelclock(const Tmatch&) override { return levelclock_; }
     // Every record was handed out.
     bool finished() const { return run_ >= runs_.size(); }
 

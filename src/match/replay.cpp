@@ -224,10 +224,13 @@ long Replay::frames() const {
 }
 
 void Replay::add(const MatchInput& input) {
-    if (!runs.empty() && runs.back().input() == input) {
-        ++runs.back().count;
+    // Only what the packed run keeps counts: the clock is no part of a record.
+    const InputRun one(input, 1);
+    InputRun* last = runs.empty() ? nullptr : &runs.back();
+    if (last && last->word == one.word && last->pick == one.pick && last->typed == one.typed) {
+        ++last->count;
     } else {
-        runs.emplace_back(input, 1);
+        runs.push_back(one);
     }
 }
 

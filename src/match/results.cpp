@@ -56,13 +56,14 @@ std::string keychar(int code) {
 }
 
 // Unsigned difference: the clock may wrap between the start and the win.
-int InputSource::levelclock(const Tmatch& match) {
+int sincestart(const Tmatch& match) {
     return int(unsigned(Millisecs()) - unsigned(match.starttime));
 }
 
 void Tmatch::scorelevel() {
     levelscore = level * 10000;
-    const double s = source->levelclock(*this) / 1000.0;
+    levelclock = input.clock;
+    const double s = levelclock / 1000.0;
     // The bonus falls from level x 20000 to nothing over 30 seconds per figure; it is worked
     // out in single precision.
     const float figures = float(30 * mancount);

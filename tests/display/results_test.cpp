@@ -39,18 +39,20 @@ void typeframes(Tmatch& m, const std::string& characters) {
 TEST(Scoring, LevelScoreAndSinglePrecisionTimeBonus) {
     auto m = makematch("levels");
     m->level = 1, m->mancount = 2, m->startscore = 5000;
-    m->starttime = Millisecs() - 20000;
+    // The clock of the frame the level is won in: 20 s after the start.
+    m->input.clock = 20000;
     m->scorelevel();
     EXPECT_EQ(m->levelscore, 10000);
     EXPECT_EQ(m->timebonus, 13333);
+    EXPECT_EQ(m->levelclock, 20000);
     EXPECT_EQ(m->score, 5000 + 23333);
     // Worked in doubles this bonus would be 17472.
-    m->starttime = Millisecs() - 7581;
+    m->input.clock = 7581;
     m->scorelevel();
     EXPECT_EQ(m->timebonus, 17473);
 
     m->level = 7, m->mancount = 3, m->startscore = 0;
-    m->starttime = Millisecs() - 100000;
+    m->input.clock = 100000;
     m->scorelevel();
     EXPECT_EQ(m->timebonus, 0);
     EXPECT_EQ(m->score, 70000);
