@@ -23,6 +23,7 @@
 
 class Tmatch;
 class MatchTrace;
+class Synctest;
 
 // Main-menu entries, top to bottom.
 enum MainEntry : int { SINGLEPLAYER, MULTIPLAYER, OPTIONS, SCORES, HELP, QUIT };
@@ -40,14 +41,15 @@ struct Launch {
 
 // Tools that reach into every match the program plays (tests, bug reports, the demo).
 struct MatchTools {
-    int autopilot = -1;          // >= 0: figure 1 steered by the computer rule at this delay
-    MatchTrace* trace = nullptr; // one line per match frame when set
-    bool seeded = false;         // seed the generator with seed instead of the clock
-    std::string record;          // --record: where the first match's replay goes
-    bool replaysrefused = false; // the replays folder refused one: said once, not again
-    NetSim netsim;               // the impairment of this machine's outgoing packets
-    bool netstats = false;       // the network's figures on stderr after an online series
-    int localplayers = 1;        // players at this machine in an online series
+    int autopilot = -1;           // >= 0: figure 1 steered by the computer rule at this delay
+    MatchTrace* trace = nullptr;  // one line per match frame when set
+    Synctest* synctest = nullptr; // every frame played again and compared when set
+    bool seeded = false;          // seed the generator with seed instead of the clock
+    std::string record;           // --record: where the first match's replay goes
+    bool replaysrefused = false;  // the replays folder refused one: said once, not again
+    NetSim netsim;                // the impairment of this machine's outgoing packets
+    bool netstats = false;        // the network's figures on stderr after an online series
+    int localplayers = 1;         // players at this machine in an online series
     int seed = 0;
 };
 
@@ -142,6 +144,8 @@ class Tapp : public Tmatchmedia {
     // the numbers the match left, so the next game and the menus go on from there.
     virtual void configurematch(Tmatch& match);
     void endmatch(const Tmatch& match);
+    // With --synctest, a difference found ends the program with status 1, said first.
+    void endonsyncfailure() const;
     // The demo: levels played by the computer on figure 1, looping until Escape.
     virtual void playdemo();
     // One game of a series, recorded: its replay goes to the replays folder (or where

@@ -2,6 +2,7 @@
 // so a mistyped start says what is wrong instead of playing something else.
 #include "app/commandline.h"
 #include "match/levels.h"
+#include "match/synctest.h"
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -122,6 +123,8 @@ std::string usagetext() {
            "  --netstats             print the network's figures after an online series\n"
            "  --trace FILE           append one line per match frame to FILE\n"
            "  --autopilot D          the computer steers figure 1 with delay D (0-49)\n"
+           "  --synctest N           after every frame go back N frames (1-100), play them\n"
+           "                         again and compare; a difference ends with status 1\n"
            "  --nodraw               draw nothing at all (only with --script)\n"
            "  --demo                 watch the computer play, saving screenshots to shots/\n"
            "  --seed S               seed the random numbers with S instead of the clock\n"
@@ -183,6 +186,9 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
             if (!value(v) || !parsenetsim(v, out.netsim, error)) return false;
         } else if (arg == "--local") {
             if (!value(v) || !parseranged(arg, v, 1, 3, out.localplayers, error)) return false;
+        } else if (arg == "--synctest") {
+            if (!value(v) || !parseranged(arg, v, 1, SYNCTEST_MOST, out.synctest, error))
+                return false;
         } else if (arg == "--netstats") {
             out.netstats = true;
         } else if (arg == "--record") {

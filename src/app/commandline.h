@@ -2,8 +2,8 @@
 //   vantorix [--script FILE] [--frames N] [--level N] [--custom k=v,...]
 //            [--multiplayer k=v,...] [--trace FILE] [--autopilot D] [--nodraw] [--demo]
 //            [--seed S] [--window WxH] [--replay FILE] [--record FILE] [--host PORT]
-//            [--join HOST:PORT] [--local N] [--netsim k=v,...] [--netstats] [--help]
-//            [--version]
+//            [--join HOST:PORT] [--local N] [--netsim k=v,...] [--netstats]
+//            [--synctest N] [--help] [--version]
 #pragma once
 #include "app/app.h"
 #include <string>
@@ -21,6 +21,7 @@ struct CommandLine {
     bool netstats = false;
     int localplayers = 1; // --local: players at this machine online
     int autopilot = -1;
+    int synctest = 0; // --synctest: frames every frame goes back and plays again; 0 none
     bool nodraw = false;
     bool seeded = false;
     int seed = 0;

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/commandline.h"
 #include "app/gamefolder.h"
+#include "match/synctest.h"
 #include "match/trace.h"
 #include "runtime/runtime.h"
 #include <cstdio>
@@ -30,6 +31,30 @@ RuntimeOptions runtimeoptions(const CommandLine& cl) {
     return options;
 }
 
+// The game itself, with its tools, until the program ends.
+void play(const CommandLine& cl, Synctest* synctest) {
+    std::unique_ptr<MatchTrace> trace;
+    if (!cl.trace.empty()) {
+        trace = std::make_unique<MatchTrace>(cl.trace);
+        if (!trace->isopen()) {
+            std::fprintf(stderr, "vantorix: could not open the trace file %s\n", cl.trace.c_str());
+            EndProgram(1);
+        }
+    }
+    Tapp app;
+    app.launch = cl.launch;
+    app.tools.autopilot = cl.autopilot;
+    app.tools.trace = trace.get();
+    app.tools.synctest = synctest;
+    app.tools.record = cl.record;
+    app.tools.netsim = cl.netsim;
+    app.tools.netstats = cl.netstats;
+    app.tools.localplayers = cl.localplayers;
+    app.tools.seeded = cl.seeded;
+    app.tools.seed = cl.seed;
+    app.run();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -52,25 +77,22 @@ int main(int argc, char** argv) {
     entergamefolders(folders);
     if (!InitRuntime(runtimeoptions(cl))) return 1;
 
-    std::unique_ptr<MatchTrace> trace;
-    if (!cl.trace.empty()) {
-        trace = std::make_unique<MatchTrace>(cl.trace);
-        if (!trace->isopen()) {
-            std::fprintf(stderr, "vantorix: could not open the trace file %s\n", cl.trace.c_str());
-            EndProgram(1);
-        }
+    std::unique_ptr<Synctest> synctest;
+    if (cl.synctest > 0) synctest = std::make_unique<Synctest>(cl.synctest);
+    int status = 0;
+    // However the program ends (QUIT, a closed window, the frame limit, a signal, a failure),
+    // it unwinds to here, so every object on the way is destroyed properly.
+    try {
+        play(cl, synctest.get());
+    } catch (const ProgramEnd& end) {
+        status = end.status;
     }
-
-    Tapp app;
-    app.launch = cl.launch;
-    app.tools.autopilot = cl.autopilot;
-    app.tools.trace = trace.get();
-    app.tools.record = cl.record;
-    app.tools.netsim = cl.netsim;
-    app.tools.netstats = cl.netstats;
-    app.tools.localplayers = cl.localplayers;
-    app.tools.seeded = cl.seeded;
-    app.tools.seed = cl.seed;
-    app.run();
-    EndProgram(0);
+    if (synctest) {
+        std::fprintf(stderr,
+                     "vantorix: synctest: %ld frames checked, each played again from %d back\n",
+                     synctest->checked(), synctest->depth());
+    }
+    ShutdownRuntime();
+    std::fflush(nullptr);
+    return status;
 }

@@ -17,6 +17,7 @@
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"
 #include "runtime/random.h"
+#include "runtime/runtime.h"
 #include "runtime/text.h"
 #include <cctype>
 #include <cstdio>
@@ -206,7 +207,8 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         Tmatch match;
         configurematch(match);
         match.fireworks = session.fireworks();
-        match.trace = nullptr; // the rollback writes the final frames only
+        match.trace = nullptr;    // the rollback writes the final frames only
+        match.synctest = nullptr; // and goes back and plays again itself
         OnlineInput input(players);
         match.source = &input;
         Replay replay = replaystart(match, start, wins);
@@ -215,10 +217,21 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         rollback.replay = &replay;
         if (!match.startgame(start.mode, 1, &start.multi, nullptr, wins)) break;
         if (tools.trace) tools.trace->header(match);
-        playgame(match, rollback, session, input, players);
+        auto keepreplay = [&] {
+            replay.hashes = rollback.hashes;
+            if (!replay.runs.empty()) savereplay(replay, tools);
+        };
+        try {
+            playgame(match, rollback, session, input, players);
+        } catch (const ProgramEnd&) {
+            // The window closed, a signal came: the others hear at once that this machine
+            // leaves, and the game so far is kept.
+            session.leave();
+            keepreplay();
+            throw;
+        }
         endmatch(match);
-        replay.hashes = rollback.hashes;
-        if (!replay.runs.empty()) savereplay(replay, tools);
+        keepreplay();
         addstats(stats.rollback, rollback.stats);
         stats.frames += rollback.frame();
         if (session.left()) break;

@@ -81,6 +81,7 @@ long playback(Tapp& app, Replay replay, bool attract) {
         match.musicvolume = 0;
         match.listener = nullptr;
         match.trace = nullptr;
+        match.synctest = nullptr;
     }
     match.random.state = replay.random;
     const MatchStart start = replay.start;
@@ -130,6 +131,7 @@ int Tapp::watchreplay(const std::string& path) {
     if (!loadreplay(path, REPLAY_LIMIT, replay, false)) return 1;
     const long mismatch = playback(*this, std::move(replay), false);
     if (mismatch == NOTSETUP) return 1;
+    endonsyncfailure();
     if (mismatch >= 0) {
         refuse(path + ": the game went differently from its recording by frame " +
                    std::to_string(mismatch),

@@ -5,7 +5,10 @@
 #include "match/levels.h"
 #include "match/match.h"
 #include "match/routines.h"
+#include "match/synctest.h"
+#include "runtime/dialog.h"
 #include "runtime/random.h"
+#include "runtime/runtime.h"
 
 void Tapp::configurematch(Tmatch& match) {
     match.musicvolume = prefs.musicvolume;
@@ -23,12 +26,20 @@ void Tapp::configurematch(Tmatch& match) {
     match.source = &players;
     match.autopilot = tools.autopilot;
     match.trace = tools.trace;
+    match.synctest = tools.synctest;
     // A game goes on with the numbers the last one (or the menus) left.
     match.random = GameRandom();
 }
 
 void Tapp::endmatch(const Tmatch& match) {
     GameRandom() = match.random;
+    endonsyncfailure();
+}
+
+void Tapp::endonsyncfailure() const {
+    if (!tools.synctest || tools.synctest->failure().empty()) return;
+    Notify("vantorix: synctest: " + tools.synctest->failure(), 1);
+    EndProgram(1);
 }
 
 namespace {

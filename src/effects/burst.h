@@ -14,6 +14,7 @@ class tspark {
     TImage image;
 
     virtual ~tspark() = default;
+    bool operator==(const tspark&) const = default;
     // Draws the spark with additive light at the burst's alpha and colour, only when its
     // projected position lies strictly inside the screen. Worked in single precision.
     virtual void draw(const Camera& cam, float alpha, const float colour[3]) const;
@@ -34,6 +35,7 @@ class Tburst {
     bool ended = false;
 
     virtual ~Tburst() = default;
+    bool operator==(const Tburst&) const = default;
     // Fills the first count slots with sparks leaving (x, y, z) at speed in random directions
     // (two angles drawn per spark, theta first), plus the offset velocity.
     virtual void explode(RandomGenerator& random, float x, float y, float z, float offsetx,

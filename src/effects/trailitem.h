@@ -16,6 +16,7 @@ class Ttrailitem {
     bool ended = false;
 
     virtual ~Ttrailitem() = default;
+    bool operator==(const Ttrailitem&) const = default;
     virtual void start(double x, double y, double vx, double vy, const float colour[3],
                        const TImage& image, float alpha);
     // Fades the blob one frame; 1 once it is too faint to matter, which ended says from then

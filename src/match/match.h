@@ -26,12 +26,15 @@ class Tmainball;
 class Tburst;
 class Ttrailitem;
 class MatchTrace;
+class Synctest;
 class Tmatchsounds;
 
 // The result screens a frame shows, each with the frames it has been up; -1 for one not shown.
 // A level-40 win shows the level-completed screen and the game-over screen in the same frame.
 struct Shownscreens {
     int levelcompleted = -1, tally = -1, gameover = -1;
+
+    bool operator==(const Shownscreens&) const = default;
 };
 
 // Everything of a game that evolves from frame to frame and decides what happens next,
@@ -68,6 +71,8 @@ struct Tmatchstate {
     // it (the background and the fireworks are seen through it) and the result screens.
     Camera backcamera;
     Shownscreens screens;
+
+    bool operator==(const Tmatchstate&) const = default;
 };
 
 // What a frame asks of its input source once it is played: the result screens forget the keys
@@ -121,6 +126,9 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     int autopilot = -1;
     // Tools: when set, one line per frame is written once the frame is played.
     MatchTrace* trace = nullptr;
+    // Tools: when set, every frame is played again from some frames back and must come out the
+    // same; at the first difference the game is left.
+    Synctest* synctest = nullptr;
     // Hears every shown frame once it is played, before it is shown: the sound effects. It
     // only reads the match, and never hears a frame played with drawing off.
     Tmatchsounds* listener = nullptr;

@@ -6,6 +6,7 @@
 #include "match/match.h"
 #include "match/routines.h"
 #include "match/soundeffects.h"
+#include "match/synctest.h"
 #include "match/trace.h"
 #include "physics/arena.h"
 #include "physics/collide.h"
@@ -90,7 +91,12 @@ void Tmatch::playframe(bool shown) {
     // a snapshot, a recording's hash and a rollback see); reading draws no random number.
     if (shown) checkpause();
     const int owner = mainballs[0]->owner;
+    if (synctest) synctest->before(*this);
     advance();
+    if (synctest && !synctest->after(*this)) {
+        input.leave = true; // what follows would test nothing
+        return;
+    }
     if (trace) trace->line(*this);
     if (!shown) return;
     if (requests.flush) source->flush();

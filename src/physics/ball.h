@@ -15,6 +15,8 @@ struct Tballstate {
     double vx = 0, vy = 0;
     double oldx = 0, oldy = 0;
     double x = 0, y = 0;
+
+    bool operator==(const Tballstate&) const = default;
 };
 
 class Tball : public Tballstate {

@@ -12,6 +12,8 @@ struct Tmainballstate {
     // x, y, vx, vy over the last steps, index 0 newest.
     std::array<double, HISTORY> histx{}, histy{}, histvx{}, histvy{};
     std::array<float, 3> colour{}; // red, green, blue of its owner (also the trail's colour)
+
+    bool operator==(const Tmainballstate&) const = default;
 };
 
 class Tmainball : public Tball, public Tmainballstate {

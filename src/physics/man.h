@@ -14,6 +14,8 @@ struct Tmanstate {
     float bar = 0;
     // centrex, centrey, meanvx, meanvy over the last steps, index 0 newest.
     std::array<double, HISTORY> histx{}, histy{}, histvx{}, histvy{};
+
+    bool operator==(const Tmanstate&) const = default;
 };
 
 class Tman : public ragobject, public Tmanstate {

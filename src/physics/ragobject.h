@@ -13,6 +13,8 @@ struct Tarena;
 struct ragobjectstate {
     double centrex = 0, centrey = 0; // valid after computecentre
     double meanvx = 0, meanvy = 0;   // valid after computevelocity
+
+    bool operator==(const ragobjectstate&) const = default;
 };
 
 class ragobject : public ragobjectstate {

@@ -17,6 +17,8 @@ struct Camera {
     double zoom = 1;
     double screenw = 0, screenh = 0;
 
+    bool operator==(const Camera&) const = default;
+
     // The screen point of a world point.
     Vec2 onscreen(double wx, double wy) const {
         return {toscreen(wx, x, zoom, screenw), toscreen(wy, y, zoom, screenh)};

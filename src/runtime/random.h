@@ -9,6 +9,8 @@
 
 struct RandomGenerator {
     int state = 0x1234;
+
+    bool operator==(const RandomGenerator&) const = default;
 };
 
 // state := seed & 0x7FFFFFFF; 0 and 0x7FFFFFFF fall back to the initial state 4660.

@@ -103,9 +103,7 @@ void ShutdownRuntime() {
 }
 
 void EndProgram(int status) {
-    ShutdownRuntime();
-    std::fflush(nullptr);
-    std::exit(status);
+    throw ProgramEnd{status};
 }
 
 RecordingRenderer* Recorder() {

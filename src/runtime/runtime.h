@@ -30,7 +30,13 @@ struct RuntimeOptions {
 bool InitRuntime(const RuntimeOptions& options);
 // Closes graphics and sound; safe to call more than once.
 void ShutdownRuntime();
-// Shuts the runtime down and ends the process with the status.
+// What EndProgram throws: the program ends by unwinding to main, which catches it, shuts the
+// runtime down and returns the status, so every object on the way is destroyed properly (an
+// online game tells the others and keeps its replay, a trace file is closed).
+struct ProgramEnd {
+    int status = 0;
+};
+// Ends the program with the status, from wherever it is called.
 [[noreturn]] void EndProgram(int status);
 // From now on SIGINT and SIGTERM end the program at its next look at the events or its next
 // frame, drawn or not, with status 128 + the signal (a run of the game looks several times a

@@ -160,7 +160,13 @@ TEST_F(AppTest, ACentredLineTooWideForTheScreenShrinksBetweenTheMargins) {
 TEST_F(AppTest, EscapeOnTheMainMenuEndsTheProgramWithStatusZero) {
     opendisplay(3);
     input("1 tap 27\n");
-    EXPECT_EXIT(app.mainmenu(SINGLEPLAYER), ::testing::ExitedWithCode(0), "");
+    int status = -1;
+    try {
+        app.mainmenu(SINGLEPLAYER);
+    } catch (const ProgramEnd& end) {
+        status = end.status;
+    }
+    EXPECT_EQ(status, 0);
 }
 
 TEST_F(AppTest, InitialLevelMovesInFivesUpToTheUnlockedLevel) {

@@ -233,3 +233,35 @@ TEST(Online, machinesThatDifferInEveryLocalOptionPlayAlike) {
               (std::vector<std::string>{"wins 0 0 0 0", "wins 1 0 0 0", "wins 2 0 0 0"}));
     EXPECT_EQ(tallies(first), tallies(second));
 }
+
+// A machine whose window is closed, or that gets SIGTERM, in the middle of a game: the other
+// hears within a second that its player left, and both keep the game so far as a replay.
+TEST(Online, closingTheWindowOrSigtermLeavesCleanly) {
+    for (const bool signal : {false, true}) {
+        GameFolder first, second;
+        const int n = signal ? 7 : 6;
+        const pid_t a = first.spawn(steering, host(2, n, 5, 100000));
+        const pid_t b =
+            second.spawn(signal ? steering : steering + "600 close\n", joiner(n, 6, 100000));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (first.lines("trace.txt").size() < 400 &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (signal) kill(b, SIGTERM);
+        EXPECT_EQ(second.finish(b), signal ? 128 + SIGTERM : 0) << second.text("stderr.txt");
+        const auto gone = std::chrono::steady_clock::now();
+        const std::string message = "PLAYER 2 LEFT THE GAME";
+        while (first.text("stderr.txt").find(message) == std::string::npos &&
+               std::chrono::steady_clock::now() < gone + std::chrono::seconds(8)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - gone, std::chrono::seconds(1))
+            << first.text("stderr.txt");
+        kill(a, SIGTERM);
+        first.finish(a);
+        EXPECT_NE(first.text("stderr.txt").find(message), std::string::npos);
+        EXPECT_EQ(second.text("first.txt").rfind("vantorix replay", 0), 0u) << signal;
+        EXPECT_EQ(first.text("first.txt").rfind("vantorix replay", 0), 0u) << signal;
+    }
+}

@@ -4,6 +4,7 @@
 #include "fixture.h"
 #include "match/recordedinput.h"
 #include "match/snapshot.h"
+#include "match/synctest.h"
 #include "match/trace.h"
 #include "runtime/keyboard.h"
 #include <vector>
@@ -228,4 +229,40 @@ TEST_F(Snapshots, TwoMatchesPlaySideBySide) {
     EXPECT_EQ(first.lines, alone.lines);
     EXPECT_NE(second.lines, alone.lines);
     EXPECT_EQ(RandomState(), before);
+}
+
+// A match that keeps something of the game outside its state: the sync test finds it, names
+// the part it shows in and the frame, and the game is left there.
+TEST_F(Snapshots, TheSyncTestFindsStateKeptOutsideTheSnapshot) {
+    class Leaky : public TracedMatch {
+      public:
+        void updatestate() override {
+            TracedMatch::updatestate();
+            man(2).bar += float(++hidden % 7 == 0); // a count no snapshot holds
+        }
+        int hidden = 0;
+    };
+    for (const bool leaky : {false, true}) {
+        std::vector<MatchInput> records;
+        for (int f = 0; f < 300; ++f) records.push_back(generated(f, 1000));
+        ReplayInput replay(records);
+        std::unique_ptr<TracedMatch> m =
+            leaky ? std::make_unique<Leaky>() : std::make_unique<TracedMatch>();
+        m->source = &replay;
+        Synctest test(8);
+        m->synctest = &test;
+        startgame(*m, {"custom", 1, 3});
+        for (int f = 0; f < 300 && !m->input.leave; ++f) {
+            m->input = replay.read(*m);
+            m->playframe(false);
+        }
+        if (leaky) {
+            EXPECT_EQ(test.failure(), "frame " + std::to_string(m->frame) + ": the figures differ");
+            EXPECT_TRUE(m->input.leave);
+            EXPECT_LT(m->frame, 20);
+        } else {
+            EXPECT_EQ(test.failure(), "");
+            EXPECT_GT(test.checked(), 280);
+        }
+    }
 }
