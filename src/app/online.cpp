@@ -11,7 +11,9 @@
 #include "match/rollback.h"
 #include "match/routines.h"
 #include "match/trace.h"
-#include "net/session.h"
+#include "net/host.h"
+#include "net/joiner.h"
+#include "net/link.h"
 #include "runtime/clock.h"
 #include "runtime/dialog.h"
 #include "runtime/graphics.h"
@@ -78,7 +80,7 @@ constexpr long long SHOWWAIT_MS = 500; // a wait shorter than this goes unseen
 void waitawhile(Session& session, const Rollback& rollback, const Tmatch& match, long long& since) {
     checkclose();
     if (since == 0) since = NetNow();
-    session.link().wait(WAITSTEP_MS);
+    session.transport().wait(WAITSTEP_MS);
     if (NetNow() - since < SHOWWAIT_MS) return;
     const int seat = session.awaited(rollback);
     ClearScreen();
@@ -151,7 +153,7 @@ bool waitforplayers(Tapp& app, Session& session, bool hosting, const std::string
         presentframe();
         if (escapepressed()) return false;
         // The others come in real time, whatever clock the game runs on.
-        session.link().wait(WAITSTEP_MS);
+        session.transport().wait(WAITSTEP_MS);
     }
     return true;
 }
@@ -166,7 +168,7 @@ void addstats(RollbackStats& into, const RollbackStats& from) {
 // Bytes are counted per frame and per other machine, and given at the game's 60 frames a
 // second (a scripted run plays faster than that).
 void printstats(const SeriesStats& s, Session& session) {
-    const LinkStats link = session.link().stats();
+    const LinkStats link = session.transport().stats();
     const int others = session.self() == 0 ? session.machines() - 1 : 1;
     const double perframe = double(link.bytessent) / double(std::max(1L, s.frames)) / others;
     std::fprintf(stderr,
@@ -180,15 +182,23 @@ void printstats(const SeriesStats& s, Session& session) {
 } // namespace
 
 bool Tapp::playonline(bool hosting, int port, const std::string& where) {
-    Session session(tools.netsim, {VANTORIX_VERSION, gamefigures()});
+    const GameIdentity identity{VANTORIX_VERSION, gamefigures()};
     std::string error;
-    const int seed = tools.seeded ? tools.seed : Millisecs();
-    const int local = tools.localplayers;
-    if (!(hosting ? session.host(port, multisettings, seed, prefs.fireworks, local, error)
-                  : session.join(where, local, error))) {
+    auto link = std::make_unique<Link>(tools.netsim);
+    if (!(hosting ? link->host(port, error) : link->join(where, error))) {
         Notify("vantorix: " + error, 1);
         return false;
     }
+    const int seed = tools.seeded ? tools.seed : Millisecs();
+    const int local = tools.localplayers;
+    std::unique_ptr<Session> role;
+    if (hosting) {
+        role = std::make_unique<Host>(std::move(link), identity, multisettings, seed,
+                                      prefs.fireworks, local);
+    } else {
+        role = std::make_unique<Joiner>(std::move(link), identity, local);
+    }
+    Session& session = *role;
     if (!waitforplayers(*this, session, hosting,
                         hosting ? "PORT " + std::to_string(port) : where)) {
         if (!session.failure().empty()) Notify("vantorix: " + session.failure(), 1);

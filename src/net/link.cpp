@@ -222,6 +222,10 @@ void Link::drop(int machine) {
     impl_->peers[size_t(machine)] = nullptr;
 }
 
+long long Link::now() const {
+    return NetNow();
+}
+
 LinkStats Link::stats() const {
     LinkStats s = impl_->stats;
     s.packetslost += impl_->queue.dropped;

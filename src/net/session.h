@@ -1,9 +1,9 @@
-// An online series as the machines see it: the host waits for the others, checks that they
-// run the same game with the same figure file and hands them its settings and seed; then,
-// game after game, every machine's parts of the frames go to every other (through the host,
-// sent again every frame until acknowledged), the state hashes of final frames are compared
-// at the host, and a machine that leaves, sends nothing usable for 5 s or goes out of step
-// ends the series for everyone with a message.
+// An online series as one machine sees it, over a transport: game after game, every machine's
+// parts of the frames go to every other (through the host, sent again every frame until
+// acknowledged), the state hashes of final frames are compared at the host, and a machine
+// that leaves, sends nothing usable for 5 s or goes out of step ends the series for everyone
+// with a message. The host and a joining machine are the two roles (host.h, joiner.h); what
+// they share is here.
 //
 // Another machine may lie: everything it sends is taken in time and memory bounded by the
 // game, whatever it sends. Only parts the rollback can use are kept, the logs a machine
@@ -13,11 +13,11 @@
 #pragma once
 #include "match/rollback.h"
 #include "match/settings.h"
-#include "net/link.h"
+#include "net/transport.h"
 #include "net/wire.h"
 #include <array>
 #include <deque>
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,22 +30,21 @@ struct GameIdentity {
 inline constexpr long long SILENCE_MS = 5000; // a machine this long silent is gone
 inline constexpr long long HELLO_MS = 3000;   // a connection must say hello by then
 inline constexpr int DEFAULTPORT = 24680;     // where the menus host and join
+inline constexpr int MOSTEVENTS = 256;        // packets taken in one look; the rest wait
 
 class Session {
   public:
-    Session(const NetSim& sim, const GameIdentity& identity);
+    Session(std::unique_ptr<Transport> transport, const GameIdentity& identity, int players);
+    virtual ~Session() = default;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
-    // The host, with its players: waits on the port for other machines until there are
-    // settings.players players in all. Its settings, seed and fireworks are everyone's.
-    bool host(int port, const Tmultisettings& settings, int seed, int fireworks, int players,
-              std::string& error);
-    // A joining machine with its players: connects to HOST:PORT.
-    bool join(const std::string& where, int players, std::string& error);
     // One look at the network before the series: true once every machine is there and has
     // the start (false meanwhile, or with failure() set when it cannot be).
-    bool lobby();
+    virtual bool lobby() = 0;
+    // Players there so far, this machine's included.
+    virtual int present() const = 0;
     int machines() const { return machines_; }
-    int present() const; // players there so far, this one's included
     // The machine of every figure (-1 for none), and this machine's figures (0-based).
     const std::array<int, 4>& seats() const { return figureseats_; }
     std::vector<int> myfigures() const;
@@ -55,7 +54,7 @@ class Session {
     const Tmultisettings& settings() const { return settings_; }
 
     // A new game of the series begins.
-    void begingame();
+    virtual void begingame();
     // This machine's part of the frame it is about to play.
     void played(long frame, const MatchInput& part);
     // Hands what arrived to the rollback, sends what others still lack, compares hashes and
@@ -78,47 +77,52 @@ class Session {
     // it could not start; empty while it goes on.
     const std::string& failure() const { return failure_; }
 
-    Link& link() { return link_; }
+    Transport& transport() { return *transport_; }
     // The mean time from sending a frame's part to its acknowledgement by every machine, ms
     // (the impairment's delays included, as the game lives them).
     int roundtrip() const { return rounds_ ? int(roundtotal_ / rounds_) : 0; }
 
-  private:
+  protected:
     struct Log {
         long base = 0;
         std::deque<MatchInput> parts;
         long end() const { return base + long(parts.size()); }
     };
-    void handle(const NetEvent& event, Rollback* rollback);
-    void handlehello(int link, const std::vector<uint8_t>& bytes);
-    void handlestart(const std::vector<uint8_t>& bytes);
+    // The role's part of a look at the network: one event, what is sent after the look.
+    virtual void handle(const NetEvent& event, Rollback& rollback) = 0;
+    // After the events of a look, whatever else the role looks after.
+    virtual void tidy() {}
+    virtual void sendparts(Rollback& rollback) = 0;
+    virtual void sendhashes(const Rollback& rollback) = 0;
+    // Tells the others why the series ends.
+    virtual void tellover(const Over& over) = 0;
+    // Whether this machine passes the parts of frames to machine r and takes its
+    // acknowledgements: the host to every other, a joiner to the host only.
+    virtual bool talksto(int r) const = 0;
+    // The host takes a machine's own parts from it and keeps them to pass on; a joiner takes
+    // anyone's but its own, through the host.
+    virtual bool relays() const = 0;
+    virtual long long silence() const = 0;
+
     // What the machine sent that the game can use: new parts, new acknowledgements, or that
     // it is in the next game already.
     bool handleparts(int seat, const Parts& parts, Rollback& rollback);
-    void handlehash(int seat, const Hash& hash);
-    void sendparts(Rollback& rollback);
-    void sendhashes(const Rollback& rollback);
+    // An end of the series from another machine: the one it names left, went silent or out
+    // of step.
+    void handleover(int who, OverReason reason);
     void fail(OverReason reason, int seat, bool tell);
-    // Tells the others why the series ends: a joiner the host, the host every machine but
-    // the one named (unless they went out of sync).
-    void tellover(const Over& over);
     // The machine still lacks something of this game that this one has to give it.
     bool missing(int r) const;
     void trimlogs();
-    // Connections that are no machine of the game and said no valid hello in time go.
-    void dropstrangers();
-    int seatof(int link) const;
     bool away(int seat) const; // gone, or silent too long
+    PartBlock block(int origin, long from) const;
 
-    Link link_;
+    std::unique_ptr<Transport> transport_;
     GameIdentity identity_;
-    bool hosting_ = false;
+    int players_ = 1; // this machine's
     int machines_ = 2, self_ = 0, seed_ = 0, fireworks_ = 1;
     Tmultisettings settings_;
     bool started_ = false;
-    std::vector<int> seats_;                   // link number of each seat (seat 0: the host)
-    std::vector<std::pair<int, int>> waiting_; // links that said hello and their players (host)
-    int players_ = 1;                          // this machine's
     std::array<int, 4> figureseats_{-1, -1, -1, -1};
     std::array<Log, 4> logs_;                  // parts by seat (the joiners keep their own only)
     std::array<std::array<long, 4>, 4> acked_; // [receiver][origin]: the next frame it has
@@ -127,13 +131,12 @@ class Session {
     std::array<bool, 4> gone_{};               // the seat's machine disconnected
     uint32_t game_ = 0;
     size_t hashessent_ = 0;
-    std::map<long, uint64_t> myhashes_;                    // the newest few (host)
-    std::map<std::pair<int, long>, uint64_t> theirhashes_; // waiting to be compared (host)
-    std::map<int, long long> strangers_; // connections not (yet) of the game, since when
+    std::string failure_;
+
+  private:
     long long lastsend_ = 0;
     std::deque<long long> senttimes_; // when each part of this machine's log was first sent
     long long roundtotal_ = 0, rounds_ = 0;
     bool newpart_ = false;
     bool left_ = false;
-    std::string failure_;
 };

@@ -1,0 +1,196 @@
+// The host of an online series; see host.h.
+#include "net/host.h"
+#include "runtime/text.h"
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr size_t HASHESKEPT = 8;    // the host's own newest state hashes, for comparison
+constexpr size_t HASHESAHEAD = 2;   // a machine's hashes may run this far ahead of the host's
+constexpr size_t HASHESWAITING = 4; // ... and this many of them wait for comparison
+
+} // namespace
+
+Host::Host(std::unique_ptr<Transport> transport, const GameIdentity& identity,
+           const Tmultisettings& settings, int seed, int fireworks, int players)
+    : Session(std::move(transport), identity, 1), links_{0} {
+    settings_ = settings;
+    settings_.players = std::clamp(settings.players, 2, 4);
+    players_ = std::clamp(players, 1, settings_.players - 1);
+    seed_ = seed;
+    fireworks_ = fireworks;
+}
+
+int Host::present() const {
+    if (started_) return settings_.players;
+    int players = players_;
+    for (const auto& [link, more] : waiting_) players += more;
+    return players;
+}
+
+int Host::seatof(int link) const {
+    for (size_t s = 1; s < links_.size(); ++s)
+        if (links_[s] == link) return int(s);
+    return -1;
+}
+
+void Host::handlehello(int link, const std::vector<uint8_t>& bytes) {
+    Hello hello;
+    std::string refusal;
+    if (!decode(bytes, hello)) {
+        refusal = "not a player of this game";
+    } else if (hello.version != identity_.version) {
+        refusal = "the host plays version " + identity_.version + ", this is " + hello.version;
+    } else if (hello.figures != identity_.figures) {
+        refusal = "the host plays with another figure file";
+    } else if (started_ || present() + hello.players > settings_.players) {
+        refusal = "the game is full";
+    }
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "vantorix: a machine could not join: %s\n",
+                     Printable(refusal).c_str());
+        transport_->send(link, encoderefusal(refusal), true);
+        return;
+    }
+    for (const auto& [known, players] : waiting_)
+        if (known == link) return;
+    waiting_.push_back({link, hello.players});
+    strangers_.erase(link);
+}
+
+void Host::tidy() {
+    const long long now = transport_->now();
+    for (auto it = strangers_.begin(); it != strangers_.end();) {
+        if (now - it->second <= HELLO_MS) {
+            ++it;
+            continue;
+        }
+        transport_->drop(it->first);
+        it = strangers_.erase(it);
+    }
+}
+
+// The host's figures first, then each machine's in the order they came.
+void Host::startseries() {
+    links_ = {0};
+    int figure = 0;
+    for (int k = 0; k < players_; ++k) figureseats_[size_t(figure++)] = 0;
+    for (const auto& [link, players] : waiting_) {
+        for (int k = 0; k < players; ++k) figureseats_[size_t(figure++)] = int(links_.size());
+        links_.push_back(link);
+    }
+    machines_ = int(links_.size());
+    Start start{seed_, uint8_t(machines_), 0, settings_, {}, uint8_t(fireworks_)};
+    for (int k = 0; k < 4; ++k) start.seats[size_t(k)] = int8_t(figureseats_[size_t(k)]);
+    for (int seat = 1; seat < machines_; ++seat) {
+        start.you = uint8_t(seat);
+        transport_->send(links_[size_t(seat)], encode(start), true);
+    }
+    started_ = true;
+}
+
+bool Host::lobby() {
+    int events = 0;
+    for (NetEvent e = transport_->poll(); e.kind != NetEvent::None && !started_;
+         e = ++events < MOSTEVENTS ? transport_->poll() : NetEvent{}) {
+        if (e.kind == NetEvent::Connected) {
+            strangers_[e.machine] = transport_->now();
+        } else if (e.kind == NetEvent::Received && kindof(e.bytes) == Message::Hello) {
+            handlehello(e.machine, e.bytes);
+        } else if (e.kind == NetEvent::Disconnected) {
+            strangers_.erase(e.machine);
+            waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
+                                          [&](const auto& w) { return w.first == e.machine; }),
+                           waiting_.end());
+        }
+    }
+    tidy();
+    if (!started_ && present() == settings_.players) startseries();
+    if (started_) heard_.fill(transport_->now());
+    return started_;
+}
+
+void Host::begingame() {
+    Session::begingame();
+    myhashes_.clear();
+    theirhashes_.clear();
+}
+
+void Host::tellover(const Over& over) {
+    for (int s = 1; s < machines_; ++s)
+        if (s != over.machine || over.reason == OverReason::OutOfSync)
+            transport_->send(links_[size_t(s)], encode(over), true);
+}
+
+// A machine's hash waits at the host only for a frame the host will hash soon, and only a few
+// of them: a lying machine cannot make the host keep more.
+void Host::handlehash(int seat, const Hash& hash) {
+    const long last = myhashes_.empty() ? 0 : myhashes_.rbegin()->first;
+    const long frame = hash.frame;
+    if (hash.game != game_ || frame <= 0 || frame % HASHEVERY != 0 ||
+        frame > last + long(HASHESAHEAD) * HASHEVERY)
+        return;
+    size_t waiting = 0;
+    for (const auto& [key, value] : theirhashes_) waiting += key.first == seat;
+    if (waiting < HASHESWAITING) theirhashes_[{seat, frame}] = hash.hash;
+}
+
+void Host::handle(const NetEvent& e, Rollback& rollback) {
+    const int seat = seatof(e.machine);
+    if (seat < 0) {
+        // Someone else, once the game has begun: told so, and dropped unless it goes itself.
+        if (e.kind == NetEvent::Connected) strangers_[e.machine] = transport_->now();
+        if (e.kind == NetEvent::Disconnected) strangers_.erase(e.machine);
+        if (e.kind == NetEvent::Received && kindof(e.bytes) == Message::Hello)
+            transport_->send(e.machine, encoderefusal("the game has begun"), true);
+        return;
+    }
+    if (e.kind == NetEvent::Disconnected) {
+        gone_[size_t(seat)] = true; // a failure only if the game still needs it (watch)
+        return;
+    }
+    if (e.kind != NetEvent::Received) return;
+    const auto kind = kindof(e.bytes);
+    Parts parts;
+    Hash hash;
+    Over over;
+    if (kind == Message::Parts && decode(e.bytes, parts)) {
+        // Only what the game can use shows that a machine is still there.
+        if (handleparts(seat, parts, rollback)) heard_[size_t(seat)] = transport_->now();
+    } else if (kind == Message::Hash && decode(e.bytes, hash)) {
+        handlehash(seat, hash);
+    } else if (kind == Message::Over && decode(e.bytes, over)) {
+        handleover(seat, over.reason); // a joiner says it leaves
+    }
+}
+
+void Host::sendparts(Rollback&) {
+    for (int seat = 1; seat < machines_; ++seat) {
+        Parts p;
+        p.game = game_;
+        // What the host acknowledges is what it can pass on: its log of that machine.
+        p.acks.push_back({uint8_t(seat), int32_t(logs_[size_t(seat)].end())});
+        for (int o = 0; o < machines_; ++o)
+            if (o != seat) p.blocks.push_back(block(o, acked_[size_t(seat)][size_t(o)]));
+        transport_->send(links_[size_t(seat)], encode(p), false);
+    }
+}
+
+void Host::sendhashes(const Rollback& rollback) {
+    for (; hashessent_ < rollback.hashes.size(); ++hashessent_) {
+        myhashes_[long(hashessent_ + 1) * HASHEVERY] = rollback.hashes[hashessent_];
+        if (myhashes_.size() > HASHESKEPT) myhashes_.erase(myhashes_.begin());
+    }
+    for (auto it = theirhashes_.begin(); it != theirhashes_.end();) {
+        const auto mine = myhashes_.find(it->first.second);
+        if (mine == myhashes_.end()) {
+            // Too old to be compared any more, or still to come.
+            const bool old = !myhashes_.empty() && it->first.second < myhashes_.begin()->first;
+            it = old ? theirhashes_.erase(it) : std::next(it);
+            continue;
+        }
+        if (mine->second != it->second) fail(OverReason::OutOfSync, it->first.first, true);
+        it = theirhashes_.erase(it);
+    }
+}

@@ -1,0 +1,43 @@
+// The hosting machine of an online series: it waits for the others, checks that they run the
+// same game with the same figure file, hands them its settings, seed and fireworks with their
+// seats, passes every machine's parts of the frames on to the others, and compares the state
+// hashes every machine sends with its own.
+#pragma once
+#include "net/session.h"
+#include <map>
+#include <utility>
+
+class Host : public Session {
+  public:
+    // With this machine's players: waits on the transport for other machines until there are
+    // settings.players players in all.
+    Host(std::unique_ptr<Transport> transport, const GameIdentity& identity,
+         const Tmultisettings& settings, int seed, int fireworks, int players);
+
+    bool lobby() override;
+    int present() const override;
+    void begingame() override;
+
+  private:
+    void handle(const NetEvent& event, Rollback& rollback) override;
+    // Connections that are no machine of the game and said no valid hello in time go.
+    void tidy() override;
+    void sendparts(Rollback& rollback) override;
+    void sendhashes(const Rollback& rollback) override;
+    // Everyone hears why but the machine that left or went silent.
+    void tellover(const Over& over) override;
+    bool talksto(int r) const override { return r != 0; }
+    bool relays() const override { return true; }
+    long long silence() const override { return SILENCE_MS; }
+
+    void handlehello(int link, const std::vector<uint8_t>& bytes);
+    void handlehash(int seat, const Hash& hash);
+    void startseries();
+    int seatof(int link) const;
+
+    std::vector<int> links_;                   // the link number of each seat (seat 0: none)
+    std::vector<std::pair<int, int>> waiting_; // links that said hello, and their players
+    std::map<int, long long> strangers_;       // connections not (yet) of the game, since when
+    std::map<long, uint64_t> myhashes_;        // the newest few
+    std::map<std::pair<int, long>, uint64_t> theirhashes_; // waiting to be compared
+};

@@ -1,0 +1,35 @@
+// What an online session needs of a network: packets to and from numbered machines, sent
+// reliably (the talk before and around a game) or not (the parts of frames, sent again until
+// acknowledged), a clock, and a way to wait for the next packet. The host numbers the other
+// machines 1, 2, ...; a joining machine knows only the host, machine 0. ENet over UDP is one
+// transport (link.h); an in-process network on a virtual clock is the other (localnet.h).
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct NetEvent {
+    enum Kind { None, Connected, Received, Disconnected } kind = None;
+    int machine = 0;
+    std::vector<uint8_t> bytes;
+};
+
+struct LinkStats {
+    long long bytessent = 0; // payload of the unreliable packets
+    long packetslost = 0;    // dropped by the impairment
+};
+
+class Transport {
+  public:
+    virtual ~Transport() = default;
+    virtual void send(int machine, const std::vector<uint8_t>& bytes, bool reliable) = 0;
+    // The next thing that happened, None when nothing did.
+    virtual NetEvent poll() = 0;
+    // Sleeps until a packet comes or ms pass: a waiting machine uses no processor.
+    virtual void wait(int ms) = 0;
+    // Closes the connection to the machine at once.
+    virtual void drop(int machine) = 0;
+    // Milliseconds of the network's clock: real time for a real network, whatever clock the
+    // game runs on.
+    virtual long long now() const = 0;
+    virtual LinkStats stats() const = 0;
+};
