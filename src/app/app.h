@@ -39,6 +39,9 @@ struct Launch {
     Tmultisettings multi;
 };
 
+// An input delay the command line did not give: OPTIONS' ONLINE INPUT DELAY holds.
+inline constexpr int INPUTDELAY_SETTING = -2;
+
 // Tools that reach into every match the program plays (tests, bug reports, the demo).
 struct MatchTools {
     int autopilot = -1;           // >= 0: figure 1 steered by the computer rule at this delay
@@ -50,6 +53,7 @@ struct MatchTools {
     NetSim netsim;                // the impairment of this machine's outgoing packets
     bool netstats = false;        // the network's figures on stderr after an online series
     int localplayers = 1;         // players at this machine in an online series
+    int inputdelay = INPUTDELAY_SETTING; // online: -1 auto, 0 to 4 frames
     int seed = 0;
 };
 

@@ -2,6 +2,7 @@
 // so a mistyped start says what is wrong instead of playing something else.
 #include "app/commandline.h"
 #include "match/levels.h"
+#include "match/rollback.h"
 #include "match/synctest.h"
 #include <cerrno>
 #include <cstdlib>
@@ -125,6 +126,9 @@ std::string usagetext() {
            "  --autopilot D          the computer steers figure 1 with delay D (0-49)\n"
            "  --synctest N           after every frame go back N frames (1-100), play them\n"
            "                         again and compare; a difference ends with status 1\n"
+           "  --inputdelay auto|N    online: send this machine's keys N frames (0-4) before\n"
+           "                         they are played; auto chooses from the round trip\n"
+           "  --realtime             run a script on the real clock (with --script)\n"
            "  --nodraw               draw nothing at all (only with --script)\n"
            "  --demo                 watch the computer play, saving screenshots to shots/\n"
            "  --seed S               seed the random numbers with S instead of the clock\n"
@@ -189,6 +193,15 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--synctest") {
             if (!value(v) || !parseranged(arg, v, 1, SYNCTEST_MOST, out.synctest, error))
                 return false;
+        } else if (arg == "--inputdelay") {
+            if (!value(v)) return false;
+            if (v == "auto") {
+                out.inputdelay = -1;
+            } else if (!parseranged(arg, v, 0, MAXINPUTDELAY, out.inputdelay, error)) {
+                return false;
+            }
+        } else if (arg == "--realtime") {
+            out.realtime = true;
         } else if (arg == "--netstats") {
             out.netstats = true;
         } else if (arg == "--record") {
@@ -251,6 +264,10 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
     }
     if (out.nodraw && out.script.empty()) {
         error = "--nodraw works only together with --script";
+        return false;
+    }
+    if (out.realtime && out.script.empty()) {
+        error = "--realtime works only together with --script";
         return false;
     }
     return true;

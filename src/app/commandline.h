@@ -3,7 +3,7 @@
 //            [--multiplayer k=v,...] [--trace FILE] [--autopilot D] [--nodraw] [--demo]
 //            [--seed S] [--window WxH] [--replay FILE] [--record FILE] [--host PORT]
 //            [--join HOST:PORT] [--local N] [--netsim k=v,...] [--netstats]
-//            [--synctest N] [--help] [--version]
+//            [--synctest N] [--inputdelay auto|N] [--realtime] [--help] [--version]
 #pragma once
 #include "app/app.h"
 #include <string>
@@ -22,6 +22,8 @@ struct CommandLine {
     int localplayers = 1; // --local: players at this machine online
     int autopilot = -1;
     int synctest = 0; // --synctest: frames every frame goes back and plays again; 0 none
+    int inputdelay = INPUTDELAY_SETTING; // --inputdelay: -1 auto, 0 to 4 frames
+    bool realtime = false;               // --realtime: a script's run on the real clock
     bool nodraw = false;
     bool seeded = false;
     int seed = 0;

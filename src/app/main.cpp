@@ -18,7 +18,8 @@ RuntimeOptions runtimeoptions(const CommandLine& cl) {
     options.windowHeight = cl.windowheight;
     if (!cl.script.empty()) {
         options.scriptPath = cl.script;
-        options.virtualClock = true;
+        options.realtime = cl.realtime;
+        options.virtualClock = !cl.realtime;
         options.video = cl.nodraw            ? VideoMode::None
                         : DisplayAvailable() ? VideoMode::Live
                                              : VideoMode::Offscreen;
@@ -50,6 +51,7 @@ void play(const CommandLine& cl, Synctest* synctest) {
     app.tools.netsim = cl.netsim;
     app.tools.netstats = cl.netstats;
     app.tools.localplayers = cl.localplayers;
+    app.tools.inputdelay = cl.inputdelay;
     app.tools.seeded = cl.seeded;
     app.tools.seed = cl.seed;
     app.run();

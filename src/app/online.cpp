@@ -22,7 +22,9 @@
 #include "runtime/runtime.h"
 #include "runtime/text.h"
 #include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <deque>
 
 namespace {
 
@@ -93,6 +95,69 @@ void waitawhile(Session& session, const Rollback& rollback, const Tmatch& match,
     if (escapepressed()) session.leave();
 }
 
+// A machine more than a frame ahead of the others shows each frame later by 3 ms for every
+// frame it is ahead, at most 8 ms: its frames come at most 25 ms apart, which no player sees
+// as a stall, and the machines meet within a second.
+constexpr double TIMESYNC_AHEAD = 1.0;
+constexpr double TIMESYNC_MS = 3;
+constexpr int TIMESYNC_MOST = 8;
+constexpr long long STALL_MS = 25; // a frame shown this long after the one before stalled
+constexpr long SETTLING = 300;     // the frames of a game before the machines are in step
+
+// How this machine's frames go out and are shown: its players' parts go out delay frames
+// before they are played (ahead holds them meanwhile), and a player notices a stall when a
+// frame comes more than STALL_MS after the one before. An automatic delay follows the recent
+// round trip a frame at a time, once a second.
+struct Pacing {
+    bool automatic = true;
+    int delay = 0;
+    std::deque<MatchInput> ahead;
+    long long lastshown = 0;
+    long stalls = 0;
+    long steadystalls = 0; // of them, after a game's first SETTLING frames
+    long long showing = 0; // ms from the first frame shown to the last
+
+    // The first parts of a game are no one's keys: the delay's worth of standing still.
+    void begin(Session& session) {
+        ahead.assign(size_t(delay), MatchInput{});
+        for (int f = 0; f < delay; ++f) session.played(f, MatchInput{});
+        lastshown = 0;
+    }
+    // The part this machine plays in the frame; what is read now goes out for a later one. A
+    // longer delay holds the keys read now one frame more (a press counts once); a shorter one
+    // reads nothing this frame (a key pressed meanwhile is read in the next).
+    template <class Read> MatchInput next(Session& session, long frame, Read read) {
+        int wanted = delay;
+        if (automatic && frame % 60 == 59) wanted = autoinputdelay(session.recentroundtrip());
+        if (wanted < delay) {
+            --delay;
+        } else {
+            const MatchInput part = read();
+            session.played(frame + long(ahead.size()), part);
+            ahead.push_back(part);
+            if (wanted > delay) {
+                MatchInput held = part;
+                held.pause = held.next = false;
+                held.typed = held.pick = 0;
+                session.played(frame + long(ahead.size()), held);
+                ahead.push_back(held);
+            }
+            delay = int(ahead.size()) - 1;
+        }
+        const MatchInput now = ahead.front();
+        ahead.pop_front();
+        return now;
+    }
+    void shown(long frame, long long now) {
+        if (lastshown != 0 && now - lastshown > STALL_MS) {
+            ++stalls;
+            if (frame >= SETTLING) ++steadystalls;
+        }
+        if (lastshown != 0) showing += now - lastshown;
+        lastshown = now;
+    }
+};
+
 struct SeriesStats {
     RollbackStats rollback;
     long frames = 0; // played, the last time each
@@ -100,9 +165,10 @@ struct SeriesStats {
 
 // One game, to its final end (or until the series fails).
 void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& input,
-              PlayerInput& players) {
+              PlayerInput& players, Pacing& pacing) {
     long waitedat = -1;
     long long waiting = 0; // since when, 0 while playing
+    pacing.begin(session);
     for (;;) {
         session.pump(rollback);
         rollback.correct(match);
@@ -120,15 +186,25 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
             continue;
         }
         waiting = 0;
-        const MatchInput part = localpart(players, match, session.myfigures());
-        session.played(rollback.frame(), part);
+        const MatchInput part = pacing.next(session, rollback.frame(), [&] {
+            return localpart(players, match, session.myfigures());
+        });
+        // The part read goes out at once, not after this frame has been shown.
+        session.pump(rollback);
         input.record = match.input = rollback.begin(match, part);
         if (rollback.playing()) {
             match.playframe(true);
         } else {
             drawpaused(match);
         }
+        pacing.shown(rollback.frame(), NetNow());
         rollback.end(match);
+        // A machine ahead of the others shows its next frames a little later until it is not,
+        // so nobody runs into the end of the rollback's reach and stops dead.
+        const double ahead = session.advantage(rollback);
+        if (ahead > TIMESYNC_AHEAD) {
+            HoldPacing(std::min(TIMESYNC_MOST, int(std::lround(ahead * TIMESYNC_MS))));
+        }
     }
 }
 
@@ -166,17 +242,25 @@ void addstats(RollbackStats& into, const RollbackStats& from) {
 }
 
 // Bytes are counted per frame and per other machine, and given at the game's 60 frames a
-// second (a scripted run plays faster than that).
-void printstats(const SeriesStats& s, Session& session) {
+// second (a scripted run plays faster than that); stalls and rollbacks per minute and second
+// of the time the frames were shown.
+void printstats(const SeriesStats& s, const Pacing& pacing, Session& session) {
     const LinkStats link = session.transport().stats();
     const int others = session.self() == 0 ? session.machines() - 1 : 1;
     const double perframe = double(link.bytessent) / double(std::max(1L, s.frames)) / others;
+    const double seconds = std::max(1.0, double(pacing.showing) / 1000);
+    const double mean =
+        s.rollback.rollbacks ? double(s.rollback.resimulated) / double(s.rollback.rollbacks) : 0;
     std::fprintf(stderr,
-                 "vantorix: netstats: frames %ld, rollbacks %ld, longest %ld frames, frames "
-                 "played again %ld, waits %ld, round trip %d ms, packets lost %ld, sent %.1f "
-                 "bytes a frame to each machine (%.0f bytes/s at 60 frames/s)\n",
-                 s.frames, s.rollback.rollbacks, s.rollback.longest, s.rollback.resimulated,
-                 s.rollback.waits, session.roundtrip(), link.packetslost, perframe, perframe * 60);
+                 "vantorix: netstats: frames %ld, rollbacks %ld (%.2f a second, %.1f frames on "
+                 "average), longest %ld frames, frames played again %ld, waits %ld, stalls %ld "
+                 "(%.2f a minute), stalls after the first %ld frames %ld, input delay %d, round "
+                 "trip %d ms, packets lost %ld, sent %.1f bytes a frame to each machine (%.0f "
+                 "bytes/s at 60 frames/s)\n",
+                 s.frames, s.rollback.rollbacks, double(s.rollback.rollbacks) / seconds, mean,
+                 s.rollback.longest, s.rollback.resimulated, s.rollback.waits, pacing.stalls,
+                 double(pacing.stalls) * 60 / seconds, SETTLING, pacing.steadystalls, pacing.delay,
+                 session.roundtrip(), link.packetslost, perframe, perframe * 60);
 }
 
 } // namespace
@@ -211,6 +295,12 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     start.multi = session.settings();
     std::array<int, 4> wins = {};
     SeriesStats stats;
+    Pacing pacing;
+    const int delay =
+        tools.inputdelay != INPUTDELAY_SETTING ? tools.inputdelay : settings.inputdelay;
+    // An automatic delay starts in the middle, and goes on in every game from where it was.
+    pacing.automatic = delay < 0;
+    pacing.delay = delay < 0 ? MAXINPUTDELAY / 2 : delay;
     if (prefs.musicvolume > 0) startmusic(sounds, musicchannel, prefs.musicvolume / 10.0f);
     for (bool more = true; more;) {
         session.begingame();
@@ -232,7 +322,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
             if (!replay.runs.empty()) savereplay(replay, tools);
         };
         try {
-            playgame(match, rollback, session, input, players);
+            playgame(match, rollback, session, input, players, pacing);
         } catch (const ProgramEnd&) {
             // The window closed, a signal came: the others hear at once that this machine
             // leaves, and the game so far is kept.
@@ -262,7 +352,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     }
     stopmusic(musicchannel);
     players.pausewaits = true;
-    if (tools.netstats) printstats(stats, session);
+    if (tools.netstats) printstats(stats, pacing, session);
     return true;
 }
 

@@ -1,10 +1,12 @@
 // The options screen: the five settings the preferences file keeps, then those of the
-// settings file (the sound-effects volume, line 6 at 560 u; the line that opens the CONTROLS
-// screen, line 7 at 620 u; TEAM COLOURS, line 8 at 680 u), 60 u apart from y = 260 u. Leaving
-// always writes both files; the display is reopened only when its mode really changed,
-// compared on leaving, so going 3 -> 1 -> 3 before leaving costs no reload.
+// settings file (the sound-effects volume, line 6 at 525 u; the line that opens the CONTROLS
+// screen, line 7 at 580 u; TEAM COLOURS, line 8 at 635 u; ONLINE INPUT DELAY, line 9 at
+// 690 u), 55 u apart from y = 250 u. Leaving always writes both files; the display is reopened
+// only when its mode really changed, compared on leaving, so going 3 -> 1 -> 3 before leaving
+// costs no reload.
 #include "app/app.h"
 #include "app/settingsscreen.h"
+#include "match/rollback.h"
 
 void Tapp::options() {
     const int oldfullscreen = prefs.fullscreen;
@@ -12,28 +14,36 @@ void Tapp::options() {
     SettingsScreen screen;
     screen.confirmanywhere = true;
     screen.settings = {
-        {"FULL SCREEN= ", &prefs.fullscreen, 0, 1, 0.3f, 260},
+        {"FULL SCREEN= ", &prefs.fullscreen, 0, 1, 0.3f, 250},
         {"SCREEN RESOLUTION= ",
          &prefs.resolution,
          1,
          3,
          0.3f,
-         320,
+         305,
          1,
          {"640 x 480", "800 x 600", "1024 x 768"}},
-        {"TRAIL= ", &prefs.trail, 0, 2, 0.3f, 380, 1, {"NONE", "MEDIUM QUALITY", "HIGH QUALITY"}},
-        {"FIREWORKS= ", &prefs.fireworks, 0, 1, 0.3f, 440},
-        {"MUSIC VOLUME= ", &prefs.musicvolume, 0, 10, 0.3f, 500},
-        {"SOUND EFFECTS= ", &settings.soundeffects, 0, 10, 0.3f, 560},
-        {"CONTROLS", nullptr, 0, 0, 0.3f, 620, 1, {}, nullptr, [this] { controlsscreen(); }},
+        {"TRAIL= ", &prefs.trail, 0, 2, 0.3f, 360, 1, {"NONE", "MEDIUM QUALITY", "HIGH QUALITY"}},
+        {"FIREWORKS= ", &prefs.fireworks, 0, 1, 0.3f, 415},
+        {"MUSIC VOLUME= ", &prefs.musicvolume, 0, 10, 0.3f, 470},
+        {"SOUND EFFECTS= ", &settings.soundeffects, 0, 10, 0.3f, 525},
+        {"CONTROLS", nullptr, 0, 0, 0.3f, 580, 1, {}, nullptr, [this] { controlsscreen(); }},
         {"TEAM COLOURS= ",
          &settings.teamcolours,
          0,
          1,
          0.3f,
-         680,
+         635,
          1,
          {"STANDARD", "COLOUR-BLIND SAFE"}},
+        {"ONLINE INPUT DELAY= ",
+         &settings.inputdelay,
+         -1,
+         MAXINPUTDELAY,
+         0.3f,
+         690,
+         1,
+         {"AUTO", "NONE", "1 FRAME", "2 FRAMES", "3 FRAMES", "4 FRAMES"}},
     };
     runsettings(screen, colours, colourspeeds, colourrows, screenwidth);
     saveprefs();

@@ -19,6 +19,9 @@ class MatchTrace;
 
 // Frames a machine may play ahead of the last frame it has every input of.
 inline constexpr int MAXROLLBACK = 8;
+// A machine may send its players' parts up to this many frames before they are played (its
+// input delay), so the others know them sooner and guess less.
+inline constexpr int MAXINPUTDELAY = 4;
 
 struct RollbackStats {
     long rollbacks = 0; // times the game went back
@@ -46,9 +49,9 @@ class Rollback {
     // A machine's part of a frame: its figures' steering and its flags (pause, result
     // screens). Out of order, twice or for frames long final: all are taken in their stride,
     // each in constant time. Only parts this game can use are kept: those not yet known, below
-    // horizon() (no honest machine is further ahead).
+    // horizon() (no honest machine is further ahead, with its input delay and this one's).
     void arrived(int peer, long frame, const MatchInput& part);
-    long horizon() const { return now_ + MAXROLLBACK + 1; }
+    long horizon() const { return now_ + MAXROLLBACK + 1 + 2 * MAXINPUTDELAY; }
     // Goes back and plays again when an arrived part contradicted a guess; writes the trace
     // of the frames that became final.
     void correct(Tmatch& match);
@@ -80,7 +83,7 @@ class Rollback {
     static constexpr int RING = MAXROLLBACK + 1;
     // Parts that arrived past a gap lie between the first unknown frame (at least final_, at
     // most MAXROLLBACK behind now_) and horizon(): this many frames at most.
-    static constexpr int EARLY = 2 * MAXROLLBACK + 2;
+    static constexpr int EARLY = 2 * MAXROLLBACK + 2 + 2 * MAXINPUTDELAY;
     struct Early {
         long frame = -1; // the frame of the part kept here, -1 for none
         MatchInput part;

@@ -165,10 +165,11 @@ void Host::handle(const NetEvent& e, Rollback& rollback) {
     }
 }
 
-void Host::sendparts(Rollback&) {
+void Host::sendparts(Rollback& rollback) {
     for (int seat = 1; seat < machines_; ++seat) {
         Parts p;
         p.game = game_;
+        p.frame = int32_t(rollback.frame());
         // What the host acknowledges is what it can pass on: its log of that machine.
         p.acks.push_back({uint8_t(seat), int32_t(logs_[size_t(seat)].end())});
         for (int o = 0; o < machines_; ++o)

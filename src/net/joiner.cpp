@@ -67,6 +67,7 @@ void Joiner::handle(const NetEvent& e, Rollback& rollback) {
 void Joiner::sendparts(Rollback& rollback) {
     Parts p;
     p.game = game_;
+    p.frame = int32_t(rollback.frame());
     for (int o = 0; o < machines_; ++o)
         if (o != self_) p.acks.push_back({uint8_t(o), int32_t(rollback.known(o))});
     p.blocks.push_back(block(self_, acked_[0][size_t(self_)]));

@@ -49,8 +49,7 @@ LocalNet::LocalNet(const NetSim& sim) : sim_(sim) {}
 LocalNet::~LocalNet() = default;
 
 std::unique_ptr<Transport> LocalNet::host() {
-    NetSim sim = sim_;
-    ends_.push_back(std::make_unique<End>(sim));
+    ends_.push_back(std::make_unique<End>(sim_));
     ends_.back()->linked.assign(1, false);
     return std::make_unique<LocalEnd>(*this, 0);
 }

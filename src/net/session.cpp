@@ -4,6 +4,7 @@
 #include "net/session.h"
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -41,6 +42,8 @@ void Session::begingame() {
     for (auto& row : acked_) row.fill(0);
     ahead_.fill(false);
     gone_.fill(false);
+    reported_.fill(0);
+    reportedat_.fill(0);
     hashessent_ = 0;
 }
 
@@ -70,6 +73,10 @@ bool Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {
     if (parts.game > game_) {             // that machine has the whole of this game
         ahead_[size_t(seat)] = true;
         return true;
+    }
+    if (parts.frame > reported_[size_t(seat)] || reportedat_[size_t(seat)] == 0) {
+        reported_[size_t(seat)] = parts.frame;
+        reportedat_[size_t(seat)] = transport_->now();
     }
     bool usable = false;
     for (const auto& [origin, next] : parts.acks) {
@@ -119,7 +126,9 @@ void Session::trimlogs() {
         while (log.base < upto && !log.parts.empty()) {
             log.parts.pop_front(), ++log.base;
             if (o != self_ || senttimes_.empty()) continue;
-            roundtotal_ += transport_->now() - senttimes_.front(), ++rounds_;
+            const long long round = transport_->now() - senttimes_.front();
+            roundtotal_ += round, ++rounds_;
+            recent_ = recent_ == 0 ? double(round) : 0.95 * recent_ + 0.05 * double(round);
             senttimes_.pop_front();
         }
         if (log.parts.size() <= LONGESTLOG) continue;
@@ -192,6 +201,24 @@ int Session::awaited(const Rollback& rollback) const {
         }
     }
     return slowest;
+}
+
+int autoinputdelay(int roundtripms) {
+    const double oneway = roundtripms / 2.0 / (1000.0 / 60);
+    return std::clamp(int(std::ceil(oneway)) - 4, 0, MAXINPUTDELAY);
+}
+
+double Session::advantage(const Rollback& rollback) const {
+    constexpr double FRAMEMS = 1000.0 / 60;
+    double slowest = 1e9;
+    for (int r = 0; r < machines_; ++r) {
+        if (r == self_ || !talksto(r) || reportedat_[size_t(r)] == 0) continue;
+        // What it played then, and the frames it played since it sent that: half the round
+        // trip on its way, and the time since it arrived.
+        const double since = recent_ / 2.0 + double(transport_->now() - reportedat_[size_t(r)]);
+        slowest = std::min(slowest, double(reported_[size_t(r)]) + since / FRAMEMS);
+    }
+    return slowest > 1e8 ? 0 : double(rollback.frame()) - slowest;
 }
 
 void Session::leave() {

@@ -32,6 +32,12 @@ inline constexpr long long HELLO_MS = 3000;   // a connection must say hello by 
 inline constexpr int DEFAULTPORT = 24680;     // where the menus host and join
 inline constexpr int MOSTEVENTS = 256;        // packets taken in one look; the rest wait
 
+// The input delay a round trip asks for: the others' parts should come while a machine is at
+// most four frames past them (the round trip measured from a part's sending to its
+// acknowledgement holds a frame or two of sending: no delay up to about 130 ms, four from
+// about 260 ms on).
+int autoinputdelay(int roundtripms);
+
 class Session {
   public:
     Session(std::unique_ptr<Transport> transport, const GameIdentity& identity, int players);
@@ -78,9 +84,14 @@ class Session {
     const std::string& failure() const { return failure_; }
 
     Transport& transport() { return *transport_; }
+    // How many frames this machine is ahead of the slowest machine it plays with, as far as
+    // their last reports and the recent round trip tell (negative: behind).
+    double advantage(const Rollback& rollback) const;
     // The mean time from sending a frame's part to its acknowledgement by every machine, ms
     // (the impairment's delays included, as the game lives them).
     int roundtrip() const { return rounds_ ? int(roundtotal_ / rounds_) : 0; }
+    // The same over the last second or so; 0 before the first acknowledgement.
+    int recentroundtrip() const { return int(recent_); }
 
   protected:
     struct Log {
@@ -129,6 +140,8 @@ class Session {
     std::array<bool, 4> ahead_{};              // the seat is in a later game already
     std::array<long long, 4> heard_{};         // when each seat was last heard
     std::array<bool, 4> gone_{};               // the seat's machine disconnected
+    std::array<long, 4> reported_{};           // the frame each seat last said it plays
+    std::array<long long, 4> reportedat_{};    // and when that arrived
     uint32_t game_ = 0;
     size_t hashessent_ = 0;
     std::string failure_;
@@ -137,6 +150,7 @@ class Session {
     long long lastsend_ = 0;
     std::deque<long long> senttimes_; // when each part of this machine's log was first sent
     long long roundtotal_ = 0, rounds_ = 0;
+    double recent_ = 0;
     bool newpart_ = false;
     bool left_ = false;
 };

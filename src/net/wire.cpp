@@ -83,6 +83,7 @@ std::vector<uint8_t> encode(const Start& m) {
 std::vector<uint8_t> encode(const Parts& m) {
     Writer w(Message::Parts);
     w.u32(m.game);
+    w.u32(uint32_t(m.frame));
     w.u8(uint8_t(m.acks.size()));
     for (const auto& [machine, next] : m.acks) w.u8(machine), w.u32(uint32_t(next));
     w.u8(uint8_t(m.blocks.size()));
@@ -168,6 +169,7 @@ bool decode(const std::vector<uint8_t>& bytes, Start& m) {
 bool decode(const std::vector<uint8_t>& bytes, Parts& m) {
     Reader r(bytes, Message::Parts);
     m.game = r.u32();
+    m.frame = int32_t(r.u32());
     m.acks.resize(std::min<size_t>(r.u8(), 4));
     for (auto& [machine, next] : m.acks) machine = r.u8(), next = int32_t(r.u32());
     const size_t blocks = r.u8();

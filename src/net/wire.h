@@ -44,6 +44,7 @@ struct PartBlock {
 
 struct Parts {
     uint32_t game = 0;
+    int32_t frame = 0; // the frame the sender plays now: how far ahead of the others it is
     std::vector<std::pair<uint8_t, int32_t>> acks; // machine, the next frame wanted of it
     std::vector<PartBlock> blocks;
 };

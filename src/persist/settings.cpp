@@ -22,6 +22,7 @@ struct Field {
 constexpr Field fields[] = {
     {"soundeffects", &Settings::soundeffects, 0, 10},
     {"teamcolours", &Settings::teamcolours, 0, 1},
+    {"inputdelay", &Settings::inputdelay, -1, 4},
 };
 
 } // namespace

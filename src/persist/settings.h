@@ -8,6 +8,7 @@
 struct Settings {
     int soundeffects = 5; // volume of the sound effects, 0 (off) to 10
     int teamcolours = 0;  // 0 standard team colours, 1 colour-blind safe
+    int inputdelay = -1;  // online: frames this machine's keys go out early; -1 auto, 0 to 4
 };
 
 // Reads "settings.txt" over the fields: lines "name=value", unknown names and damaged lines

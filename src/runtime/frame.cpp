@@ -143,6 +143,15 @@ void HidePointer() {
     if (rt().platform.videoReady) SDL_ShowCursor(SDL_DISABLE);
 }
 
+void HoldPacing(int ms) {
+    Platform& p = rt().platform;
+    if (p.pacer.active()) {
+        p.pacer.hold(ms);
+    } else {
+        Delay(ms);
+    }
+}
+
 void AdvanceFrame() {
     EndIfStopped();
     Platform& p = rt().platform;

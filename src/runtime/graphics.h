@@ -35,6 +35,10 @@ int GraphicsHeight();
 void ClearScreen();
 // Shows the back buffer; -1 paces frames at the hertz given to OpenGraphics.
 void FlipFrame(int sync);
+// The paced frames from now on come ms later than their schedule (where the vertical blank
+// paces them, the next frame waits ms): a machine ahead of the others in an online game slows
+// down a little without a frame that stalls.
+void HoldPacing(int ms);
 void ShowPointer();
 void HidePointer();
 // Alt+Enter switches the open window between the desktop's full screen and a window, in any

@@ -16,6 +16,8 @@ class FramePacer {
     // schedule by one frame.
     int waitFor(int nowMs);
     bool active() const { return hertz_ > 0; }
+    // The frames from now on come ms later than the schedule had them.
+    void hold(int ms) { startMs_ += ms; }
 
   private:
     int hertz_ = 0;

@@ -45,7 +45,7 @@ std::string identityof(SDL_GameController* controller) {
 void added(int device) {
     Platform& p = rt().platform;
     // A scripted run must not depend on what is plugged into the machine it runs on.
-    if (p.options.virtualClock && !SDL_JoystickIsVirtual(device)) return;
+    if (p.options.scripted() && !SDL_JoystickIsVirtual(device)) return;
     if (!SDL_IsGameController(device)) return;
     SDL_GameController* controller = SDL_GameControllerOpen(device);
     if (!controller) return;

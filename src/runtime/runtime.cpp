@@ -46,8 +46,8 @@ bool StartVideo(VideoMode mode) {
 void ChooseBackends(Platform& p) {
     const RuntimeOptions& o = p.options;
     p.clock = o.virtualClock ? &virtualclock : &liveclock;
-    p.dialogs = o.virtualClock ? &scripteddialogs : &livedialogs;
-    p.input = !p.videoReady ? &noinput : o.virtualClock ? &scriptedinput : &liveinput;
+    p.dialogs = o.scripted() ? &scripteddialogs : &livedialogs;
+    p.input = !p.videoReady ? &noinput : o.scripted() ? &scriptedinput : &liveinput;
     p.renderers = o.video == VideoMode::Recording ? &recordingrenderer
                   : o.video == VideoMode::None    ? &nullrenderer
                                                   : &glrenderer;
@@ -70,14 +70,14 @@ bool InitRuntime(const RuntimeOptions& options) {
             return false;
         }
         p.script.start(std::move(script));
-        p.options.virtualClock = true;
+        p.options.virtualClock = !options.realtime;
     }
     // Scripted runs must not depend on a sound card, nor play through one. SDL's disk driver,
     // asked for by name, plays through no card either: it writes the mix to a file, which is
     // how the sound tests listen to a scripted game.
     const char* driver = std::getenv("SDL_AUDIODRIVER");
     const bool disk = driver && std::strcmp(driver, "disk") == 0;
-    if (p.options.virtualClock && !disk) setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (p.options.scripted() && !disk) setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (!StartVideo(options.video)) return false;
     ChooseBackends(p);
     OpenPads();

@@ -16,6 +16,7 @@ enum class VideoMode {
 struct RuntimeOptions {
     VideoMode video = VideoMode::Live;
     bool virtualClock = false; // time moves only through Delay and FlipFrame pacing
+    bool realtime = false;     // a script's run on the real clock (benchmarks of live play)
     bool sound = true;         // false: no audio device is opened (silent)
     std::string scriptPath;    // input script; empty for none
     long maxFrames = -1;       // end the program with status 0 after this many frames
@@ -23,6 +24,10 @@ struct RuntimeOptions {
     // of the game's size that fits the desktop (Live), the game's size (Offscreen). The
     // game's own size never changes with it.
     int windowWidth = 0, windowHeight = 0;
+
+    // A script's run, or one on the virtual clock: no keys of the machine, no questions asked,
+    // no sound card, no pads but the script's.
+    bool scripted() const { return virtualClock || !scriptPath.empty(); }
 };
 
 // Initialises the layer once; false with a message on stderr when that is impossible

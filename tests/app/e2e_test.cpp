@@ -202,16 +202,17 @@ TEST(EndToEnd, optionsTeamColoursGoToTheSettingsFile) {
                                            "226 tap 13\n";
     ASSERT_EQ(game.run(script, {"--frames", "1000"}), 0) << game.text("stderr.txt");
     EXPECT_EQ(game.lines("settings.txt"),
-              (std::vector<std::string>{"soundeffects=5", "teamcolours=1"}));
+              (std::vector<std::string>{"soundeffects=5", "teamcolours=1", "inputdelay=-1"}));
     EXPECT_EQ(game.lines("prefs.txt").size(), 6u);
     const Pixels options = game.shot("options.png");
-    // The seven lines from 260 in grey (SOUND EFFECTS and CONTROLS among them), then the
-    // highlighted line 8.
-    EXPECT_GT(count(options, 100, 260, 924, 530, menugrey), 1000);
-    EXPECT_GT(count(options, 100, 560, 924, 610, menugrey), 300) << "SOUND EFFECTS";
-    EXPECT_GT(count(options, 100, 620, 924, 670, menugrey), 300) << "CONTROLS";
-    EXPECT_GT(count(options, 100, 680, 924, 730, coloured), 300) << "TEAM COLOURS";
-    EXPECT_EQ(count(options, 100, 680, 924, 730, menugrey), 0);
+    // The seven lines from 250 in grey (SOUND EFFECTS and CONTROLS among them), then the
+    // highlighted line 8, then ONLINE INPUT DELAY in grey.
+    EXPECT_GT(count(options, 100, 250, 924, 515, menugrey), 1000);
+    EXPECT_GT(count(options, 100, 525, 924, 570, menugrey), 300) << "SOUND EFFECTS";
+    EXPECT_GT(count(options, 100, 580, 924, 625, menugrey), 300) << "CONTROLS";
+    EXPECT_GT(count(options, 100, 635, 924, 680, coloured), 300) << "TEAM COLOURS";
+    EXPECT_EQ(count(options, 100, 635, 924, 680, menugrey), 0);
+    EXPECT_GT(count(options, 100, 690, 924, 735, menugrey), 300) << "ONLINE INPUT DELAY";
 }
 
 TEST(EndToEnd, launchFromTheCommandLine) {

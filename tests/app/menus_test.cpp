@@ -248,29 +248,35 @@ TEST_F(AppTest, OptionsReopenTheDisplayOnlyOnARealChange) {
     EXPECT_EQ(filelines("prefs.txt")[0], "1");
 }
 
-TEST_F(AppTest, TeamColoursIsTheLastOptionAndGoesToTheSettingsFile) {
+TEST_F(AppTest, TeamColoursAndTheOnlineInputDelayGoToTheSettingsFile) {
     opendisplay(1);
     // Down seven times from FULL SCREEN (past SOUND EFFECTS and CONTROLS), Right twice (the
-    // second is clamped), Escape.
+    // second is clamped), Down to the last line, ONLINE INPUT DELAY, Right (from AUTO to
+    // NONE), Escape.
     input("1 tap 40\n3 tap 40\n5 tap 40\n7 tap 40\n9 tap 40\n10 tap 40\n11 tap 40\n12 tap 39\n"
-          "14 tap 39\n16 tap 27\n");
+          "14 tap 39\n16 tap 40\n18 tap 39\n20 tap 27\n");
     app.options();
     const auto drawn = frames();
     const DrawCall* line = findtext(drawn[0], "TEAM COLOURS= STANDARD");
     ASSERT_NE(line, nullptr);
-    EXPECT_FLOAT_EQ(line->y, 680 * 0.625f);
+    EXPECT_FLOAT_EQ(line->y, 635 * 0.625f);
     EXPECT_FLOAT_EQ(line->state.scaleX, 0.3f * 0.625f);
     EXPECT_TRUE(isgrey(*line));
+    const DrawCall* delay = findtext(drawn[0], "ONLINE INPUT DELAY= AUTO");
+    ASSERT_NE(delay, nullptr);
+    EXPECT_FLOAT_EQ(delay->y, 690 * 0.625f);
     const DrawCall* safe = findtext(drawn.back(), "TEAM COLOURS= COLOUR-BLIND SAFE");
     ASSERT_NE(safe, nullptr);
-    EXPECT_FALSE(isgrey(*safe));
+    EXPECT_NE(findtext(drawn.back(), "ONLINE INPUT DELAY= NONE"), nullptr);
     EXPECT_EQ(app.settings.teamcolours, 1);
+    EXPECT_EQ(app.settings.inputdelay, 0);
     EXPECT_EQ(filelines("settings.txt"),
-              (std::vector<std::string>{"soundeffects=5", "teamcolours=1"}));
+              (std::vector<std::string>{"soundeffects=5", "teamcolours=1", "inputdelay=0"}));
     EXPECT_EQ(filelines("prefs.txt"), (std::vector<std::string>{"3", "0", "1", "1", "5", "1"}));
 
-    // Left brings the standard colours back, Down wraps to FULL SCREEN.
-    input("1 tap 38\n3 tap 37\n5 tap 40\n7 tap 13\n");
+    // Up wraps to the last line and on to TEAM COLOURS, Left brings the standard colours back,
+    // Down twice wraps to FULL SCREEN.
+    input("1 tap 38\n3 tap 38\n5 tap 37\n7 tap 40\n9 tap 40\n11 tap 13\n");
     app.options();
     EXPECT_EQ(app.settings.teamcolours, 0);
     EXPECT_EQ(filelines("settings.txt")[1], "teamcolours=0");
@@ -376,7 +382,7 @@ TEST_F(AppTest, OptionsSetTheSoundEffectsVolumeKeptInSettings) {
     const auto drawn = frames();
     const DrawCall* line = findtext(drawn[0], "SOUND EFFECTS= 5");
     ASSERT_NE(line, nullptr);
-    EXPECT_FLOAT_EQ(line->y, 560);
+    EXPECT_FLOAT_EQ(line->y, 525);
     EXPECT_FLOAT_EQ(line->state.scaleX, 0.3f);
     EXPECT_NE(findtext(drawn[10], "SOUND EFFECTS= 7"), nullptr);
     EXPECT_EQ(app.settings.soundeffects, 7);

@@ -192,8 +192,8 @@ TEST(Online, twoPlayersAtOneMachine) {
 
 // Two machines whose players chose differently in every option that is theirs alone: size of
 // the picture and of the window, full screen, trail, fireworks, music and effects volumes,
-// team colours, key bindings, one drawn and one not. Two games won with fireworks bursting
-// play alike on both: the same trace, the same tally, no OUT OF SYNC.
+// team colours, key bindings, input delay, one drawn and one not. Two games won with fireworks
+// bursting play alike on both: the same trace, the same tally, no OUT OF SYNC.
 TEST(Online, machinesThatDifferInEveryLocalOptionPlayAlike) {
     GameFolder first, second;
     std::ofstream(first.folder / "prefs.txt") << "3\r\n0\r\n2\r\n1\r\n7\r\n1\r\n";
@@ -215,11 +215,14 @@ TEST(Online, machinesThatDifferInEveryLocalOptionPlayAlike) {
                                             "--trace",       "trace.txt",
                                             "--record",      "first.txt",
                                             "--netsim",      badnetwork + "3",
+                                            "--inputdelay",  "0",
                                             "--frames",      "2600"};
     const pid_t a = first.spawn(steering + wins, drawn);
     const std::string keys = "answer no\n150 down 74\n600 up 74\n650 down 73\n1200 up 73\n"
                              "1300 down 76\n";
-    const pid_t b = second.spawn(keys, joiner(6, 4, 3000));
+    std::vector<std::string> late = joiner(6, 4, 3000);
+    late.insert(late.end(), {"--inputdelay", "4"});
+    const pid_t b = second.spawn(keys, late);
     EXPECT_EQ(first.finish(a), 0) << first.text("stderr.txt");
     EXPECT_EQ(second.finish(b), 0) << second.text("stderr.txt");
     const std::vector<std::string> trace = first.lines("trace.txt");

@@ -17,7 +17,9 @@ void check(bool good) {
 }
 
 bool same(const Parts& a, const Parts& b) {
-    if (a.game != b.game || a.acks != b.acks || a.blocks.size() != b.blocks.size()) return false;
+    if (a.game != b.game || a.frame != b.frame || a.acks != b.acks ||
+        a.blocks.size() != b.blocks.size())
+        return false;
     for (size_t i = 0; i < a.blocks.size(); ++i) {
         const PartBlock &x = a.blocks[i], &y = b.blocks[i];
         if (x.origin != y.origin || x.first != y.first || x.parts != y.parts) return false;

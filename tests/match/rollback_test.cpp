@@ -160,5 +160,5 @@ TEST(RollbackWindow, PartsBeyondTheHorizonAreNotKept) {
     EXPECT_EQ(rollback.known(1), 0);
     rollback.arrived(1, 0, steer);
     EXPECT_EQ(rollback.known(1), rollback.horizon());
-    EXPECT_EQ(rollback.horizon(), MAXROLLBACK + 1);
+    EXPECT_EQ(rollback.horizon(), MAXROLLBACK + 1 + 2 * MAXINPUTDELAY);
 }

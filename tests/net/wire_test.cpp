@@ -8,6 +8,7 @@ namespace {
 Parts sample() {
     Parts p;
     p.game = 7;
+    p.frame = 131;
     p.acks = {{0, 120}, {2, 118}};
     PartBlock block;
     block.origin = 1;
@@ -25,11 +26,13 @@ Parts sample() {
 TEST(Wire, MessagesComeOutAsTheyWentIn) {
     const Parts p = sample();
     const std::vector<uint8_t> bytes = encode(p);
-    // The header and two acknowledgements, then forty frames in two runs of six bytes.
-    EXPECT_LE(bytes.size(), 43u);
+    // The header (game and frame) and two acknowledgements, then forty frames in two runs of
+    // six bytes.
+    EXPECT_LE(bytes.size(), 47u);
     Parts back;
     ASSERT_TRUE(decode(bytes, back));
     EXPECT_EQ(back.game, 7u);
+    EXPECT_EQ(back.frame, 131);
     EXPECT_EQ(back.acks, p.acks);
     ASSERT_EQ(back.blocks.size(), 2u);
     EXPECT_EQ(back.blocks[0].first, 100);

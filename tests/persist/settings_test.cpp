@@ -12,15 +12,18 @@ TEST_F(SettingsTest, RoundTripsAndReadsWhatItCanOfADamagedFile) {
     EXPECT_TRUE(loadsettings(settings)); // no file yet: the defaults
     EXPECT_EQ(settings.soundeffects, 5);
     EXPECT_EQ(settings.teamcolours, 0);
+    EXPECT_EQ(settings.inputdelay, -1);
     settings.soundeffects = 9;
     settings.teamcolours = 1;
+    settings.inputdelay = 3;
     ASSERT_TRUE(savesettings(settings));
     EXPECT_EQ(crlflines("settings.txt"),
-              (std::vector<std::string>{"soundeffects=9", "teamcolours=1"}));
+              (std::vector<std::string>{"soundeffects=9", "teamcolours=1", "inputdelay=3"}));
     Settings again;
     ASSERT_TRUE(loadsettings(again));
     EXPECT_EQ(again.soundeffects, 9);
     EXPECT_EQ(again.teamcolours, 1);
+    EXPECT_EQ(again.inputdelay, 3);
 
     // Unknown names and lines without "=" are skipped, values are brought into range, a name
     // must match whole, and what the file lacks keeps its default.
@@ -29,9 +32,10 @@ TEST_F(SettingsTest, RoundTripsAndReadsWhatItCanOfADamagedFile) {
     ASSERT_TRUE(loadsettings(damaged));
     EXPECT_EQ(damaged.soundeffects, 5);
     EXPECT_EQ(damaged.teamcolours, 1);
-    writefile("settings.txt", "soundeffects=-4\n");
+    writefile("settings.txt", "soundeffects=-4\ninputdelay=9\n");
     ASSERT_TRUE(loadsettings(damaged));
     EXPECT_EQ(damaged.soundeffects, 0);
+    EXPECT_EQ(damaged.inputdelay, 4);
 }
 
 // A folder (or anything else that cannot be read) at the name is reported and left alone.
