@@ -42,6 +42,15 @@ TEST(CommandLine, StartsAndToolsAreRead) {
     EXPECT_EQ(cl.launch.multi.arenanumber, 1);
     ASSERT_TRUE(parse({"--level", "40"}, cl, error));
     EXPECT_EQ(cl.launch.level, 40);
+
+    // Online and test tools.
+    EXPECT_EQ(cl.inputdelay, INPUTDELAY_SETTING);
+    ASSERT_TRUE(parse({"--inputdelay", "auto", "--synctest", "8"}, cl, error));
+    EXPECT_EQ(cl.inputdelay, -1);
+    EXPECT_EQ(cl.synctest, 8);
+    ASSERT_TRUE(parse({"--inputdelay", "4", "--script", "s.txt", "--realtime"}, cl, error));
+    EXPECT_EQ(cl.inputdelay, 4);
+    EXPECT_TRUE(cl.realtime);
 }
 
 TEST(CommandLine, BadArgumentsAreRefusedWithTheReason) {
@@ -70,6 +79,11 @@ TEST(CommandLine, BadArgumentsAreRefusedWithTheReason) {
     EXPECT_FALSE(parse({"--nodraw"}, cl, error));
     EXPECT_NE(error.find("--script"), std::string::npos);
     EXPECT_FALSE(parse({"--level", "3", "--demo"}, cl, error));
+    EXPECT_FALSE(parse({"--inputdelay", "5"}, cl, error));
+    EXPECT_FALSE(parse({"--inputdelay", "often"}, cl, error));
+    EXPECT_FALSE(parse({"--synctest", "0"}, cl, error));
+    EXPECT_FALSE(parse({"--realtime"}, cl, error));
+    EXPECT_NE(error.find("--script"), std::string::npos);
     for (const char* option : {"--replay", "--script", "--record", "--trace"}) {
         EXPECT_FALSE(parse({option, ""}, cl, error));
         EXPECT_EQ(error, std::string(option) + " needs a file name, not an empty one");
