@@ -96,11 +96,11 @@ void waitawhile(Session& session, const Rollback& rollback, const Tmatch& match,
 }
 
 // A machine more than a frame ahead of the others shows each frame later by 3 ms for every
-// frame it is ahead, at most 8 ms: its frames come at most 25 ms apart, which no player sees
-// as a stall, and the machines meet within a second.
+// frame it is ahead, at most 6 ms: its frames come well under 25 ms apart, which no player
+// sees as a stall, and the machines meet within a second.
 constexpr double TIMESYNC_AHEAD = 1.0;
 constexpr double TIMESYNC_MS = 3;
-constexpr int TIMESYNC_MOST = 8;
+constexpr int TIMESYNC_MOST = 6;
 constexpr long long STALL_MS = 25; // a frame shown this long after the one before stalled
 constexpr long SETTLING = 300;     // the frames of a game before the machines are in step
 
@@ -124,25 +124,26 @@ struct Pacing {
         lastshown = 0;
     }
     // The part this machine plays in the frame; what is read now goes out for a later one. A
-    // longer delay holds the keys read now one frame more (a press counts once); a shorter one
-    // reads nothing this frame (a key pressed meanwhile is read in the next).
+    // longer delay holds the keys read now for the frames it adds (a press counts once); a
+    // shorter one reads nothing this frame (a key pressed meanwhile is read in the next), so
+    // it shortens a frame at a time. An automatic delay looks again every quarter second
+    // while the game settles, every second after.
     template <class Read> MatchInput next(Session& session, long frame, Read read) {
         int wanted = delay;
-        if (automatic && frame % 60 == 59) wanted = autoinputdelay(session.recentroundtrip());
+        const long every = frame < SETTLING ? 15 : 60;
+        if (automatic && frame % every == every - 1 && session.recentroundtrip() > 0)
+            wanted = autoinputdelay(session.recentroundtrip());
         if (wanted < delay) {
             --delay;
         } else {
-            const MatchInput part = read();
-            session.played(frame + long(ahead.size()), part);
-            ahead.push_back(part);
-            if (wanted > delay) {
-                MatchInput held = part;
-                held.pause = held.next = false;
-                held.typed = held.pick = 0;
-                session.played(frame + long(ahead.size()), held);
-                ahead.push_back(held);
+            MatchInput part = read();
+            for (int f = delay; f <= wanted; ++f) {
+                session.played(frame + long(ahead.size()), part);
+                ahead.push_back(part);
+                part.pause = part.next = false;
+                part.typed = part.pick = 0;
             }
-            delay = int(ahead.size()) - 1;
+            delay = wanted;
         }
         const MatchInput now = ahead.front();
         ahead.pop_front();
@@ -179,25 +180,31 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
             waitawhile(session, rollback, match, waiting);
             continue;
         }
-        if (!rollback.canplay()) {
-            if (waitedat != rollback.frame()) rollback.stats.waits += 1;
+        // The series' first frame comes when the start has reached every machine.
+        const bool early = rollback.frame() == 0 && session.transport().now() < session.beginat();
+        if (!rollback.canplay() || early) {
+            if (waitedat != rollback.frame() && !early) rollback.stats.waits += 1;
             waitedat = rollback.frame();
             waitawhile(session, rollback, match, waiting);
             continue;
         }
         waiting = 0;
+        // Behind the others early in a game, a machine catches up without showing the frames:
+        // the camera's glide from far away hides the jump.
+        const bool behind =
+            rollback.frame() < SETTLING && session.advantage(rollback) < -TIMESYNC_AHEAD;
         const MatchInput part = pacing.next(session, rollback.frame(), [&] {
             return localpart(players, match, session.myfigures());
         });
         // The part read goes out at once, not after this frame has been shown.
         session.pump(rollback);
         input.record = match.input = rollback.begin(match, part);
-        if (rollback.playing()) {
-            match.playframe(true);
-        } else {
+        if (!rollback.playing()) {
             drawpaused(match);
+        } else {
+            match.playframe(!behind);
         }
-        pacing.shown(rollback.frame(), NetNow());
+        if (!behind) pacing.shown(rollback.frame(), NetNow());
         rollback.end(match);
         // A machine ahead of the others shows its next frames a little later until it is not,
         // so nobody runs into the end of the rollback's reach and stops dead.
@@ -298,9 +305,10 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     Pacing pacing;
     const int delay =
         tools.inputdelay != INPUTDELAY_SETTING ? tools.inputdelay : settings.inputdelay;
-    // An automatic delay starts in the middle, and goes on in every game from where it was.
+    // An automatic delay starts long (while the camera glides in, nobody steers much) until
+    // the round trip is known, and goes on in every game from where it was.
     pacing.automatic = delay < 0;
-    pacing.delay = delay < 0 ? MAXINPUTDELAY / 2 : delay;
+    pacing.delay = delay < 0 ? MAXINPUTDELAY : delay;
     if (prefs.musicvolume > 0) startmusic(sounds, musicchannel, prefs.musicvolume / 10.0f);
     for (bool more = true; more;) {
         session.begingame();

@@ -9,6 +9,7 @@ namespace {
 constexpr size_t HASHESKEPT = 8;    // the host's own newest state hashes, for comparison
 constexpr size_t HASHESAHEAD = 2;   // a machine's hashes may run this far ahead of the host's
 constexpr size_t HASHESWAITING = 4; // ... and this many of them wait for comparison
+constexpr long long ECHO_MS = 2000; // an echo not back by then is given up on
 
 } // namespace
 
@@ -25,7 +26,7 @@ Host::Host(std::unique_ptr<Transport> transport, const GameIdentity& identity,
 int Host::present() const {
     if (started_) return settings_.players;
     int players = players_;
-    for (const auto& [link, more] : waiting_) players += more;
+    for (const Caller& c : waiting_) players += c.players;
     return players;
 }
 
@@ -53,9 +54,11 @@ void Host::handlehello(int link, const std::vector<uint8_t>& bytes) {
         transport_->send(link, encoderefusal(refusal), true);
         return;
     }
-    for (const auto& [known, players] : waiting_)
-        if (known == link) return;
-    waiting_.push_back({link, hello.players});
+    for (const Caller& c : waiting_)
+        if (c.link == link) return;
+    const long long now = transport_->now();
+    waiting_.push_back({link, hello.players, now});
+    transport_->send(link, encodeecho(uint64_t(now)), true);
     strangers_.erase(link);
 }
 
@@ -75,11 +78,16 @@ void Host::tidy() {
 void Host::startseries() {
     links_ = {0};
     int figure = 0;
+    long long longest = 0;
     for (int k = 0; k < players_; ++k) figureseats_[size_t(figure++)] = 0;
-    for (const auto& [link, players] : waiting_) {
-        for (int k = 0; k < players; ++k) figureseats_[size_t(figure++)] = int(links_.size());
-        links_.push_back(link);
+    for (const Caller& c : waiting_) {
+        for (int k = 0; k < c.players; ++k) figureseats_[size_t(figure++)] = int(links_.size());
+        links_.push_back(c.link);
+        longest = std::max(longest, c.roundtrip);
     }
+    // The start reaches the others half a round trip from now: the host begins then too.
+    beginat_ = transport_->now() + longest / 2;
+    guessroundtrip(longest);
     machines_ = int(links_.size());
     Start start{seed_, uint8_t(machines_), 0, settings_, {}, uint8_t(fireworks_)};
     for (int k = 0; k < 4; ++k) start.seats[size_t(k)] = int8_t(figureseats_[size_t(k)]);
@@ -101,14 +109,26 @@ bool Host::lobby() {
         } else if (e.kind == NetEvent::Disconnected) {
             strangers_.erase(e.machine);
             waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
-                                          [&](const auto& w) { return w.first == e.machine; }),
+                                          [&](const Caller& c) { return c.link == e.machine; }),
                            waiting_.end());
+        } else if (uint64_t stamp = 0; e.kind == NetEvent::Received && decodeecho(e.bytes, stamp)) {
+            for (Caller& c : waiting_) {
+                if (c.link == e.machine && uint64_t(c.asked) == stamp && c.roundtrip < 0)
+                    c.roundtrip = transport_->now() - c.asked;
+            }
         }
     }
     tidy();
-    if (!started_ && present() == settings_.players) startseries();
+    if (!started_ && present() == settings_.players && ready()) startseries();
     if (started_) heard_.fill(transport_->now());
     return started_;
+}
+
+bool Host::ready() const {
+    const long long now = transport_->now();
+    for (const Caller& c : waiting_)
+        if (c.roundtrip < 0 && now - c.asked < ECHO_MS) return false;
+    return true;
 }
 
 void Host::begingame() {

@@ -1,7 +1,8 @@
 // The hosting machine of an online series: it waits for the others, checks that they run the
-// same game with the same figure file, hands them its settings, seed and fireworks with their
-// seats, passes every machine's parts of the frames on to the others, and compares the state
-// hashes every machine sends with its own.
+// same game with the same figure file, learns the round trip to each (an echo), hands them its
+// settings, seed and fireworks with their seats, begins the first game half the longest round
+// trip later (when the start reaches them), passes every machine's parts of the frames on to
+// the others, and compares the state hashes every machine sends with its own.
 #pragma once
 #include "net/session.h"
 #include <map>
@@ -35,9 +36,18 @@ class Host : public Session {
     void startseries();
     int seatof(int link) const;
 
-    std::vector<int> links_;                   // the link number of each seat (seat 0: none)
-    std::vector<std::pair<int, int>> waiting_; // links that said hello, and their players
-    std::map<int, long long> strangers_;       // connections not (yet) of the game, since when
-    std::map<long, uint64_t> myhashes_;        // the newest few
+    std::vector<int> links_; // the link number of each seat (seat 0: none)
+    // A machine that said hello: its players, and the round trip its echo took (-1 while
+    // the echo is away).
+    struct Caller {
+        int link = 0, players = 1;
+        long long asked = 0;
+        long long roundtrip = -1;
+    };
+    bool ready() const; // every caller there is echoed, or the echo given up on
+
+    std::vector<Caller> waiting_;
+    std::map<int, long long> strangers_; // connections not (yet) of the game, since when
+    std::map<long, uint64_t> myhashes_;  // the newest few
     std::map<std::pair<int, long>, uint64_t> theirhashes_; // waiting to be compared
 };

@@ -37,6 +37,8 @@ bool Joiner::lobby() {
             failure_ = "the host refused: " + Printable(reason);
         } else if (kindof(e.bytes) == Message::Start) {
             handlestart(e.bytes);
+        } else if (uint64_t stamp = 0; decodeecho(e.bytes, stamp)) {
+            transport_->send(0, encodeecho(stamp), true); // straight back: the round trip
         }
     }
     if (started_) heard_.fill(transport_->now());

@@ -87,6 +87,9 @@ class Session {
     // How many frames this machine is ahead of the slowest machine it plays with, as far as
     // their last reports and the recent round trip tell (negative: behind).
     double advantage(const Rollback& rollback) const;
+    // When this machine should play the first frame of the series' first game, on the
+    // network's clock: so every machine begins it at the same moment.
+    long long beginat() const { return beginat_; }
     // The mean time from sending a frame's part to its acknowledgement by every machine, ms
     // (the impairment's delays included, as the game lives them).
     int roundtrip() const { return rounds_ ? int(roundtotal_ / rounds_) : 0; }
@@ -144,7 +147,12 @@ class Session {
     std::array<long long, 4> reportedat_{};    // and when that arrived
     uint32_t game_ = 0;
     size_t hashessent_ = 0;
+    long long beginat_ = 0;
     std::string failure_;
+    // A first guess at the round trip before any part was acknowledged.
+    void guessroundtrip(long long ms) {
+        if (rounds_ == 0) recent_ = double(ms);
+    }
 
   private:
     long long lastsend_ = 0;

@@ -127,7 +127,7 @@ std::vector<uint8_t> encoderefusal(const std::string& reason) {
 }
 
 std::optional<Message> kindof(const std::vector<uint8_t>& bytes) {
-    if (bytes.empty() || bytes[0] < uint8_t(Message::Hello) || bytes[0] > uint8_t(Message::Over))
+    if (bytes.empty() || bytes[0] < uint8_t(Message::Hello) || bytes[0] > uint8_t(Message::Echo))
         return std::nullopt;
     return Message(bytes[0]);
 }
@@ -205,6 +205,18 @@ bool decode(const std::vector<uint8_t>& bytes, Over& m) {
     m.reason = OverReason(reason);
     m.machine = r.u8();
     return r.done() && reason >= 1 && reason <= 3 && m.machine < 4;
+}
+
+std::vector<uint8_t> encodeecho(uint64_t stamp) {
+    Writer w(Message::Echo);
+    w.u64(stamp);
+    return w.bytes;
+}
+
+bool decodeecho(const std::vector<uint8_t>& bytes, uint64_t& stamp) {
+    Reader r(bytes, Message::Echo);
+    stamp = r.u64();
+    return r.done();
 }
 
 bool decoderefusal(const std::vector<uint8_t>& bytes, std::string& reason) {

@@ -16,6 +16,7 @@ enum class Message : uint8_t {
     Parts,     // the parts of frames not yet acknowledged, and acknowledgements
     Hash,      // the state hash of a final frame
     Over,      // the series ends for everyone: a machine left, went silent or out of sync
+    Echo,      // the host asks a joining machine to send it straight back: the round trip
 };
 
 struct Hello {
@@ -68,6 +69,8 @@ std::vector<uint8_t> encode(const Parts& m);
 std::vector<uint8_t> encode(const Hash& m);
 std::vector<uint8_t> encode(const Over& m);
 std::vector<uint8_t> encoderefusal(const std::string& reason);
+// An echo: the host's clock when it asked.
+std::vector<uint8_t> encodeecho(uint64_t stamp);
 
 // The kind of a packet, when it has one.
 std::optional<Message> kindof(const std::vector<uint8_t>& bytes);
@@ -77,3 +80,4 @@ bool decode(const std::vector<uint8_t>& bytes, Parts& m);
 bool decode(const std::vector<uint8_t>& bytes, Hash& m);
 bool decode(const std::vector<uint8_t>& bytes, Over& m);
 bool decoderefusal(const std::vector<uint8_t>& bytes, std::string& reason);
+bool decodeecho(const std::vector<uint8_t>& bytes, uint64_t& stamp);

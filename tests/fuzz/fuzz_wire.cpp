@@ -52,5 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (decode(bytes, over)) check(over.machine < 4);
     std::string reason;
     (void)decoderefusal(bytes, reason);
+    uint64_t stamp = 0;
+    if (decodeecho(bytes, stamp)) {
+        uint64_t back = 0;
+        check(decodeecho(encodeecho(stamp), back) && back == stamp);
+    }
     return 0;
 }
