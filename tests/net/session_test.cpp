@@ -8,6 +8,7 @@
 #include "net/host.h"
 #include "net/joiner.h"
 #include "net/localnet.h"
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 
@@ -198,6 +199,26 @@ TEST_F(Sessions, AnotherVersionIsRefused) {
     }
     EXPECT_EQ(other.failure(), "the host refused: the host plays version 1.2.3, this is 9.9.9");
     EXPECT_EQ(host.present(), 1);
+}
+
+// The host learns the round trip from an echo before it sends the start, and begins the first
+// game when the start reaches the others: half a round trip (here 200 ms) after sending it.
+TEST_F(Sessions, TheHostBeginsWhenTheStartReachesTheOthers) {
+    Table table(NetSim{100, 0, 0, 0, 9});
+    Session& host = *table.machines[0]->session;
+    long long sent = -1, arrived = -1;
+    for (int tick = 0; tick < 200 && arrived < 0; ++tick) {
+        if (sent < 0 && host.lobby()) sent = table.net.now();
+        if (table.machines[1]->session->lobby()) arrived = table.net.now();
+        table.machines[2]->session->lobby();
+        table.net.advance(16);
+    }
+    ASSERT_GE(sent, 0);
+    ASSERT_GE(arrived, 0);
+    EXPECT_GE(host.beginat() - sent, 100);
+    EXPECT_LE(host.beginat() - sent, 100 + 32);
+    EXPECT_LE(std::abs(host.beginat() - arrived), 32);
+    EXPECT_EQ(table.machines[1]->session->beginat(), 0);
 }
 
 } // namespace
