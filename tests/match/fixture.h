@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 // A four-ball figure: head (the steered ball), hips, two feet. Ball radius 20, so 11.2 at the
 // game's size 0.5 and width factor 1.12. Its centre in the file is (0, 5).
@@ -81,6 +82,24 @@ class KeyedMatch : public Tmatch {
         Tmatch::checkpause();
     }
 };
+
+// For frames played undrawn with their record already in place: the source is asked nothing
+// but to forget keys, which it has none of.
+class Given : public InputSource {
+  public:
+    MatchInput read(const Tmatch&) override { return {}; }
+    bool leaving(const Tmatch&) override { return false; }
+    void flush() override {}
+    void discardpresses() override {}
+};
+
+// A file's lines, the line ends left out.
+inline std::vector<std::string> filelines(const std::string& file) {
+    std::vector<std::string> all;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) all.push_back(line);
+    return all;
+}
 
 // Centre of a figure from its balls.
 inline double centrex(const ragobject& body) {

@@ -10,16 +10,6 @@
 
 namespace {
 
-// The frames are played undrawn with their record already in place: the source is asked
-// nothing but to forget keys, which it has none of.
-class Given : public InputSource {
-  public:
-    MatchInput read(const Tmatch&) override { return {}; }
-    bool leaving(const Tmatch&) override { return false; }
-    void flush() override {}
-    void discardpresses() override {}
-};
-
 // Machine 0 plays figures 1 and 2, machine 1 figures 3 and 4; each turns at its own pace.
 // Machine 1 pauses the game at frame 300 and goes on at frame 340.
 MatchInput part(int machine, long frame) {
@@ -62,13 +52,6 @@ void start(Tmatch& m, Given& given, MatchTrace& trace) {
     SeedRandom(m.random, 5);
     ASSERT_TRUE(m.startgame("multiplayer", 1, &multi, nullptr, {}));
     trace.header(m);
-}
-
-std::vector<std::string> lines(const std::string& file) {
-    std::vector<std::string> all;
-    std::ifstream in(file);
-    for (std::string line; std::getline(in, line);) all.push_back(line);
-    return all;
 }
 
 using Rollbacks = MatchFolder;
@@ -141,10 +124,10 @@ TEST_F(Rollbacks, TwoMachinesWriteTheTraceOfOneThatKnewEverything) {
             EXPECT_EQ(m->rollback.hashes, hashes);
         }
     }
-    const std::vector<std::string> reference = lines("reference.txt");
+    const std::vector<std::string> reference = filelines("reference.txt");
     ASSERT_EQ(reference.size(), size_t(FRAMES - 40 + 1));
-    EXPECT_EQ(lines("machine0"), reference);
-    EXPECT_EQ(lines("machine1"), reference);
+    EXPECT_EQ(filelines("machine0"), reference);
+    EXPECT_EQ(filelines("machine1"), reference);
 }
 
 } // namespace

@@ -14,15 +14,6 @@
 
 namespace {
 
-// The frames are played undrawn with their record in place: the source is asked nothing.
-class Given : public InputSource {
-  public:
-    MatchInput read(const Tmatch&) override { return {}; }
-    bool leaving(const Tmatch&) override { return false; }
-    void flush() override {}
-    void discardpresses() override {}
-};
-
 const GameIdentity identity{"1.2.3", 0x5eed};
 
 struct Machine {
@@ -116,13 +107,6 @@ class Table {
     std::vector<std::unique_ptr<Machine>> machines;
 };
 
-std::vector<std::string> lines(const std::string& file) {
-    std::vector<std::string> all;
-    std::ifstream in(file);
-    for (std::string line; std::getline(in, line);) all.push_back(line);
-    return all;
-}
-
 using Sessions = MatchFolder;
 
 TEST_F(Sessions, ThreeMachinesOverABadNetworkPlayOneGame) {
@@ -140,10 +124,10 @@ TEST_F(Sessions, ThreeMachinesOverABadNetworkPlayOneGame) {
         EXPECT_GT(m->rollback->stats.rollbacks, 10);
         m->trace.reset();
     }
-    const std::vector<std::string> trace = lines("trace0");
+    const std::vector<std::string> trace = filelines("trace0");
     EXPECT_EQ(trace.size(), 701u);
-    EXPECT_EQ(lines("trace1"), trace);
-    EXPECT_EQ(lines("trace2"), trace);
+    EXPECT_EQ(filelines("trace1"), trace);
+    EXPECT_EQ(filelines("trace2"), trace);
     EXPECT_GT(table.machines[0]->session->roundtrip(), 60);
 }
 
