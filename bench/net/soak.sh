@@ -6,20 +6,8 @@
 # Usage: bench/net/soak.sh [build folder]   (default build/release)
 set -euo pipefail
 build=$(cd "${1:-$(dirname "$0")/../../build/release}" && pwd)
-work=$(mktemp -d "${TMPDIR:-/tmp}/vantorix-soak-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-port=$((30000 + $$ % 20000))
-for side in host join; do
-    mkdir "$work/$side"
-    ln -s "$build/media" "$work/$side/media"
-    # A new arrow key every 20 to 200 frames, from a seed of each side's own.
-    awk -v seed=$([[ $side == host ]] && echo 1 || echo 2) -v leave=$([[ $side == host ]] && echo 21800) '
-        BEGIN { srand(seed); print "answer no"; held = 0
-                for (f = 100; f < 21500; f += 20 + int(rand() * 180)) {
-                    if (held) print f " up " held
-                    held = 37 + int(rand() * 4); print f " down " held }
-                if (leave) print leave " down 27" }' >"$work/$side/script.txt"
-done
+source "$(dirname "$0")/sides.sh"
+sides "$build" soak 21500 180 21800
 sim=delay=100,jitter=40,loss=10
 (cd "$work/host" && "$build/vantorix" --script script.txt --nodraw --host "$port" \
     --multiplayer players=2 --seed 8 --netsim "$sim,seed=1" --trace trace.txt --netstats \

@@ -12,21 +12,8 @@ set -euo pipefail
 build=$(cd "${1:-$(dirname "$0")/../../build/release}" && pwd)
 seconds=${2:-60}
 frames=$((seconds * 60))
-work=$(mktemp -d "${TMPDIR:-/tmp}/vantorix-timing-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-port=$((30000 + $$ % 20000))
-for side in host join; do
-    mkdir "$work/$side"
-    ln -s "$build/media" "$work/$side/media"
-    # A new arrow key every 20 to 80 frames, from a seed of each side's own.
-    awk -v seed=$([[ $side == host ]] && echo 1 || echo 2) -v end=$frames \
-        -v leave=$([[ $side == host ]] && echo $((frames + 200))) '
-        BEGIN { srand(seed); print "answer no"; held = 0
-                for (f = 100; f < end; f += 20 + int(rand() * 60)) {
-                    if (held) print f " up " held
-                    held = 37 + int(rand() * 4); print f " down " held }
-                if (leave) print leave " down 27" }' >"$work/$side/script.txt"
-done
+source "$(dirname "$0")/sides.sh"
+sides "$build" timing $frames 60 $((frames + 200))
 field() { sed -n "s/.*$1 \([0-9.]*\).*/\1/p" <<<"$2"; }
 printf '%-18s %-5s %8s %8s %10s %10s %8s %8s %6s\n' profile side stalls/m steady/m rollbacks/s \
     meanframes longest waits delay
