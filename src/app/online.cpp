@@ -1,9 +1,9 @@
 // Online multiplayer: the lobby (waiting for the other machines, or for the host's start),
 // then a tally series whose every game runs on every machine at once with rollback; a pause
-// pauses every machine. Each
-// machine brings one to three players (--local), steering with the keys and pads of players
-// 1, 2, 3 at that machine; the host's settings and seed are used. The series ends for everyone when
-// someone leaves with Escape, goes silent or out of step; the machines then go back to their menus.
+// pauses every machine. Each machine brings one to three players (--local), steering with the
+// keys and pads of players 1, 2, 3 at that machine; the host's settings and seed are used. The
+// series ends for everyone when someone leaves with Escape, goes silent or out of step; the
+// machines then go back to their menus.
 #include "app/app.h"
 #include "app/replays.h"
 #include "effects/colourdrift.h"

@@ -35,7 +35,7 @@ inline constexpr int MOSTEVENTS = 256;        // packets taken in one look; the 
 // The input delay a round trip asks for: the others' parts should come while a machine is at
 // most four frames past them (the round trip measured from a part's sending to its
 // acknowledgement holds a frame or two of sending: no delay up to about 130 ms, four from
-// about 260 ms on).
+// about 240 ms on).
 int autoinputdelay(int roundtripms);
 
 class Session {
