@@ -2,7 +2,8 @@
 # The installed game: staged with DESTDIR under the prefix /usr, its desktop entry and
 # metainfo validated, the staged executable started from an unrelated folder finding its media
 # from its own place and keeping its saves in the player's data folder, the old saves beside
-# the executable copied there once and never over newer ones; and the Debian package.
+# the executable copied there once and never over newer ones; the server with its unit; and
+# the Debian package.
 # Usage: install_test.sh <build folder>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -18,7 +19,8 @@ usr=$stage/usr
 id=org.vantorix.Vantorix
 for f in bin/vantorix share/vantorix/media/logo.png share/vantorix/media/tutto.ogg \
          share/vantorix/media/thud.ogg share/vantorix/media/man.txt \
-         share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/man/man6/vantorix.6; do
+         share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/man/man6/vantorix.6 \
+         bin/vantorix-server share/man/man8/vantorix-server.8 lib/systemd/system/vantorix-server.service; do
     check "$f is installed" test -f "$usr/$f"
 done
 # Each icon is a PNG of its own size (width and height at bytes 16 to 23, big-endian).
@@ -35,6 +37,18 @@ for size in 48 64 128 256; do
 done
 check "desktop entry validates" desktop-file-validate "$usr/share/applications/$id.desktop"
 check "metainfo validates" appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml"
+unit=$usr/lib/systemd/system/vantorix-server.service
+check "the unit starts the installed server" grep -qx 'ExecStart=/usr/bin/vantorix-server --port 24690' "$unit"
+check "the unit runs as a dynamic user" grep -qx 'DynamicUser=yes' "$unit"
+# systemd's own reading of the unit: a directive it cannot use is named with its line.
+if command -v systemd-analyze >/dev/null; then
+    bad=$(systemd-analyze verify --root="$stage" "$unit" 2>&1 | grep -E 'service:[0-9]+:' || true)
+    [[ -z $bad ]] || fail "systemd reads the unit so: $bad"
+else
+    echo "install: SKIPPED the unit's check by systemd (no systemd-analyze here)"
+fi
+check "the staged server says its version" \
+    grep -qx 'vantorix-server 0.1.0' <("$usr/bin/vantorix-server" --version)
 
 # The staged game, started from an unrelated folder in scripted mode.
 elsewhere=$tmp/elsewhere
@@ -51,7 +65,7 @@ for f in prefs.txt scores.txt menu.png; do
     check "$f is written in the player's folder" test -f "$saves/$f"
 done
 [[ -s $tmp/stderr.txt ]] && fail "the game said: $(cat "$tmp/stderr.txt")"
-[[ $(ls "$usr/bin") == vantorix ]] || fail "files beside the executable: $(ls "$usr/bin")"
+[[ $(ls "$usr/bin" | tr '\n' ' ') == "vantorix vantorix-server " ]] || fail "files beside the executable: $(ls "$usr/bin")"
 [[ $(ls "$elsewhere") == script.txt ]] || fail "files in the caller's folder: $(ls "$elsewhere")"
 # The menu picture shows something: the PNG is the game's 1024 x 768 and not tiny.
 [[ $(stat -c %s "$saves/menu.png") -gt 20000 ]] || fail "the menu picture looks empty"
@@ -70,7 +84,7 @@ check "scores.txt was brought along" grep -q '^OLD' "$moved/scores.txt"
 printf '%s' $'2\r\n0\r\n1\r\n1\r\n0\r\n6\r\n' >"$usr/bin/prefs.txt"
 check "a later start plays" run "$tmp/moved" "$script"
 cmp -s "$moved/prefs.txt" "$tmp/old-prefs.txt" || fail "a later start copied over the player's file"
-[[ $(ls "$usr/bin" | tr '\n' ' ') == "prefs.txt scores.txt vantorix " ]] ||
+[[ $(ls "$usr/bin" | tr '\n' ' ') == "prefs.txt scores.txt vantorix vantorix-server " ]] ||
     fail "files beside the executable: $(ls "$usr/bin")"
 rm "$usr/bin/prefs.txt" "$usr/bin/scores.txt"
 
@@ -80,7 +94,7 @@ rm "$usr/bin/prefs.txt" "$usr/bin/scores.txt"
 deb=$(ls "$tmp"/package/*.deb 2>/dev/null | head -1)
 if [[ -n $deb ]]; then
     contents=$(dpkg-deb -c "$deb")
-    for f in ./usr/bin/vantorix ./usr/share/vantorix/media/logo.png \
+    for f in ./usr/bin/vantorix ./usr/bin/vantorix-server ./usr/share/vantorix/media/logo.png \
              ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml; do
         grep -qF " $f" <<<"$contents" || fail "the package lacks $f"
     done

@@ -1,0 +1,293 @@
+// The rendezvous and relay server's rules, datagram by datagram on a made-up clock, and the
+// real executable answering on 127.0.0.1.
+#include "server/rooms.h"
+#include <arpa/inet.h>
+#include <csignal>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <map>
+#include <netinet/in.h>
+#include <poll.h>
+#include <random>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const Endpoint HOST{0xCB007105, 40000}, JOINER{0xC6336409, 50000}, HOSTRELAY{0xCB007105, 40001};
+
+// A server and the machines talking to it, each answering its challenge as a game does.
+struct Talk {
+    explicit Talk(ServerLimits limits = {}) : server(limits, 1, 2) {}
+
+    // What the server sent back to from, after proving the address when asked to.
+    std::vector<Datagram> ask(const Endpoint& from, RzMessage m) {
+        m.cookie = cookies[from];
+        std::vector<uint8_t> bytes = encode(m);
+        std::vector<Datagram> out;
+        server.receive(from, bytes.data(), bytes.size(), now, out);
+        if (out.size() == 1 && out[0].bytes.size() == CHALLENGESIZE) {
+            cookies[from] = decoderz(out[0].bytes.data(), out[0].bytes.size())->cookie;
+            return ask(from, m);
+        }
+        return out;
+    }
+    std::vector<Datagram> raw(const Endpoint& from, const std::vector<uint8_t>& bytes) {
+        std::vector<Datagram> out;
+        server.receive(from, bytes.data(), bytes.size(), now, out);
+        return out;
+    }
+    RoomCode host(uint8_t open = 1, const Endpoint& at = HOST) {
+        RzMessage m;
+        m.kind = Rz::Register;
+        m.open = open;
+        m.locals = {{0x0A000002, 40000}};
+        const auto out = ask(at, m);
+        EXPECT_EQ(out.size(), 1u);
+        return out.empty() ? RoomCode{} : message(out[0]).code;
+    }
+    std::vector<Datagram> join(const RoomCode& code, const Endpoint& from = JOINER) {
+        RzMessage m;
+        m.kind = Rz::Join;
+        m.code = code;
+        return ask(from, m);
+    }
+    static RzMessage message(const Datagram& d) {
+        const auto m = decoderz(d.bytes.data(), d.bytes.size());
+        EXPECT_TRUE(m.has_value());
+        return m.value_or(RzMessage{});
+    }
+    static RzRefusal refusal(const std::vector<Datagram>& out) {
+        EXPECT_EQ(out.size(), 1u);
+        const RzMessage m = out.empty() ? RzMessage{} : message(out[0]);
+        EXPECT_EQ(m.kind, Rz::Refused);
+        return m.refusal;
+    }
+
+    RoomServer server;
+    std::map<Endpoint, uint64_t> cookies;
+    long long now = 1000000;
+};
+
+TEST(Keyed, IsSipHash24) {
+    // The published vector for the key 00..0f and the message 00..0f.
+    const Keyed keyed(0x0706050403020100ull, 0x0f0e0d0c0b0a0908ull);
+    EXPECT_EQ(keyed.hash(0x0706050403020100ull, 0x0f0e0d0c0b0a0908ull), 0x3f2acc7f57c29bdbull);
+}
+
+RzMessage request(Rz kind, const RoomCode& code, uint64_t token = 0) {
+    RzMessage m;
+    m.kind = kind;
+    m.code = code;
+    m.token = token;
+    return m;
+}
+
+TEST(RoomServer, FindsARoomByItsCodeAndRelaysOnlyBetweenTheTwoThatAsked) {
+    Talk talk;
+    const RoomCode code = talk.host();
+    EXPECT_EQ(parsecode(describe(code)), code);
+    EXPECT_EQ(talk.host(), code) << "registering again keeps the room";
+
+    const auto found = talk.join(code);
+    ASSERT_EQ(found.size(), 2u);
+    const RzMessage toJoiner = Talk::message(found[0]), toHost = Talk::message(found[1]);
+    EXPECT_EQ(found[0].to, JOINER);
+    EXPECT_EQ(toJoiner.kind, Rz::Found);
+    EXPECT_EQ(toJoiner.seen, JOINER);
+    EXPECT_EQ(toJoiner.other, HOST);
+    EXPECT_EQ(toJoiner.locals, (std::vector<Endpoint>{{0x0A000002, 40000}}));
+    EXPECT_EQ(found[1].to, HOST);
+    EXPECT_EQ(toHost.kind, Rz::Joining);
+    EXPECT_EQ(toHost.other, JOINER);
+    EXPECT_EQ(toHost.token, toJoiner.token);
+    const uint64_t token = toJoiner.token;
+
+    const std::vector<uint8_t> game{0x80, 0x01, 0x02, 0x03};
+    EXPECT_TRUE(talk.raw(JOINER, game).empty()) << "no relay before it is asked for";
+    EXPECT_TRUE(talk.ask(HOSTRELAY, request(Rz::Bind, code, token)).empty())
+        << "no bind before the joiner asks for a relay";
+    const auto asked = talk.ask(JOINER, request(Rz::Relay, code, token));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].to, HOST);
+    EXPECT_EQ(Talk::message(asked[0]).other, JOINER);
+    EXPECT_TRUE(talk.ask(HOSTRELAY, request(Rz::Bind, code, token + 1)).empty());
+    const auto bound = talk.ask(HOSTRELAY, request(Rz::Bind, code, token));
+    ASSERT_EQ(bound.size(), 2u);
+    EXPECT_EQ(Talk::message(bound[0]).kind, Rz::Relaying);
+    EXPECT_EQ(bound[1].to, JOINER);
+
+    const auto there = talk.raw(JOINER, game), back = talk.raw(HOSTRELAY, game);
+    ASSERT_EQ(there.size(), 1u);
+    EXPECT_EQ(there[0].to, HOSTRELAY);
+    EXPECT_EQ(there[0].bytes, game);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].to, JOINER);
+    EXPECT_TRUE(talk.raw({0xCB007163, 40000}, game).empty());
+    EXPECT_TRUE(talk.raw(HOST, game).empty()) << "the host's own socket is not the relay's";
+    EXPECT_EQ(talk.server.relays(), 1u);
+
+    talk.now += RELAYLIFE_MS + 1000;
+    talk.host();
+    talk.server.expire(talk.now);
+    EXPECT_EQ(talk.server.relays(), 0u) << "a relay nobody uses closes";
+    EXPECT_TRUE(talk.raw(JOINER, game).empty());
+}
+
+TEST(RoomServer, SendsNoAddressMoreThanItReceivedBeforeItShowsItsCookie) {
+    Talk talk;
+    std::mt19937 random(7);
+    std::map<Endpoint, long long> in, out;
+    for (int i = 0; i < 100000; ++i) {
+        const Endpoint from{uint32_t(0xC6330000u + random() % 64), uint16_t(1000 + random() % 4)};
+        std::vector<uint8_t> bytes(random() % 80);
+        for (uint8_t& b : bytes) b = uint8_t(random());
+        if (i % 2) { // half of them well-made requests that lack the cookie
+            RzMessage m;
+            m.kind = std::array{Rz::Register, Rz::Join, Rz::Relay, Rz::Bind}[random() % 4];
+            m.code = {'A', 'B', 'C', 'D', 'E', 'F'};
+            bytes = encode(m);
+        }
+        in[from] += long(bytes.size());
+        for (const Datagram& d : talk.raw(from, bytes)) out[d.to] += long(d.bytes.size());
+        if (i % 1000 == 0) talk.server.expire(talk.now += 100);
+    }
+    for (const auto& [to, sent] : out) EXPECT_LE(sent, in[to]) << describe(to);
+    EXPECT_EQ(talk.server.rooms(), 0u) << "half-open registrations hold nothing";
+    EXPECT_GT(talk.server.counts().challenged, 40000);
+}
+
+TEST(RoomServer, RefusesWrongClosedAndFullRoomsAndGuessers) {
+    Talk talk;
+    EXPECT_EQ(Talk::refusal(talk.join({'A', 'B', 'C', 'D', 'E', 'F'})), RzRefusal::UnknownCode);
+    const RoomCode full = talk.host(0);
+    EXPECT_EQ(Talk::refusal(talk.join(full)), RzRefusal::Full);
+
+    const Endpoint other{0xCB007106, 40000};
+    const RoomCode gone = talk.host(1, other);
+    talk.now += ROOMLIFE_MS - 1000;
+    talk.host(0); // the first room keeps in touch, the second does not
+    talk.server.expire(talk.now);
+    EXPECT_EQ(Talk::refusal(talk.join(full)), RzRefusal::Full);
+    talk.now += 2000;
+    talk.server.expire(talk.now);
+    EXPECT_EQ(Talk::refusal(talk.join(gone)), RzRefusal::Closed);
+
+    const Endpoint guesser{0xC6336410, 1};
+    const RoomCode open = talk.host(3, {0xCB007107, 1});
+    for (int i = 0; i < WRONGCODES; ++i) {
+        RoomCode wrong = open;
+        wrong[0] = wrong[0] == 'A' ? 'B' : 'A';
+        wrong[5] = CODEALPHABET[i];
+        EXPECT_NE(Talk::refusal(talk.join(wrong, guesser)), RzRefusal::TooMany);
+    }
+    EXPECT_EQ(Talk::refusal(talk.join(open, guesser)), RzRefusal::TooMany);
+    EXPECT_EQ(talk.join(open, {0xC6336411, 1}).size(), 2u) << "other addresses still join";
+    talk.now += 60000;
+    EXPECT_EQ(talk.join(open, guesser).size(), 2u) << "a minute later it may try again";
+}
+
+TEST(RoomServer, BoundsRoomsPerServerAndAddressAndTheRelayedBytes) {
+    Talk talk({3, 8});
+    for (uint32_t ip = 1; ip <= 3; ++ip) talk.host(1, {0xCB007100 + ip, 1});
+    EXPECT_EQ(Talk::refusal(talk.ask({0xCB007110, 1}, request(Rz::Register, RoomCode{}))),
+              RzRefusal::ServerFull);
+
+    Talk many;
+    for (uint16_t port = 1; port <= ROOMSPERADDRESS; ++port) many.host(1, {0xCB007101, port});
+    EXPECT_EQ(Talk::refusal(many.ask({0xCB007101, 99}, request(Rz::Register, RoomCode{}))),
+              RzRefusal::TooMany);
+
+    // 8 kbit/s: a second's worth is 1000 bytes.
+    Talk& t = talk;
+    const RoomCode code = t.host(1, {0xCB007101, 1});
+    const uint64_t token = Talk::message(t.join(code)[0]).token;
+    t.ask(JOINER, request(Rz::Relay, code, token));
+    t.ask(HOSTRELAY, request(Rz::Bind, code, token));
+    const std::vector<uint8_t> game(200, 0x80);
+    int passed = 0;
+    for (int i = 0; i < 10; ++i) passed += int(t.raw(JOINER, game).size());
+    EXPECT_EQ(passed, 5);
+    t.now += 400;
+    passed = 0;
+    for (int i = 0; i < 10; ++i) passed += int(t.raw(HOSTRELAY, game).size());
+    EXPECT_EQ(passed, 2);
+    EXPECT_EQ(t.server.counts().overcap, 13);
+}
+
+// A UDP socket on 127.0.0.1 that waits at most two seconds for an answer.
+struct Socket {
+    Socket() {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    ~Socket() { close(fd); }
+    void send(uint16_t port, const std::vector<uint8_t>& bytes) const {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port);
+        sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    std::optional<RzMessage> receive() const {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 2000) != 1) return std::nullopt;
+        uint8_t bytes[2048];
+        const ssize_t n = recv(fd, bytes, sizeof bytes, 0);
+        return n > 0 ? decoderz(bytes, size_t(n)) : std::nullopt;
+    }
+    int fd = socket(AF_INET, SOCK_DGRAM, 0);
+};
+
+TEST(ServerProgram, GivesARoomCodeOn127001AndEndsOnSigterm) {
+    int pipefd[2];
+    ASSERT_EQ(pipe(pipefd), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipefd[1], 1);
+        execl(SERVER, SERVER, "--port", "0", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipefd[1]);
+    // Whatever fails below, the server does not outlive the test.
+    struct Reaper {
+        pid_t pid;
+        ~Reaper() {
+            if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+        }
+    } reaper{child};
+    FILE* said = fdopen(pipefd[0], "r");
+    char line[200] = "";
+    ASSERT_TRUE(std::fgets(line, sizeof line, said));
+    int port = 0;
+    ASSERT_EQ(std::sscanf(line, "vantorix-server: room codes and relays on UDP port %d", &port), 1)
+        << line;
+
+    const Socket game;
+    RzMessage m;
+    m.kind = Rz::Register;
+    m.open = 1;
+    game.send(uint16_t(port), encode(m));
+    const auto challenge = game.receive();
+    ASSERT_TRUE(challenge.has_value());
+    ASSERT_EQ(challenge->kind, Rz::Challenge);
+    m.cookie = challenge->cookie;
+    game.send(uint16_t(port), encode(m));
+    const auto registered = game.receive();
+    ASSERT_TRUE(registered.has_value());
+    EXPECT_EQ(registered->kind, Rz::Registered);
+    EXPECT_EQ(registered->seen.ip, INADDR_LOOPBACK);
+    EXPECT_TRUE(parsecode(describe(registered->code)).has_value());
+
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    reaper.pid = 0;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::fclose(said);
+}
+
+} // namespace
