@@ -34,7 +34,7 @@ struct Launch {
     int level = 1;      // first level of a Levels launch
     std::string replay; // the file a Replay launch plays
     int port = 0;       // Host: the port to wait on
-    std::string join;   // Join: HOST:PORT
+    std::string join;   // Join: HOST:PORT, or a room code
     Tcustomsettings custom;
     Tmultisettings multi;
 };
@@ -51,6 +51,7 @@ struct MatchTools {
     std::string record;           // --record: where the first match's replay goes
     bool replaysrefused = false;  // the replays folder refused one: said once, not again
     NetSim netsim;                // the impairment of this machine's outgoing packets
+    std::string server;           // --server: the rendezvous server (else settings.txt's)
     bool netstats = false;        // the network's figures on stderr after an online series
     int localplayers = 1;         // players at this machine in an online series
     int inputdelay = INPUTDELAY_SETTING; // online: -1 auto, 0 to 4 frames

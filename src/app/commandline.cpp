@@ -4,6 +4,7 @@
 #include "match/levels.h"
 #include "match/rollback.h"
 #include "match/synctest.h"
+#include "runtime/text.h"
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -116,7 +117,10 @@ std::string usagetext() {
            "  --record FILE          save the first game's replay to FILE\n"
            "  --host PORT            host an online multiplayer series on the UDP port\n"
            "                         (with --multiplayer: its settings; players in all)\n"
-           "  --join HOST:PORT       join the online series hosted there\n"
+           "  --join HOST:PORT|CODE  join the online series hosted there, or the one of that\n"
+           "                         room code on the server\n"
+           "  --server HOST:PORT     meet through this rendezvous server: a host gets a room\n"
+           "                         code (printed as 'room CODE'), joiners give it\n"
            "  --local N              players at this machine online (1-3; the keys and pads\n"
            "                         of players 1 to N)\n"
            "  --netsim k=v,...       make this machine's network bad on purpose; keys\n"
@@ -186,6 +190,13 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--join") {
             if (!value(v) || !setlaunch(out.launch, Launch::Join, arg, error)) return false;
             out.launch.join = v;
+        } else if (arg == "--server") {
+            if (!value(v)) return false;
+            if (v.empty() || v.size() > 255 || v.rfind(':') == std::string::npos) {
+                error = "--server takes HOST:PORT, not '" + Printable(v, 80) + "'";
+                return false;
+            }
+            out.server = v;
         } else if (arg == "--netsim") {
             if (!value(v) || !parsenetsim(v, out.netsim, error)) return false;
         } else if (arg == "--local") {

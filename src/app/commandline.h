@@ -2,7 +2,8 @@
 //   vantorix [--script FILE] [--frames N] [--level N] [--custom k=v,...]
 //            [--multiplayer k=v,...] [--trace FILE] [--autopilot D] [--nodraw] [--demo]
 //            [--seed S] [--window WxH] [--replay FILE] [--record FILE] [--host PORT]
-//            [--join HOST:PORT] [--local N] [--netsim k=v,...] [--netstats]
+//            [--join HOST:PORT|CODE] [--server HOST:PORT] [--local N] [--netsim k=v,...]
+//            [--netstats]
 //            [--synctest N] [--inputdelay auto|N] [--realtime] [--help] [--version]
 #pragma once
 #include "app/app.h"
@@ -18,6 +19,7 @@ struct CommandLine {
     std::string trace;
     std::string record; // --record: the first game's replay file
     NetSim netsim;
+    std::string server; // --server: the rendezvous server, HOST:PORT
     bool netstats = false;
     int localplayers = 1; // --local: players at this machine online
     int autopilot = -1;

@@ -50,6 +50,7 @@ void play(const CommandLine& cl, Synctest* synctest) {
     app.tools.record = cl.record;
     app.tools.netsim = cl.netsim;
     app.tools.netstats = cl.netstats;
+    app.tools.server = cl.server;
     app.tools.localplayers = cl.localplayers;
     app.tools.inputdelay = cl.inputdelay;
     app.tools.seeded = cl.seeded;

@@ -215,14 +215,34 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
     }
 }
 
+// A hosting machine that meets through a server shows its room code large, or why it has
+// none, and says the code once on standard output (for scripts and tests) as "room CODE".
+void drawroom(Tapp& app, Transport& link, bool& announced) {
+    const std::string room = link.room(), trouble = link.trouble();
+    if (!room.empty() && !announced) {
+        std::printf("room %s\n", room.c_str());
+        std::fflush(stdout);
+        announced = true;
+    }
+    SetDrawColor(160, 160, 160);
+    drawcentred(room.empty() && !trouble.empty() ? "NO ROOM CODE: " + trouble : "ROOM CODE", 0.2f,
+                220, app.screenwidth);
+    const std::array<int, 3> lit = highlightcolour(app.colours[3]);
+    SetDrawColor(lit[0], lit[1], lit[2]);
+    if (trouble.empty()) drawcentred(room.empty() ? "......" : room, 0.8f, 300, app.screenwidth);
+}
+
 // The lobby: a waiting screen until every machine is there; false when it cannot be. Where
-// says the port hosted on or the host joined.
-bool waitforplayers(Tapp& app, Session& session, bool hosting, const std::string& where) {
+// says the port hosted on or the host joined; a host meeting through a server shows its code.
+bool waitforplayers(Tapp& app, Session& session, bool hosting, bool meeting,
+                    const std::string& where) {
+    bool announced = false;
     while (!session.lobby()) {
         if (!session.failure().empty()) return false;
         ClearScreen();
         animatecolours(GameRandom(), app.colours, app.colourspeeds, app.colourrows);
         drawtitle("VANTORIX", app.colours[1], app.screenwidth);
+        if (hosting && meeting) drawroom(app, session.transport(), announced);
         const std::string text = hosting
                                      ? "WAITING FOR PLAYERS " + std::to_string(session.present()) +
                                            " / " + std::to_string(session.settings().players)
@@ -268,6 +288,12 @@ void printstats(const SeriesStats& s, const Pacing& pacing, Session& session) {
                  s.rollback.longest, s.rollback.resimulated, s.rollback.waits, pacing.stalls,
                  double(pacing.stalls) * 60 / seconds, SETTLING, pacing.steadystalls, pacing.delay,
                  session.roundtrip(), link.packetslost, perframe, perframe * 60);
+    for (int seat = 0; seat < session.machines(); ++seat) {
+        const std::string path = session.path(seat);
+        if (!path.empty())
+            std::fprintf(stderr, "vantorix: netstats: %s path %s\n", session.player(seat).c_str(),
+                         path.c_str());
+    }
 }
 
 } // namespace
@@ -276,7 +302,19 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     const GameIdentity identity{VANTORIX_VERSION, gamefigures()};
     std::string error;
     auto link = std::make_unique<Link>(tools.netsim);
-    if (!(hosting ? link->host(port, error) : link->join(where, error))) {
+    const std::string server = tools.server.empty() ? settings.server : tools.server;
+    const std::optional<RoomCode> code = hosting ? std::nullopt : parsecode(where);
+    if (code && server.empty()) {
+        Notify("vantorix: a room code needs a server: --server HOST:PORT, or server= in "
+               "settings.txt",
+               1);
+        return false;
+    }
+    const bool started =
+        hosting ? link->host(port, error) && (server.empty() || link->meet(server, error))
+        : code  ? link->joinroom(server, *code, error)
+                : link->join(where, error);
+    if (!started) {
         Notify("vantorix: " + error, 1);
         return false;
     }
@@ -290,7 +328,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         role = std::make_unique<Joiner>(std::move(link), identity, local);
     }
     Session& session = *role;
-    if (!waitforplayers(*this, session, hosting,
+    if (!waitforplayers(*this, session, hosting, !server.empty(),
                         hosting ? "PORT " + std::to_string(port) : where)) {
         if (!session.failure().empty()) Notify("vantorix: " + session.failure(), 1);
         return true;
@@ -387,6 +425,6 @@ void Tapp::joinscreen() {
         if (KeyHits(KEY_ENTER) && !address.empty()) break;
     }
     joinaddress = address;
-    const bool port = address.find(':') != std::string::npos;
+    const bool port = address.find(':') != std::string::npos || parsecode(address);
     playonline(false, 0, port ? address : address + ":" + std::to_string(DEFAULTPORT));
 }

@@ -120,6 +120,7 @@ bool Host::lobby() {
     }
     tidy();
     if (!started_ && present() == settings_.players && ready()) startseries();
+    transport_->awaiting(started_ ? 0 : settings_.players - present());
     if (started_) heard_.fill(transport_->now());
     return started_;
 }

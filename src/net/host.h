@@ -30,6 +30,7 @@ class Host : public Session {
     bool talksto(int r) const override { return r != 0; }
     bool relays() const override { return true; }
     long long silence() const override { return SILENCE_MS; }
+    int linkof(int seat) const override { return links_[size_t(seat)]; }
 
     void handlehello(int link, const std::vector<uint8_t>& bytes);
     void handlehash(int seat, const Hash& hash);

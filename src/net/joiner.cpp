@@ -41,6 +41,7 @@ bool Joiner::lobby() {
             transport_->send(0, encodeecho(stamp), true); // straight back: the round trip
         }
     }
+    if (failure_.empty() && !started_) failure_ = transport_->trouble();
     if (started_) heard_.fill(transport_->now());
     return started_ && failure_.empty();
 }

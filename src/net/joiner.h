@@ -22,6 +22,7 @@ class Joiner : public Session {
     // The host decides who went silent and tells the others; a joiner gives it a second more
     // before it counts the host itself as gone, so a slow third machine is named rightly.
     long long silence() const override { return SILENCE_MS + 1000; }
+    int linkof(int) const override { return 0; }
 
     void handlestart(const std::vector<uint8_t>& bytes);
 };

@@ -1,9 +1,12 @@
 // ENet behind the Link; see link.h.
 #include "net/link.h"
+#include "net/localaddresses.h"
+#include "net/meeting.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <enet/enet.h>
+#include <optional>
 
 namespace {
 
@@ -14,6 +17,50 @@ constexpr size_t FROMONEADDRESS = 8;
 constexpr size_t LARGESTPACKET = 64 * 1024;
 // What one connection may have waiting to be read.
 constexpr size_t MOSTWAITING = 256 * 1024;
+
+// Machines that come through the relay: one socket each, three at most.
+constexpr size_t MOSTRELAYS = 3;
+
+Endpoint endpointof(const ENetAddress& a) {
+    return {ENET_NET_TO_HOST_32(a.host), a.port};
+}
+
+ENetAddress addressof(const Endpoint& e) {
+    ENetAddress a{};
+    a.host = ENET_HOST_TO_NET_32(e.ip);
+    a.port = e.port;
+    return a;
+}
+
+// HOST:PORT, the host by name or number; false with the reason.
+bool resolve(const std::string& where, const char* what, ENetAddress& address, std::string& error) {
+    const size_t colon = where.rfind(':');
+    char* end = nullptr;
+    const long port =
+        colon == std::string::npos ? 0 : std::strtol(where.c_str() + colon + 1, &end, 10);
+    if (colon == std::string::npos || *end != '\0' || port < 1 || port > 65535) {
+        error = std::string(what) + " takes HOST:PORT, not '" + where + "'";
+        return false;
+    }
+    if (enet_address_set_host(&address, where.substr(0, colon).c_str()) != 0) {
+        error = "unknown host '" + where.substr(0, colon) + "'";
+        return false;
+    }
+    address.port = uint16_t(port);
+    return true;
+}
+
+// A host on any free port, of room for a few peers, bounded like the others.
+ENetHost* openhost(size_t peers) {
+    ENetAddress any{};
+    any.host = ENET_HOST_ANY;
+    ENetHost* host = enet_host_create(&any, peers, CHANNELS, 0, 0);
+    if (host) {
+        host->maximumPacketSize = LARGESTPACKET;
+        host->maximumWaitingData = MOSTWAITING;
+    }
+    return host;
+}
 
 bool handshaking(const ENetPeer& peer) {
     return peer.state == ENET_PEER_STATE_ACKNOWLEDGING_CONNECT ||
@@ -39,6 +86,42 @@ struct Link::Impl {
     std::vector<long long> handshakes; // when each ENet peer began its handshake, 0 for none
     ENetEvent pending{};               // what wait() received, for the next poll
     bool haspending = false;
+    std::optional<Meeting> meeting;
+    std::vector<ENetHost*> relays; // the host's socket for each machine through the relay
+    std::vector<bool> viarelay;    // by machine number
+    bool connecting = false;       // a joiner meeting by code has connected over its path
+
+    // ENet hands every datagram it receives to this first: the rendezvous ones are the
+    // meeting's, the rest ENet's own.
+    inline static thread_local Impl* servicing = nullptr;
+    static int ENET_CALLBACK intercept(ENetHost* host, ENetEvent*) {
+        Impl* impl = servicing;
+        if (!impl || !impl->meeting || !isrendezvous(host->receivedData, host->receivedDataLength))
+            return 0;
+        if (const auto m = decoderz(host->receivedData, host->receivedDataLength))
+            impl->meeting->received(impl->socketof(host), endpointof(host->receivedAddress), *m,
+                                    NetNow());
+        return 1;
+    }
+    int service(ENetHost* h, ENetEvent* event, enet_uint32 ms) {
+        servicing = this;
+        const int got = enet_host_service(h, event, ms);
+        servicing = nullptr;
+        return got;
+    }
+    int socketof(ENetHost* h) const {
+        for (size_t i = 0; i < relays.size(); ++i)
+            if (relays[i] == h) return int(i + 1);
+        return 0;
+    }
+    void meet();
+    // The game's socket first, then the relay sockets.
+    std::vector<ENetHost*> hosts() const {
+        std::vector<ENetHost*> all;
+        if (host) all.push_back(host);
+        all.insert(all.end(), relays.begin(), relays.end());
+        return all;
+    }
 
     int machineof(ENetPeer* peer) const {
         for (size_t i = 0; i < peers.size(); ++i)
@@ -93,6 +176,8 @@ NetEvent Link::Impl::take(ENetEvent& event) {
         }
         // Silence is noticed by the game itself after 5 s; ENet waits a little longer.
         enet_peer_timeout(event.peer, 0, 6000, 8000);
+        if (viarelay.size() < peers.size()) viarelay.resize(peers.size(), false);
+        if (hosting) viarelay[size_t(machine)] = event.peer->host != host;
         out.kind = NetEvent::Connected;
         break;
     case ENET_EVENT_TYPE_RECEIVE:
@@ -129,13 +214,15 @@ Link::~Link() {
     ENetEvent event;
     const long long closing = NetNow() + 200;
     while (impl_->host && open > 0 && NetNow() < closing) {
-        if (enet_host_service(impl_->host, &event, 10) <= 0) continue;
-        if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
-        if (event.type == ENET_EVENT_TYPE_DISCONNECT) --open;
+        for (ENetHost* h : impl_->hosts()) {
+            if (enet_host_service(h, &event, 5) <= 0) continue;
+            if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+            if (event.type == ENET_EVENT_TYPE_DISCONNECT) --open;
+        }
     }
     if (impl_->haspending && impl_->pending.type == ENET_EVENT_TYPE_RECEIVE)
         enet_packet_destroy(impl_->pending.packet);
-    if (impl_->host) enet_host_destroy(impl_->host);
+    for (ENetHost* h : impl_->hosts()) enet_host_destroy(h);
     if (impl_->started) enet_deinitialize();
 }
 
@@ -151,32 +238,25 @@ bool Link::host(int port, std::string& error) {
     impl_->host->duplicatePeers = FROMONEADDRESS;
     impl_->host->maximumPacketSize = LARGESTPACKET;
     impl_->host->maximumWaitingData = MOSTWAITING;
+    impl_->host->intercept = Impl::intercept;
     impl_->hosting = true;
     impl_->handshakes.assign(HOSTPEERS, 0);
     impl_->peers.assign(HOSTPEERS + 1, nullptr);
     return true;
 }
 
-bool Link::join(const std::string& where, std::string& error) {
-    const size_t colon = where.rfind(':');
-    char* end = nullptr;
-    const long port =
-        colon == std::string::npos ? 0 : std::strtol(where.c_str() + colon + 1, &end, 10);
-    if (colon == std::string::npos || *end != '\0' || port < 1 || port > 65535) {
-        error = "--join takes HOST:PORT, not '" + where + "'";
-        return false;
-    }
+bool Link::meet(const std::string& server, std::string& error) {
     ENetAddress address{};
-    if (!impl_->started || enet_address_set_host(&address, where.substr(0, colon).c_str()) != 0) {
-        error = "unknown host '" + where.substr(0, colon) + "'";
-        return false;
-    }
-    address.port = uint16_t(port);
-    impl_->host = enet_host_create(nullptr, 1, CHANNELS, 0, 0);
-    if (impl_->host) {
-        impl_->host->maximumPacketSize = LARGESTPACKET;
-        impl_->host->maximumWaitingData = MOSTWAITING;
-    }
+    if (!impl_->host || !resolve(server, "--server", address, error)) return false;
+    impl_->meeting.emplace(endpointof(address), localaddresses(impl_->host->address.port),
+                           NetNow());
+    return true;
+}
+
+bool Link::join(const std::string& where, std::string& error) {
+    ENetAddress address{};
+    if (!impl_->started || !resolve(where, "--join", address, error)) return false;
+    impl_->host = openhost(1);
     ENetPeer* peer = impl_->host ? enet_host_connect(impl_->host, &address, CHANNELS, 0) : nullptr;
     if (!peer) {
         error = "could not connect to " + where;
@@ -184,6 +264,50 @@ bool Link::join(const std::string& where, std::string& error) {
     }
     impl_->peers = {peer};
     return true;
+}
+
+bool Link::joinroom(const std::string& server, const RoomCode& code, std::string& error) {
+    ENetAddress address{};
+    if (!impl_->started || !resolve(server, "--server", address, error)) return false;
+    impl_->host = openhost(1);
+    if (!impl_->host) {
+        error = "could not open a socket to meet through " + server;
+        return false;
+    }
+    impl_->host->intercept = Impl::intercept;
+    impl_->meeting.emplace(endpointof(address), code, localaddresses(impl_->host->address.port),
+                           NetNow());
+    return true;
+}
+
+// The meeting's timers, what it sends, a relay socket for each machine it is asked for, and
+// the joiner's connection once it knows its path.
+void Link::Impl::meet() {
+    if (!meeting) return;
+    const long long now = NetNow();
+    meeting->tick(now);
+    while (const auto token = meeting->socketwanted()) {
+        ENetHost* relay = relays.size() < MOSTRELAYS ? openhost(2) : nullptr;
+        if (!relay) continue;
+        relay->intercept = intercept;
+        relays.push_back(relay);
+        meeting->opened(*token, int(relays.size()), now);
+    }
+    for (const Outbound& out : meeting->take()) {
+        ENetHost* from = out.socket == 0 ? host : relays[size_t(out.socket - 1)];
+        const ENetAddress to = addressof(out.to);
+        ENetBuffer buffer; // its fields' order differs between systems
+        buffer.data = const_cast<uint8_t*>(out.bytes.data());
+        buffer.dataLength = out.bytes.size();
+        enet_socket_send(from->socket, &to, &buffer, 1);
+    }
+    const auto& path = meeting->path();
+    if (hosting || connecting || !path) return;
+    connecting = true;
+    const ENetAddress to = addressof(path->to);
+    ENetPeer* peer = enet_host_connect(host, &to, CHANNELS, 0);
+    peers = {peer};
+    viarelay = {path->relayed};
 }
 
 void Link::send(int machine, const std::vector<uint8_t>& bytes, bool reliable) {
@@ -196,15 +320,16 @@ void Link::send(int machine, const std::vector<uint8_t>& bytes, bool reliable) {
 NetEvent Link::poll() {
     impl_->flush();
     if (!impl_->host) return {};
+    impl_->meet();
     impl_->reap();
     ENetEvent event;
     if (impl_->haspending) {
-        event = impl_->pending;
         impl_->haspending = false;
-    } else if (enet_host_service(impl_->host, &event, 0) <= 0) {
-        return {};
+        return impl_->take(impl_->pending);
     }
-    return impl_->take(event);
+    for (ENetHost* h : impl_->hosts())
+        if (impl_->service(h, &event, 0) > 0) return impl_->take(event);
+    return {};
 }
 
 void Link::wait(int ms) {
@@ -212,7 +337,19 @@ void Link::wait(int ms) {
     if (!impl_->host || impl_->haspending) return;
     const long long due = impl_->queue.nextdue() - NetNow();
     const int most = int(std::clamp<long long>(due, 0, ms));
-    impl_->haspending = enet_host_service(impl_->host, &impl_->pending, enet_uint32(most)) > 0;
+    if (impl_->relays.empty()) {
+        impl_->haspending = impl_->service(impl_->host, &impl_->pending, enet_uint32(most)) > 0;
+        return;
+    }
+    // Several sockets: sleep until one of them has something, and let poll take it.
+    ENetSocketSet set;
+    ENET_SOCKETSET_EMPTY(set);
+    ENetSocket highest = impl_->host->socket;
+    for (ENetHost* h : impl_->hosts()) {
+        ENET_SOCKETSET_ADD(set, h->socket);
+        highest = std::max(highest, h->socket);
+    }
+    enet_socketset_select(highest, &set, nullptr, enet_uint32(most));
 }
 
 void Link::drop(int machine) {
@@ -230,4 +367,30 @@ LinkStats Link::stats() const {
     LinkStats s = impl_->stats;
     s.packetslost += impl_->queue.dropped;
     return s;
+}
+
+std::string Link::room() const {
+    const Impl& i = *impl_;
+    return i.hosting && i.meeting && i.meeting->code() ? describe(*i.meeting->code()) : "";
+}
+
+std::string Link::trouble() const {
+    return impl_->meeting ? impl_->meeting->failure() : "";
+}
+
+bool Link::relayed(int machine) const {
+    return machine >= 0 && size_t(machine) < impl_->viarelay.size() &&
+           impl_->viarelay[size_t(machine)];
+}
+
+void Link::awaiting(int machines) {
+    if (impl_->meeting) impl_->meeting->awaiting(machines);
+}
+
+bool Link::serverlost() const {
+    const Impl& i = *impl_;
+    if (!i.meeting || !i.meeting->serverlost()) return false;
+    for (size_t m = 0; m < i.viarelay.size() && m < i.peers.size(); ++m)
+        if (i.viarelay[m] && i.peers[m]) return true;
+    return false;
 }

@@ -5,8 +5,14 @@
 // The host has room for many more connections than a game has machines, and a connection
 // still shaking hands after HANDSHAKE_MS is dropped, so neither silent connections (which the
 // session drops) nor made-up connection requests can keep a real machine out.
+//
+// With a server, the machines meet by room code (meeting.h): the rendezvous datagrams share
+// ENet's socket (ENet hands every datagram to an intercept first), a joiner connects over the
+// path the punches opened or through the server's relay, and a host opens a socket of its
+// own for each machine that comes through the relay.
 #pragma once
 #include "net/netsim.h"
+#include "net/rendezvous.h"
 #include "net/transport.h"
 #include <memory>
 #include <string>
@@ -26,8 +32,13 @@ class Link : public Transport {
 
     // Hosts on the port; false with the reason.
     bool host(int port, std::string& error);
+    // After host(): registers a room with the server at HOST:PORT and keeps it.
+    bool meet(const std::string& server, std::string& error);
     // Starts connecting to HOST:PORT; Connected comes through poll.
     bool join(const std::string& address, std::string& error);
+    // Starts meeting the host of the room through the server at HOST:PORT; Connected comes
+    // through poll once a path is open.
+    bool joinroom(const std::string& server, const RoomCode& code, std::string& error);
     void send(int machine, const std::vector<uint8_t>& bytes, bool reliable) override;
     // Also sends what the impairment lets go.
     NetEvent poll() override;
@@ -36,6 +47,11 @@ class Link : public Transport {
     void drop(int machine) override;
     long long now() const override;
     LinkStats stats() const override;
+    std::string room() const override;
+    std::string trouble() const override;
+    bool relayed(int machine) const override;
+    void awaiting(int machines) override;
+    bool serverlost() const override;
 
   private:
     struct Impl;

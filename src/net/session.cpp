@@ -55,9 +55,10 @@ void Session::played(long frame, const MatchInput& part) {
 
 void Session::fail(OverReason reason, int seat, bool tell) {
     if (!failure_.empty()) return;
-    failure_ = reason == OverReason::OutOfSync ? "OUT OF SYNC"
-               : reason == OverReason::Silent  ? player(seat) + " STOPPED ANSWERING"
-                                               : player(seat) + " LEFT THE GAME";
+    failure_ = reason == OverReason::OutOfSync    ? "OUT OF SYNC"
+               : reason == OverReason::ServerLost ? "THE SERVER STOPPED ANSWERING"
+               : reason == OverReason::Silent     ? player(seat) + " STOPPED ANSWERING"
+                                                  : player(seat) + " LEFT THE GAME";
     if (tell) tellover({reason, uint8_t(std::max(seat, 0))});
 }
 
@@ -165,6 +166,8 @@ bool Session::away(int seat) const {
 
 void Session::watch(const Rollback& rollback) {
     if (!failure_.empty() || rollback.over()) return;
+    // A relayed game cannot go on without the server: everyone hears why.
+    if (transport_->serverlost()) return fail(OverReason::ServerLost, self_, true);
     for (int seat = 0; seat < machines_; ++seat) {
         if (seat != self_ && talksto(seat) && away(seat)) {
             fail(gone_[size_t(seat)] ? OverReason::Left : OverReason::Silent, seat, relays());

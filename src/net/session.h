@@ -84,6 +84,12 @@ class Session {
     const std::string& failure() const { return failure_; }
 
     Transport& transport() { return *transport_; }
+    // How this machine's packets reach the seat's machine: "direct", "relayed" by the server,
+    // or "" when they reach it only through the host.
+    std::string path(int seat) const {
+        if (seat == self_ || seat < 0 || seat >= machines_ || !talksto(seat)) return {};
+        return transport_->relayed(linkof(seat)) ? "relayed" : "direct";
+    }
     // How many frames this machine is ahead of the slowest machine it plays with, as far as
     // their last reports and the recent round trip tell (negative: behind).
     double advantage(const Rollback& rollback) const;
@@ -117,6 +123,8 @@ class Session {
     // anyone's but its own, through the host.
     virtual bool relays() const = 0;
     virtual long long silence() const = 0;
+    // The transport's number for the seat's machine.
+    virtual int linkof(int seat) const = 0;
 
     // What the machine sent that the game can use: new parts, new acknowledgements, or that
     // it is in the next game already.

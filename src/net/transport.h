@@ -5,6 +5,7 @@
 // transport (link.h); an in-process network on a virtual clock is the other (localnet.h).
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct NetEvent {
@@ -32,4 +33,14 @@ class Transport {
     // game runs on.
     virtual long long now() const = 0;
     virtual LinkStats stats() const = 0;
+
+    // Meeting through a server (link.h). The room's code once the server gave it; why the
+    // meeting failed (refused, no answer); whether a machine's packets go through the
+    // server's relay; how many machines the host still awaits (the server turns away more);
+    // and whether the server that relays some of this machine's packets stopped answering.
+    virtual std::string room() const { return {}; }
+    virtual std::string trouble() const { return {}; }
+    virtual bool relayed(int /*machine*/) const { return false; }
+    virtual void awaiting(int /*machines*/) {}
+    virtual bool serverlost() const { return false; }
 };

@@ -204,7 +204,7 @@ bool decode(const std::vector<uint8_t>& bytes, Over& m) {
     const uint8_t reason = r.u8();
     m.reason = OverReason(reason);
     m.machine = r.u8();
-    return r.done() && reason >= 1 && reason <= 3 && m.machine < 4;
+    return r.done() && reason >= 1 && reason <= 4 && m.machine < 4;
 }
 
 std::vector<uint8_t> encodeecho(uint64_t stamp) {

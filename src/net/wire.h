@@ -56,8 +56,9 @@ struct Hash {
     uint64_t hash = 0;
 };
 
-// Why a series ended for everyone.
-enum class OverReason : uint8_t { Left = 1, Silent, OutOfSync };
+// Why a series ended for everyone: a machine left, went silent or out of step, or the server
+// that relays the game stopped answering.
+enum class OverReason : uint8_t { Left = 1, Silent, OutOfSync, ServerLost };
 struct Over {
     OverReason reason = OverReason::Left;
     uint8_t machine = 0; // the machine that left or went silent

@@ -25,6 +25,12 @@ constexpr Field fields[] = {
     {"inputdelay", &Settings::inputdelay, -1, 4},
 };
 
+// A server's name and port as typed: printable, no spaces, not too long.
+bool validserver(const std::string& text) {
+    if (text.size() > SERVERLENGTH) return false;
+    return std::all_of(text.begin(), text.end(), [](char c) { return c > ' ' && c < 127; });
+}
+
 } // namespace
 
 bool loadsettings(Settings& settings) {
@@ -41,6 +47,8 @@ bool loadsettings(Settings& settings) {
             if (line.compare(0, eq, f.name) == 0 && eq == std::string(f.name).size())
                 read.*f.value = std::clamp(TextToInt(line.substr(eq + 1)), f.lo, f.hi);
         }
+        if (line.compare(0, eq, "server") == 0 && eq == 6 && validserver(line.substr(eq + 1)))
+            read.server = line.substr(eq + 1);
     }
     const bool broken = ReadFailed(*in);
     CloseStream(in);
@@ -56,5 +64,6 @@ bool savesettings(const Settings& settings) {
     std::vector<std::string> lines;
     for (const Field& f : fields)
         lines.push_back(std::string(f.name) + "=" + std::to_string(settings.*f.value));
+    if (!settings.server.empty()) lines.push_back("server=" + settings.server);
     return savelines(settingsfile, lines);
 }

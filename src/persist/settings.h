@@ -4,12 +4,16 @@
 // lacks; an unreadable one is never written, like the other save files.
 // Depends on: runtime streams and text conversion.
 #pragma once
+#include <string>
 
 struct Settings {
     int soundeffects = 5; // volume of the sound effects, 0 (off) to 10
     int teamcolours = 0;  // 0 standard team colours, 1 colour-blind safe
     int inputdelay = -1;  // online: frames this machine's keys go out early; -1 auto, 0 to 4
+    // online: the rendezvous server, HOST:PORT (printable, at most SERVERLENGTH); "" for none
+    std::string server;
 };
+inline constexpr size_t SERVERLENGTH = 255;
 
 // Reads "settings.txt" over the fields: lines "name=value", unknown names and damaged lines
 // skipped, values brought into range. False when the file is there but cannot be read: the

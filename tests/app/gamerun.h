@@ -31,10 +31,11 @@ constexpr bool ADDRESS_LIMIT = true;
 
 // How a run is started besides its script and arguments.
 struct RunOptions {
-    std::vector<std::string> unsetenv; // variables the game must not see
-    int seconds = 240;                 // killed after this long: run() then gives -1
-    bool asnobody = false;             // give up root first (when the test runs as root)
-    bool limited = false;              // within 1 GiB of address space (where the build allows it)
+    std::vector<std::string> unsetenv;  // variables the game must not see
+    int seconds = 240;                  // killed after this long: run() then gives -1
+    bool asnobody = false;              // give up root first (when the test runs as root)
+    bool limited = false;               // within 1 GiB of address space (where the build allows it)
+    const char* program = VANTORIX_EXE; // the game, or the server beside it
 };
 
 // The exit status when the child could not give up root: the test skips.
@@ -152,7 +153,8 @@ class GameFolder {
         auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
         cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     }
-    // The child: environment, folder, stderr to stderr.txt, then the game.
+    // The child: environment, folder, stdout and stderr to stdout.txt and stderr.txt, then the
+    // game.
     [[noreturn]] void start(std::vector<std::string>& args, const RunOptions& options) {
         for (const std::string& name : options.unsetenv) ::unsetenv(name.c_str());
         if (options.asnobody && geteuid() == 0 &&
@@ -169,13 +171,14 @@ class GameFolder {
         }
         if (chdir(folder.c_str()) != 0) _exit(100);
         FILE* err = std::freopen("stderr.txt", "w", stderr);
-        if (!err) _exit(101);
+        FILE* out = std::freopen("stdout.txt", "w", stdout);
+        if (!err || !out) _exit(101);
         const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
         if (options.limited && ADDRESS_LIMIT && setrlimit(RLIMIT_AS, &limit) != 0) _exit(104);
-        std::vector<char*> argv = {const_cast<char*>(VANTORIX_EXE)};
+        std::vector<char*> argv = {const_cast<char*>(options.program)};
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        execv(VANTORIX_EXE, argv.data());
+        execv(options.program, argv.data());
         _exit(options.asnobody ? NOT_NOBODY : 102);
     }
 };

@@ -38,6 +38,22 @@ TEST_F(SettingsTest, RoundTripsAndReadsWhatItCanOfADamagedFile) {
     EXPECT_EQ(damaged.inputdelay, 4);
 }
 
+// The rendezvous server is kept as typed when it is printable and short; anything else in
+// the line is not taken.
+TEST_F(SettingsTest, KeepsTheServerOnlyWhenItIsPrintable) {
+    Settings settings;
+    settings.server = "rooms.example.org:24690";
+    ASSERT_TRUE(savesettings(settings));
+    Settings again;
+    ASSERT_TRUE(loadsettings(again));
+    EXPECT_EQ(again.server, "rooms.example.org:24690");
+    writefile("settings.txt",
+              "server=evil\x1b[2J:1\nserver=a b:1\nserver=" + std::string(300, 'x') + "\n");
+    Settings hostile;
+    ASSERT_TRUE(loadsettings(hostile));
+    EXPECT_EQ(hostile.server, "");
+}
+
 // A folder (or anything else that cannot be read) at the name is reported and left alone.
 TEST_F(SettingsTest, AnUnreadableFileIsLeftAlone) {
     std::filesystem::create_directory("settings.txt");
