@@ -7,12 +7,13 @@ set -euo pipefail
 # which --no-install-recommends skips; the figure file fuzzer cannot link without them.
 # libopengl-dev lets CMake pick the same GLVND libraries on every machine. The install test
 # validates the desktop entry and metainfo (desktop-file-utils, appstream) and builds the
-# Debian package (dpkg-dev's dpkg-shlibdeps finds its dependencies). Online play goes over ENet.
+# Debian package (dpkg-dev's dpkg-shlibdeps finds its dependencies). Online play goes over ENet;
+# its tests build homes behind NAT routers in network namespaces (iproute2, nftables).
 packages=(
     build-essential cmake pkg-config clang libclang-rt-dev clang-format git
     libsdl2-dev libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri
     libpng-dev zlib1g-dev libfreetype-dev libogg-dev libvorbis-dev fonts-play
-    libenet-dev
+    libenet-dev iproute2 nftables
     libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev
     desktop-file-utils appstream dpkg-dev
 )

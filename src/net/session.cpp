@@ -165,9 +165,11 @@ bool Session::away(int seat) const {
 }
 
 void Session::watch(const Rollback& rollback) {
-    if (!failure_.empty() || rollback.over()) return;
-    // A relayed game cannot go on without the server: everyone hears why.
+    if (!failure_.empty()) return;
+    // A relayed series cannot go on without the server, not even to its next game: everyone
+    // hears why.
     if (transport_->serverlost()) return fail(OverReason::ServerLost, self_, true);
+    if (rollback.over()) return;
     for (int seat = 0; seat < machines_; ++seat) {
         if (seat != self_ && talksto(seat) && away(seat)) {
             fail(gone_[size_t(seat)] ? OverReason::Left : OverReason::Silent, seat, relays());
