@@ -46,9 +46,12 @@ void Meeting::received(int socket, const Endpoint& from, const RzMessage& m, lon
 }
 
 void Meeting::fromserver(int socket, const RzMessage& m, long long now) {
-    unanswered_ = 0;
-    answered_ = true;
-    lost_ = false;
+    // A challenge is no answer: a server that only ever challenges does not answer.
+    if (m.kind != Rz::Challenge) {
+        unanswered_ = 0;
+        answered_ = true;
+        lost_ = false;
+    }
     const auto answers = [&](Rz kind) {
         std::erase_if(pending_,
                       [&](const Pending& p) { return p.socket == socket && p.m.kind == kind; });
@@ -130,11 +133,11 @@ void Meeting::punched(const Endpoint& from, const RzMessage& m, long long now) {
 void Meeting::tick(long long now) {
     resend(now);
     if (unanswered_ && now - unanswered_ > SERVERSILENCE_MS) {
-        if (answered_) {
-            lost_ = true;
-        } else if (failure_.empty()) {
-            failure_ = "THE SERVER DOES NOT ANSWER";
-        }
+        lost_ = answered_;
+        // A joiner still looking for its host cannot go on without the server.
+        const bool looking = !hosting_ && !path_;
+        if (failure_.empty() && (!answered_ || looking))
+            failure_ = answered_ ? "THE SERVER STOPPED ANSWERING" : "THE SERVER DOES NOT ANSWER";
     }
     const bool punching = now - lastpunch_ >= PUNCH_MS;
     if (hosting_) {

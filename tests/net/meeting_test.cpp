@@ -37,7 +37,9 @@ struct World {
     }
     void deliver(const Endpoint& from, const Endpoint& to, const std::vector<uint8_t>& bytes) {
         if (to == SERVER) {
-            if (!serverup) return;
+            const auto m = decoderz(bytes.data(), bytes.size());
+            if (!serverup || (m && m->kind == ignored)) return;
+            if (liar) return deliver(SERVER, from, encode(RzMessage{}));
             std::vector<Datagram> out;
             server.receive(from, bytes.data(), bytes.size(), now, out);
             for (const Datagram& d : out) deliver(SERVER, d.to, d.bytes);
@@ -71,6 +73,8 @@ struct World {
     Meeting host;
     std::optional<Meeting> guest;
     bool punchespass = true, serverup = true;
+    bool liar = false;          // the server answers every request with a new challenge
+    Rz ignored = Rz::Challenge; // requests of this kind go unanswered
     std::map<Endpoint, int> gamedatagrams;
 };
 
@@ -130,6 +134,21 @@ TEST(Meeting, SaysWhyItCannotMeet) {
     down.run(SERVERSILENCE_MS + 600);
     EXPECT_EQ(down.host.failure(), "THE SERVER DOES NOT ANSWER");
     EXPECT_FALSE(down.host.serverlost());
+
+    // Lying servers: one that only ever challenges, one that finds the host and then never
+    // opens the relay it is asked for.
+    World challenging;
+    challenging.liar = true;
+    challenging.run(SERVERSILENCE_MS + 600);
+    EXPECT_EQ(challenging.host.failure(), "THE SERVER DOES NOT ANSWER");
+    World stuck;
+    stuck.punchespass = false;
+    stuck.ignored = Rz::Relay;
+    stuck.run(100);
+    stuck.joiner(*stuck.host.code());
+    stuck.run(DIRECT_MS + SERVERSILENCE_MS + 600);
+    EXPECT_EQ(stuck.guest->failure(), "THE SERVER STOPPED ANSWERING");
+    EXPECT_FALSE(stuck.guest->path().has_value());
 }
 
 } // namespace
