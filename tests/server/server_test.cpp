@@ -1,5 +1,6 @@
 // The rendezvous and relay server's rules, datagram by datagram on a made-up clock, and the
 // real executable answering on 127.0.0.1.
+#include "rzclient.h"
 #include "server/rooms.h"
 #include <arpa/inet.h>
 #include <csignal>
@@ -216,78 +217,116 @@ TEST(RoomServer, BoundsRoomsPerServerAndAddressAndTheRelayedBytes) {
     EXPECT_EQ(t.server.counts().overcap, 13);
 }
 
-// A UDP socket on 127.0.0.1 that waits at most two seconds for an answer.
-struct Socket {
-    Socket() {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+// The server program on a free port of 127.0.0.1; it does not outlive the test.
+struct ServerProcess {
+    explicit ServerProcess(std::vector<std::string> args = {}) {
+        int pipefd[2];
+        if (pipe(pipefd) != 0) return;
+        args.insert(args.begin(), {SERVER, "--port", "0"});
+        pid = fork();
+        if (pid == 0) {
+            dup2(pipefd[1], 1);
+            std::vector<char*> argv;
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(SERVER, argv.data());
+            _exit(127);
+        }
+        close(pipefd[1]);
+        said = fdopen(pipefd[0], "r");
+        char line[200] = "";
+        int port = 0;
+        if (std::fgets(line, sizeof line, said) &&
+            std::sscanf(line, "vantorix-server: room codes and relays on UDP port %d", &port) == 1)
+            at = {0x7F000001, uint16_t(port)};
     }
-    ~Socket() { close(fd); }
-    void send(uint16_t port, const std::vector<uint8_t>& bytes) const {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(port);
-        sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ~ServerProcess() {
+        if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+        if (said) std::fclose(said);
     }
-    std::optional<RzMessage> receive() const {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 2000) != 1) return std::nullopt;
-        uint8_t bytes[2048];
-        const ssize_t n = recv(fd, bytes, sizeof bytes, 0);
-        return n > 0 ? decoderz(bytes, size_t(n)) : std::nullopt;
+    // SIGTERM; the exit status.
+    int stop() {
+        int status = 0;
+        kill(pid, SIGTERM);
+        waitpid(pid, &status, 0);
+        pid = 0;
+        return status;
     }
-    int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    pid_t pid = 0;
+    FILE* said = nullptr;
+    Endpoint at;
 };
 
 TEST(ServerProgram, GivesARoomCodeOn127001AndEndsOnSigterm) {
-    int pipefd[2];
-    ASSERT_EQ(pipe(pipefd), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(pipefd[1], 1);
-        execl(SERVER, SERVER, "--port", "0", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipefd[1]);
-    // Whatever fails below, the server does not outlive the test.
-    struct Reaper {
-        pid_t pid;
-        ~Reaper() {
-            if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-        }
-    } reaper{child};
-    FILE* said = fdopen(pipefd[0], "r");
-    char line[200] = "";
-    ASSERT_TRUE(std::fgets(line, sizeof line, said));
-    int port = 0;
-    ASSERT_EQ(std::sscanf(line, "vantorix-server: room codes and relays on UDP port %d", &port), 1)
-        << line;
-
-    const Socket game;
+    ServerProcess server;
+    ASSERT_NE(server.at.port, 0);
+    RzClient game;
     RzMessage m;
     m.kind = Rz::Register;
     m.open = 1;
-    game.send(uint16_t(port), encode(m));
-    const auto challenge = game.receive();
+    game.send(server.at, encode(m));
+    const auto bytes = game.receive(2000);
+    ASSERT_TRUE(bytes.has_value());
+    const auto challenge = decoderz(bytes->data(), bytes->size());
     ASSERT_TRUE(challenge.has_value());
-    ASSERT_EQ(challenge->kind, Rz::Challenge);
-    m.cookie = challenge->cookie;
-    game.send(uint16_t(port), encode(m));
-    const auto registered = game.receive();
+    EXPECT_EQ(challenge->kind, Rz::Challenge);
+    const auto registered = game.ask(server.at, m, Rz::Registered);
     ASSERT_TRUE(registered.has_value());
     EXPECT_EQ(registered->kind, Rz::Registered);
-    EXPECT_EQ(registered->seen.ip, INADDR_LOOPBACK);
+    EXPECT_EQ(registered->seen, game.address());
     EXPECT_TRUE(parsecode(describe(registered->code)).has_value());
-
-    kill(child, SIGTERM);
-    int status = 0;
-    waitpid(child, &status, 0);
-    reaper.pid = 0;
+    const int status = server.stop();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    std::fclose(said);
+}
+
+// A relayed game goes on while the server takes 100 000 random datagrams, 10 000 wrong codes
+// from one address and 1 000 registrations that never show their cookie; its memory stays
+// small and the guessing address is refused from the 21st wrong code on.
+TEST(ServerProgram, KeepsRelayingAGameUnderAttack) {
+    ServerProcess server;
+    ASSERT_NE(server.at.port, 0);
+    RelayedPair game(0x7F000002, 0x7F000003);
+    ASSERT_TRUE(game.open(server.at));
+    const long before = residentkib(server.pid);
+
+    std::mt19937 random(3);
+    RzClient noise(0x7F000004), guesser(0x7F000005);
+    RzMessage wrong;
+    wrong.kind = Rz::Join;
+    wrong.code = {'A', 'A', 'A', 'A', 'A', 'A'};
+    ASSERT_TRUE(guesser.ask(server.at, wrong, Rz::Found).has_value());
+    int relayed = 0, refused = 0;
+    const std::vector<uint8_t> frame(60, 0x80);
+    for (int round = 0; round < 1000; ++round) {
+        for (int i = 0; i < 100; ++i) { // garbage, some of it shaped like requests
+            std::vector<uint8_t> bytes(random() % 200);
+            for (uint8_t& b : bytes) b = uint8_t(random());
+            if (i % 3 == 0 && bytes.size() >= 12) bytes[0] = 'V', bytes[1] = 'X', bytes[2] = 'R';
+            noise.send(server.at, bytes);
+        }
+        for (int i = 0; i < 10; ++i) {
+            wrong.code[5] = CODEALPHABET[random() % 31];
+            wrong.cookie = guesser.cookie;
+            guesser.send(server.at, encode(wrong));
+        }
+        RzClient halfopen(0x7F010000 + uint32_t(round)); // a new address each time, silent after
+        RzMessage m;
+        m.kind = Rz::Register;
+        halfopen.send(server.at, encode(m));
+        // One frame each way through the relay.
+        game.joiner.send(server.at, frame);
+        game.relay.send(server.at, frame);
+        relayed += game.relay.receive(200).has_value();
+        relayed += game.joiner.receive(200).has_value();
+        while (const auto answer = guesser.receive(0)) {
+            const auto r = decoderz(answer->data(), answer->size());
+            refused += r && r->kind == Rz::Refused && r->refusal == RzRefusal::TooMany;
+        }
+    }
+    EXPECT_EQ(relayed, 2000) << "the game's frames all passed";
+    EXPECT_GT(refused, 9000) << "the guesser was stopped";
+    const long after = residentkib(server.pid);
+    EXPECT_LT(after - before, 8 * 1024) << before << " KiB before, " << after << " after";
 }
 
 } // namespace
