@@ -165,9 +165,16 @@ class Tapp : public Tmatchmedia {
     // machine's seed for all), or joining HOST:PORT. False when it could not even begin (the
     // port in use, an unknown host), said in a message.
     bool playonline(bool hosting, int port, const std::string& where);
-    // JOIN ONLINE GAME: the host's address typed in (the port may follow a colon), then
-    // the series.
+    // JOIN ONLINE GAME: the host's address typed in (the port may follow a colon) or a room
+    // code, then the series.
     void joinscreen();
+    // OPTIONS' ONLINE: the input delay and the server; the server typed in.
+    void onlineoptions();
+    void serverscreen();
+    // A line typed in under the label, with grey hints below: true when Enter ends it, false
+    // for Escape (the text then as far as it was typed).
+    bool typeline(const std::string& label, std::string& text,
+                  const std::vector<std::string>& hints);
     // The main menu saw no key for a while: the newest replay, or a computer game, without
     // sound until any key. The menu then goes on as it was, random generator included.
     void attract();

@@ -14,6 +14,7 @@
 #include "net/host.h"
 #include "net/joiner.h"
 #include "net/link.h"
+#include "net/localaddresses.h"
 #include "runtime/clock.h"
 #include "runtime/dialog.h"
 #include "runtime/graphics.h"
@@ -226,10 +227,27 @@ void drawroom(Tapp& app, Transport& link, bool& announced) {
     }
     SetDrawColor(160, 160, 160);
     drawcentred(room.empty() && !trouble.empty() ? "NO ROOM CODE: " + trouble : "ROOM CODE", 0.2f,
-                220, app.screenwidth);
-    const std::array<int, 3> lit = highlightcolour(app.colours[3]);
+                170, app.screenwidth);
+    const std::array<int, 3> lit = highlightcolour(app.colours[2]);
     SetDrawColor(lit[0], lit[1], lit[2]);
-    if (trouble.empty()) drawcentred(room.empty() ? "......" : room, 0.8f, 300, app.screenwidth);
+    if (trouble.empty()) drawcentred(room.empty() ? "......" : room, 0.8f, 215, app.screenwidth);
+}
+
+// Below the host's lobby, a line for every machine that came: its first player, whether it
+// plays directly or through the server's relay, and its round trip.
+void drawarrivals(Tapp& app, const Session& session) {
+    int player = session.present();
+    for (const Session::Arrival& a : session.arrivals()) player -= a.players;
+    float y = 560;
+    SetDrawColor(160, 160, 160);
+    for (const Session::Arrival& a : session.arrivals()) {
+        const std::string ping = a.ping < 0 ? "" : "   " + std::to_string(a.ping) + " MS";
+        drawcentred("PLAYER " + std::to_string(player + 1) +
+                        (a.relayed ? "   RELAYED" : "   DIRECT") + ping,
+                    0.15f, y, app.screenwidth);
+        player += a.players;
+        y += 36;
+    }
 }
 
 // The lobby: a waiting screen until every machine is there; false when it cannot be. Where
@@ -243,6 +261,7 @@ bool waitforplayers(Tapp& app, Session& session, bool hosting, bool meeting,
         animatecolours(GameRandom(), app.colours, app.colourspeeds, app.colourrows);
         drawtitle("VANTORIX", app.colours[1], app.screenwidth);
         if (hosting && meeting) drawroom(app, session.transport(), announced);
+        if (hosting) drawarrivals(app, session);
         const std::string text = hosting
                                      ? "WAITING FOR PLAYERS " + std::to_string(session.present()) +
                                            " / " + std::to_string(session.settings().players)
@@ -328,8 +347,10 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         role = std::make_unique<Joiner>(std::move(link), identity, local);
     }
     Session& session = *role;
-    if (!waitforplayers(*this, session, hosting, !server.empty(),
-                        hosting ? "PORT " + std::to_string(port) : where)) {
+    // A host says where it is on this network: what a machine beside it joins.
+    const std::vector<Endpoint> locals = localaddresses(uint16_t(port));
+    const std::string here = locals.empty() ? "PORT " + std::to_string(port) : describe(locals[0]);
+    if (!waitforplayers(*this, session, hosting, !server.empty(), hosting ? here : where)) {
         if (!session.failure().empty()) Notify("vantorix: " + session.failure(), 1);
         return true;
     }
@@ -403,28 +424,15 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
 }
 
 void Tapp::joinscreen() {
-    FlushKeys();
     std::string address = joinaddress;
-    for (;;) {
-        ClearScreen();
-        animatecolours(GameRandom(), colours, colourspeeds, colourrows);
-        drawtitle("VANTORIX", colours[1], screenwidth);
-        const std::array<int, 3> lit = highlightcolour(colours[2]);
-        SetDrawColor(lit[0], lit[1], lit[2]);
-        drawcentred("HOST ADDRESS:", 0.3f, 320, screenwidth);
-        drawcentred(UpperCase(address) + "_", 0.3f, 400, screenwidth);
-        SetDrawColor(100, 100, 100);
-        drawcentred("ENTER: JOIN   ESCAPE: BACK", 0.15f, 520, screenwidth);
-        presentframe();
-        for (int c = GetChar(); c != 0; c = GetChar()) {
-            const bool allowed = std::isalnum(c) || c == '.' || c == ':' || c == '-';
-            if ((c == KEY_BACKSPACE || c == 127) && !address.empty()) address.pop_back();
-            if (allowed && address.size() < 60) address += char(std::tolower(c));
-        }
-        if (KeyHits(KEY_ESCAPE)) return;
-        if (KeyHits(KEY_ENTER) && !address.empty()) break;
+    const std::string server = tools.server.empty() ? settings.server : tools.server;
+    const std::string codes = server.empty() ? "ROOM CODES NEED A SERVER: OPTIONS, ONLINE"
+                                             : "ROOM CODES MEET THROUGH " + UpperCase(server);
+    while (typeline("HOST ADDRESS OR ROOM CODE:", address, {codes, "ENTER: JOIN   ESCAPE: BACK"})) {
+        if (address.empty()) continue;
+        joinaddress = address;
+        const bool port = address.find(':') != std::string::npos || parsecode(address);
+        playonline(false, 0, port ? address : address + ":" + std::to_string(DEFAULTPORT));
+        return;
     }
-    joinaddress = address;
-    const bool port = address.find(':') != std::string::npos || parsecode(address);
-    playonline(false, 0, port ? address : address + ":" + std::to_string(DEFAULTPORT));
 }

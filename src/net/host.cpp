@@ -30,6 +30,13 @@ int Host::present() const {
     return players;
 }
 
+std::vector<Session::Arrival> Host::arrivals() const {
+    std::vector<Arrival> all;
+    for (const Caller& c : waiting_)
+        all.push_back({c.players, transport_->relayed(c.link), int(c.roundtrip)});
+    return all;
+}
+
 int Host::seatof(int link) const {
     for (size_t s = 1; s < links_.size(); ++s)
         if (links_[s] == link) return int(s);

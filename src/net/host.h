@@ -17,6 +17,7 @@ class Host : public Session {
 
     bool lobby() override;
     int present() const override;
+    std::vector<Arrival> arrivals() const override;
     void begingame() override;
 
   private:

@@ -50,6 +50,14 @@ class Session {
     virtual bool lobby() = 0;
     // Players there so far, this machine's included.
     virtual int present() const = 0;
+    // The machines that came to the host's lobby, in order: their players, whether their
+    // packets come through the server's relay, the round trip of their echo (-1 before it).
+    struct Arrival {
+        int players = 1;
+        bool relayed = false;
+        int ping = -1;
+    };
+    virtual std::vector<Arrival> arrivals() const { return {}; }
     int machines() const { return machines_; }
     // The machine of every figure (-1 for none), and this machine's figures (0-based).
     const std::array<int, 4>& seats() const { return figureseats_; }

@@ -206,13 +206,30 @@ TEST(EndToEnd, optionsTeamColoursGoToTheSettingsFile) {
     EXPECT_EQ(game.lines("prefs.txt").size(), 6u);
     const Pixels options = game.shot("options.png");
     // The seven lines from 250 in grey (SOUND EFFECTS and CONTROLS among them), then the
-    // highlighted line 8, then ONLINE INPUT DELAY in grey.
+    // highlighted line 8, then ONLINE in grey.
     EXPECT_GT(count(options, 100, 250, 924, 515, menugrey), 1000);
     EXPECT_GT(count(options, 100, 525, 924, 570, menugrey), 300) << "SOUND EFFECTS";
     EXPECT_GT(count(options, 100, 580, 924, 625, menugrey), 300) << "CONTROLS";
     EXPECT_GT(count(options, 100, 635, 924, 680, coloured), 300) << "TEAM COLOURS";
     EXPECT_EQ(count(options, 100, 635, 924, 680, menugrey), 0);
-    EXPECT_GT(count(options, 100, 690, 924, 735, menugrey), 300) << "ONLINE INPUT DELAY";
+    EXPECT_GT(count(options, 100, 690, 924, 735, menugrey), 300) << "ONLINE";
+}
+
+// OPTIONS, Up to the last line (ONLINE), Enter, Down to SERVER, Enter, the server typed in,
+// Enter: the line shows it and settings.txt keeps it.
+TEST(EndToEnd, optionsOnlineServerIsTypedIn) {
+    GameFolder game;
+    std::string script = menuready + "150 tap 40\n152 tap 40\n154 tap 13\n160 tap 38\n"
+                                     "162 tap 13\n166 tap 40\n168 tap 13\n";
+    int frame = 170;
+    for (char c : std::string("Rooms.example.org:24690"))
+        script += std::to_string(frame++) + " char " + std::to_string(int(c)) + "\n";
+    script += "200 shot typing.png\n202 tap 13\n210 shot online.png\n220 tap 27\n222 tap 27\n"
+              "230 tap 38\n232 tap 38\n234 tap 13\n";
+    ASSERT_EQ(game.run(script, {"--frames", "1000"}), 0) << game.text("stderr.txt");
+    EXPECT_EQ(game.lines("settings.txt").back(), "server=rooms.example.org:24690");
+    // The line, highlighted, at 380 u.
+    EXPECT_GT(count(game.shot("online.png"), 100, 380, 924, 425, coloured), 300);
 }
 
 TEST(EndToEnd, launchFromTheCommandLine) {

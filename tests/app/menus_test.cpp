@@ -251,10 +251,10 @@ TEST_F(AppTest, OptionsReopenTheDisplayOnlyOnARealChange) {
 TEST_F(AppTest, TeamColoursAndTheOnlineInputDelayGoToTheSettingsFile) {
     opendisplay(1);
     // Down seven times from FULL SCREEN (past SOUND EFFECTS and CONTROLS), Right twice (the
-    // second is clamped), Down to the last line, ONLINE INPUT DELAY, Right (from AUTO to
-    // NONE), Escape.
+    // second is clamped), Down to the last line, ONLINE, Enter, Right on INPUT DELAY (from AUTO
+    // to NONE), Escape twice.
     input("1 tap 40\n3 tap 40\n5 tap 40\n7 tap 40\n9 tap 40\n10 tap 40\n11 tap 40\n12 tap 39\n"
-          "14 tap 39\n16 tap 40\n18 tap 39\n20 tap 27\n");
+          "14 tap 39\n16 tap 40\n18 tap 13\n22 tap 39\n24 tap 27\n26 tap 27\n");
     app.options();
     const auto drawn = frames();
     const DrawCall* line = findtext(drawn[0], "TEAM COLOURS= STANDARD");
@@ -262,12 +262,14 @@ TEST_F(AppTest, TeamColoursAndTheOnlineInputDelayGoToTheSettingsFile) {
     EXPECT_FLOAT_EQ(line->y, 635 * 0.625f);
     EXPECT_FLOAT_EQ(line->state.scaleX, 0.3f * 0.625f);
     EXPECT_TRUE(isgrey(*line));
-    const DrawCall* delay = findtext(drawn[0], "ONLINE INPUT DELAY= AUTO");
-    ASSERT_NE(delay, nullptr);
-    EXPECT_FLOAT_EQ(delay->y, 690 * 0.625f);
+    const DrawCall* online = findtext(drawn[0], "ONLINE");
+    ASSERT_NE(online, nullptr);
+    EXPECT_FLOAT_EQ(online->y, 690 * 0.625f);
     const DrawCall* safe = findtext(drawn.back(), "TEAM COLOURS= COLOUR-BLIND SAFE");
     ASSERT_NE(safe, nullptr);
-    EXPECT_NE(findtext(drawn.back(), "ONLINE INPUT DELAY= NONE"), nullptr);
+    bool none = false;
+    for (const auto& frame : drawn) none = none || findtext(frame, "INPUT DELAY= NONE");
+    EXPECT_TRUE(none) << "the ONLINE screen shows the delay chosen";
     EXPECT_EQ(app.settings.teamcolours, 1);
     EXPECT_EQ(app.settings.inputdelay, 0);
     EXPECT_EQ(filelines("settings.txt"),
