@@ -19,6 +19,7 @@
 #include "runtime/sound.h"
 #include "runtime/tlist.h"
 #include <array>
+#include <functional>
 #include <string>
 
 class Tmatch;
@@ -171,10 +172,13 @@ class Tapp : public Tmatchmedia {
     // OPTIONS' ONLINE: the input delay and the server; the server typed in.
     void onlineoptions();
     void serverscreen();
-    // A line typed in under the label, with grey hints below: true when Enter ends it, false
-    // for Escape (the text then as far as it was typed).
-    bool typeline(const std::string& label, std::string& text,
-                  const std::vector<std::string>& hints);
+    // A line typed in under the label, with choices (asked for every frame, under their
+    // heading) and grey hints below: the choice Enter picked (0, 1, ...), TYPED when Enter ends
+    // the typed line, LEFT for Escape (the text then as far as it was typed).
+    static constexpr int TYPED = -1, LEFT = -2;
+    int typeline(const std::string& label, std::string& text, const std::vector<std::string>& hints,
+                 const std::function<std::vector<std::string>()>& choices = {},
+                 const std::string& heading = "");
     // The main menu saw no key for a while: the newest replay, or a computer game, without
     // sound until any key. The menu then goes on as it was, random generator included.
     void attract();

@@ -11,6 +11,7 @@
 #include "match/rollback.h"
 #include "match/routines.h"
 #include "match/trace.h"
+#include "net/discovery.h"
 #include "net/host.h"
 #include "net/joiner.h"
 #include "net/link.h"
@@ -423,13 +424,33 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     return true;
 }
 
+// The games found on the local network, listed under the typed line: the host's name, its
+// players and the round trip; Enter on one joins it.
 void Tapp::joinscreen() {
     std::string address = joinaddress;
     const std::string server = tools.server.empty() ? settings.server : tools.server;
     const std::string codes = server.empty() ? "ROOM CODES NEED A SERVER: OPTIONS, ONLINE"
                                              : "ROOM CODES MEET THROUGH " + UpperCase(server);
-    while (typeline("HOST ADDRESS OR ROOM CODE:", address, {codes, "ENTER: JOIN   ESCAPE: BACK"})) {
-        if (address.empty()) continue;
+    Discovery local(DEFAULTPORT);
+    auto found = [&] {
+        local.look(NetNow(), WAITSTEP_MS);
+        std::vector<std::string> lines;
+        for (const LocalGame& g : local.games())
+            lines.push_back(UpperCase(g.name) + "   " + std::to_string(g.present) + " / " +
+                            std::to_string(g.wanted) + " PLAYERS   " + std::to_string(g.ping) +
+                            " MS");
+        return lines;
+    };
+    for (;;) {
+        const int chosen =
+            typeline("HOST ADDRESS OR ROOM CODE:", address, {codes, "ENTER: JOIN   ESCAPE: BACK"},
+                     found, "OR A GAME ON THIS NETWORK (UP, DOWN):");
+        if (chosen == LEFT) return;
+        if (chosen >= 0 && size_t(chosen) < local.games().size()) {
+            playonline(false, 0, describe(local.games()[size_t(chosen)].at));
+            return;
+        }
+        if (chosen != TYPED || address.empty()) continue;
         joinaddress = address;
         const bool port = address.find(':') != std::string::npos || parsecode(address);
         playonline(false, 0, port ? address : address + ":" + std::to_string(DEFAULTPORT));

@@ -14,7 +14,7 @@ void Tapp::serverscreen() {
     std::string server = settings.server;
     const std::vector<std::string> hints = {"HOST:PORT OF A VANTORIX SERVER, EMPTY FOR NONE",
                                             "ENTER: KEEP   ESCAPE: BACK"};
-    while (typeline("SERVER:", server, hints)) {
+    while (typeline("SERVER:", server, hints) == TYPED) {
         if (server.empty() || server.find(':') != std::string::npos) {
             settings.server = server;
             return;

@@ -127,7 +127,7 @@ bool Host::lobby() {
     }
     tidy();
     if (!started_ && present() == settings_.players && ready()) startseries();
-    transport_->awaiting(started_ ? 0 : settings_.players - present());
+    transport_->lobby(present(), started_ ? present() : settings_.players);
     if (started_) heard_.fill(transport_->now());
     return started_;
 }

@@ -91,17 +91,40 @@ struct Link::Impl {
     std::vector<bool> viarelay;    // by machine number
     bool connecting = false;       // a joiner meeting by code has connected over its path
 
+    uint8_t present = 1, wanted = 2; // the host's lobby, for machines looking for games
+
     // ENet hands every datagram it receives to this first: the rendezvous ones are the
-    // meeting's, the rest ENet's own.
+    // meeting's (or a look for games on the local network, which a host answers), the rest
+    // ENet's own.
     inline static thread_local Impl* servicing = nullptr;
     static int ENET_CALLBACK intercept(ENetHost* host, ENetEvent*) {
         Impl* impl = servicing;
-        if (!impl || !impl->meeting || !isrendezvous(host->receivedData, host->receivedDataLength))
-            return 0;
-        if (const auto m = decoderz(host->receivedData, host->receivedDataLength))
+        if (!impl || !isrendezvous(host->receivedData, host->receivedDataLength)) return 0;
+        const auto m = decoderz(host->receivedData, host->receivedDataLength);
+        if (m && m->kind == Rz::Discover && impl->hosting && host == impl->host) {
+            impl->answer(host->receivedAddress, m->token);
+        } else if (m && impl->meeting) {
             impl->meeting->received(impl->socketof(host), endpointof(host->receivedAddress), *m,
                                     NetNow());
+        }
         return 1;
+    }
+    // Here: this machine's name and lobby, no longer than the request it answers.
+    void answer(const ENetAddress& to, uint64_t token) {
+        RzMessage here;
+        here.kind = Rz::Here;
+        here.token = token;
+        here.name = machinename();
+        here.present = present;
+        here.wanted = wanted;
+        rawsend(0, to, encode(here));
+    }
+    void rawsend(int socket, const ENetAddress& to, const std::vector<uint8_t>& bytes) {
+        ENetHost* from = socket == 0 ? host : relays[size_t(socket - 1)];
+        ENetBuffer buffer; // its fields' order differs between systems
+        buffer.data = const_cast<uint8_t*>(bytes.data());
+        buffer.dataLength = bytes.size();
+        enet_socket_send(from->socket, &to, &buffer, 1);
     }
     int service(ENetHost* h, ENetEvent* event, enet_uint32 ms) {
         servicing = this;
@@ -293,14 +316,7 @@ void Link::Impl::meet() {
         relays.push_back(relay);
         meeting->opened(*token, int(relays.size()), now);
     }
-    for (const Outbound& out : meeting->take()) {
-        ENetHost* from = out.socket == 0 ? host : relays[size_t(out.socket - 1)];
-        const ENetAddress to = addressof(out.to);
-        ENetBuffer buffer; // its fields' order differs between systems
-        buffer.data = const_cast<uint8_t*>(out.bytes.data());
-        buffer.dataLength = out.bytes.size();
-        enet_socket_send(from->socket, &to, &buffer, 1);
-    }
+    for (const Outbound& out : meeting->take()) rawsend(out.socket, addressof(out.to), out.bytes);
     const auto& path = meeting->path();
     if (hosting || connecting || !path) return;
     connecting = true;
@@ -383,8 +399,10 @@ bool Link::relayed(int machine) const {
            impl_->viarelay[size_t(machine)];
 }
 
-void Link::awaiting(int machines) {
-    if (impl_->meeting) impl_->meeting->awaiting(machines);
+void Link::lobby(int present, int wanted) {
+    impl_->present = uint8_t(std::clamp(present, 0, 4));
+    impl_->wanted = uint8_t(std::clamp(wanted, 0, 4));
+    if (impl_->meeting) impl_->meeting->awaiting(wanted - present);
 }
 
 bool Link::serverlost() const {

@@ -9,7 +9,8 @@
 // With a server, the machines meet by room code (meeting.h): the rendezvous datagrams share
 // ENet's socket (ENet hands every datagram to an intercept first), a joiner connects over the
 // path the punches opened or through the server's relay, and a host opens a socket of its
-// own for each machine that comes through the relay.
+// own for each machine that comes through the relay. A hosting machine answers the broadcasts
+// of machines looking for games on the local network (discovery.h) the same way.
 #pragma once
 #include "net/netsim.h"
 #include "net/rendezvous.h"
@@ -50,7 +51,7 @@ class Link : public Transport {
     std::string room() const override;
     std::string trouble() const override;
     bool relayed(int machine) const override;
-    void awaiting(int machines) override;
+    void lobby(int present, int wanted) override;
     bool serverlost() const override;
 
   private:

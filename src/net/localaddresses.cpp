@@ -1,20 +1,49 @@
-// The interfaces' addresses, by getifaddrs.
+// The interfaces' addresses, by getifaddrs; the name, by gethostname.
 #include "net/localaddresses.h"
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <unistd.h>
 
-std::vector<Endpoint> localaddresses(uint16_t port) {
-    std::vector<Endpoint> found;
+namespace {
+
+// Every up IPv4 interface that is not the loopback: its address or broadcast address.
+std::vector<uint32_t> interfaces(bool broadcast) {
+    std::vector<uint32_t> found;
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0) return found;
     for (ifaddrs* i = list; i && found.size() < MOSTLOCALS; i = i->ifa_next) {
         if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
         if (!(i->ifa_flags & IFF_UP) || (i->ifa_flags & IFF_LOOPBACK)) continue;
-        const auto* a = reinterpret_cast<const sockaddr_in*>(i->ifa_addr);
-        found.push_back({ntohl(a->sin_addr.s_addr), port});
+        const sockaddr* a = i->ifa_addr;
+        if (broadcast) {
+            if (!(i->ifa_flags & IFF_BROADCAST) || !i->ifa_broadaddr) continue;
+            a = i->ifa_broadaddr;
+        }
+        found.push_back(ntohl(reinterpret_cast<const sockaddr_in*>(a)->sin_addr.s_addr));
     }
     freeifaddrs(list);
     return found;
+}
+
+} // namespace
+
+std::vector<Endpoint> localaddresses(uint16_t port) {
+    std::vector<Endpoint> found;
+    for (uint32_t ip : interfaces(false)) found.push_back({ip, port});
+    return found;
+}
+
+std::vector<uint32_t> broadcastaddresses() {
+    return interfaces(true);
+}
+
+std::string machinename() {
+    char name[256] = "";
+    gethostname(name, sizeof name - 1);
+    std::string printable;
+    for (const char* c = name; *c && printable.size() < NAMELENGTH; ++c)
+        if (*c >= ' ' && *c <= '~') printable += *c;
+    return printable.empty() ? "VANTORIX" : printable;
 }

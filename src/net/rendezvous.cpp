@@ -11,7 +11,8 @@ constexpr uint8_t MAGIC[3] = {'V', 'X', 'R'};
 constexpr size_t HEADER = 12;
 
 bool isrequest(Rz kind) {
-    return kind == Rz::Register || kind == Rz::Join || kind == Rz::Relay || kind == Rz::Bind;
+    return kind == Rz::Register || kind == Rz::Join || kind == Rz::Relay || kind == Rz::Bind ||
+           kind == Rz::Discover;
 }
 
 class Out {
@@ -150,6 +151,15 @@ std::vector<uint8_t> encode(const RzMessage& m) {
     case Rz::Punch:
         out.put(m.token, 8), out.put(m.answer, 1);
         break;
+    case Rz::Discover:
+        out.put(m.token, 8);
+        break;
+    case Rz::Here: {
+        const size_t n = std::min(m.name.size(), NAMELENGTH);
+        out.put(m.token, 8), out.put(m.present, 1), out.put(m.wanted, 1), out.put(n, 1);
+        out.bytes.insert(out.bytes.end(), m.name.begin(), m.name.begin() + long(n));
+        break;
+    }
     }
     if (isrequest(m.kind)) out.bytes.resize(REQUESTSIZE, 0);
     return out.bytes;
@@ -161,7 +171,7 @@ bool isrendezvous(const uint8_t* data, size_t size) {
 
 std::optional<RzMessage> decoderz(const uint8_t* data, size_t size) {
     if (!isrendezvous(data, size) || size > REQUESTSIZE) return std::nullopt;
-    if (data[3] < uint8_t(Rz::Challenge) || data[3] > uint8_t(Rz::Punch)) return std::nullopt;
+    if (data[3] < uint8_t(Rz::Challenge) || data[3] > uint8_t(Rz::Here)) return std::nullopt;
     RzMessage m;
     m.kind = Rz(data[3]);
     In in(data, size);
@@ -203,11 +213,26 @@ std::optional<RzMessage> decoderz(const uint8_t* data, size_t size) {
         m.token = in.get(8), m.answer = uint8_t(in.get(1));
         if (m.answer > 1) return std::nullopt;
         break;
+    case Rz::Discover:
+        m.token = in.get(8);
+        break;
+    case Rz::Here: {
+        m.token = in.get(8), m.present = uint8_t(in.get(1)), m.wanted = uint8_t(in.get(1));
+        const size_t n = in.get(1);
+        if (n > NAMELENGTH || m.present > 4 || m.wanted > 4) return std::nullopt;
+        for (size_t i = 0; i < n && in.ok; ++i) {
+            const char c = char(in.get(1));
+            if (c < ' ' || c > '~') return std::nullopt;
+            m.name += c;
+        }
+        break;
+    }
     }
     if (!in.finished()) return std::nullopt;
     if (isrequest(m.kind) && size != REQUESTSIZE) return std::nullopt;
     const bool hascode = m.kind != Rz::Challenge && m.kind != Rz::Register &&
-                         m.kind != Rz::Refused && m.kind != Rz::Punch;
+                         m.kind != Rz::Refused && m.kind != Rz::Punch && m.kind != Rz::Discover &&
+                         m.kind != Rz::Here;
     if (hascode && !validcode(m.code)) return std::nullopt;
     return m;
 }

@@ -1,7 +1,8 @@
 // The messages between a game and vantorix-server, the rendezvous and relay server, and the
 // punches machines send each other to open a path through their routers. They share the
 // game's UDP socket with ENet, so each begins with "VXR" and a kind, which no ENet datagram of
-// ours begins with (it would name a connection number far beyond any host's).
+// ours begins with (it would name a connection number far beyond any host's). The hosting
+// machines of a local network answer a Discover broadcast with Here the same way.
 //
 // How a game is found by its room code:
 //  - the hosting machine registers (its local addresses, how many machines it still awaits)
@@ -58,6 +59,8 @@ enum class Rz : uint8_t {
     Bind,          // host, from the relay socket: this socket carries token's game
     Relaying,      // server: the relay for token is open
     Punch,         // machine to machine: token, and whether it answers a punch
+    Discover,      // a broadcast on the local network: any games hosted here?
+    Here,          // a hosting machine's answer: its name, players there and wanted
 };
 
 enum class RzRefusal : uint8_t {
@@ -83,10 +86,13 @@ struct RzMessage {
     uint8_t open = 0;   // Register: machines the host still awaits
     uint8_t answer = 0; // Punch: 1 when it answers a punch
     RzRefusal refusal = RzRefusal::UnknownCode;
-    Endpoint seen;                // Registered, Found: the receiver as the server sees it
-    Endpoint other;               // Found: the host as seen; Joining, Relay: the joiner as seen
-    std::vector<Endpoint> locals; // Register, Join: the sender's; Found, Joining: the other's
+    Endpoint seen;                   // Registered, Found: the receiver as the server sees it
+    Endpoint other;                  // Found: the host as seen; Joining, Relay: the joiner as seen
+    std::vector<Endpoint> locals;    // Register, Join: the sender's; Found, Joining: the other's
+    std::string name;                // Here: the host's name, printable, at most NAMELENGTH
+    uint8_t present = 0, wanted = 0; // Here: players in the lobby, and in the game
 };
+inline constexpr size_t NAMELENGTH = 20;
 
 // Bytes of a message; requests padded to REQUESTSIZE.
 std::vector<uint8_t> encode(const RzMessage& m);

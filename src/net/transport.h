@@ -34,13 +34,14 @@ class Transport {
     virtual long long now() const = 0;
     virtual LinkStats stats() const = 0;
 
-    // Meeting through a server (link.h). The room's code once the server gave it; why the
-    // meeting failed (refused, no answer); whether a machine's packets go through the
-    // server's relay; how many machines the host still awaits (the server turns away more);
-    // and whether the server that relays some of this machine's packets stopped answering.
+    // Meeting through a server or on the local network (link.h). The room's code once the
+    // server gave it; why the meeting failed (refused, no answer); whether a machine's packets
+    // go through the server's relay; the host's players there and wanted in all (what it
+    // tells machines looking for games, and the server, which turns away more); and whether
+    // the server that relays some of this machine's packets stopped answering.
     virtual std::string room() const { return {}; }
     virtual std::string trouble() const { return {}; }
     virtual bool relayed(int /*machine*/) const { return false; }
-    virtual void awaiting(int /*machines*/) {}
+    virtual void lobby(int /*present*/, int /*wanted*/) {}
     virtual bool serverlost() const { return false; }
 };

@@ -198,6 +198,23 @@ sametrace homehost homejoin 1000
 said homehost "PLAYER 2 path direct" || fail "not direct: $(cat "$tmp/homehost/stderr.txt")"
 said third "THAT GAME IS FULL" || fail "the third machine heard: $(cat "$tmp/third/stderr.txt")"
 
+echo "case: a machine finds the game hosted in its home on the JOIN screen and joins it"
+play foundhost 0 0 "$(leaveat 1500)" --host 24680 --multiplayer players=2 --seed 9 --frames 1800
+# MULTIPLAYER, Up to JOIN ONLINE GAME, Enter; a second later Down to the first game found,
+# Enter; then steering.
+play foundjoin 0 1 "answer no
+150 tap 40
+152 tap 13
+160 tap 38
+162 tap 13
+262 tap 40
+264 tap 13
+400 down 39
+700 up 39
+" --frames 1800
+finish foundhost; finish foundjoin
+sametrace foundhost foundjoin 1000
+
 echo "case: a wrong code, and one whose room closed a minute ago"
 play wrong 1 0 'answer no
 ' --join ABCDEF --frames 300
