@@ -330,8 +330,10 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
                1);
         return false;
     }
+    // A host whose server cannot be found still hosts, by address; its lobby says why there is
+    // no room code.
     const bool started =
-        hosting ? link->host(port, error) && (server.empty() || link->meet(server, error))
+        hosting ? link->host(port, error) && (server.empty() || link->meet(server, error) || true)
         : code  ? link->joinroom(server, *code, error)
                 : link->join(where, error);
     if (!started) {
@@ -452,7 +454,9 @@ void Tapp::joinscreen() {
         }
         if (chosen != TYPED || address.empty()) continue;
         joinaddress = address;
-        const bool port = address.find(':') != std::string::npos || parsecode(address);
+        // Six letters are a room code when there is a server, else the name of a host.
+        const bool code = !server.empty() && parsecode(address);
+        const bool port = address.find(':') != std::string::npos || code;
         playonline(false, 0, port ? address : address + ":" + std::to_string(DEFAULTPORT));
         return;
     }

@@ -2,6 +2,7 @@
 #include "net/link.h"
 #include "net/localaddresses.h"
 #include "net/meeting.h"
+#include "runtime/text.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -92,6 +93,7 @@ struct Link::Impl {
     bool connecting = false;       // a joiner meeting by code has connected over its path
 
     uint8_t present = 1, wanted = 2; // the host's lobby, for machines looking for games
+    std::string unmet;               // why a host could not even begin to meet its server
 
     // ENet hands every datagram it receives to this first: the rendezvous ones are the
     // meeting's (or a look for games on the local network, which a host answers), the rest
@@ -270,7 +272,10 @@ bool Link::host(int port, std::string& error) {
 
 bool Link::meet(const std::string& server, std::string& error) {
     ENetAddress address{};
-    if (!impl_->host || !resolve(server, "--server", address, error)) return false;
+    if (!impl_->host || !resolve(server, "--server", address, error)) {
+        impl_->unmet = UpperCase(Printable(error, 60));
+        return false;
+    }
     impl_->meeting.emplace(endpointof(address), localaddresses(impl_->host->address.port),
                            NetNow());
     return true;
@@ -391,7 +396,7 @@ std::string Link::room() const {
 }
 
 std::string Link::trouble() const {
-    return impl_->meeting ? impl_->meeting->failure() : "";
+    return impl_->meeting ? impl_->meeting->failure() : impl_->unmet;
 }
 
 bool Link::relayed(int machine) const {

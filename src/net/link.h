@@ -33,7 +33,8 @@ class Link : public Transport {
 
     // Hosts on the port; false with the reason.
     bool host(int port, std::string& error);
-    // After host(): registers a room with the server at HOST:PORT and keeps it.
+    // After host(): registers a room with the server at HOST:PORT and keeps it; false with the
+    // reason (then also the trouble()) when the server's name is unknown.
     bool meet(const std::string& server, std::string& error);
     // Starts connecting to HOST:PORT; Connected comes through poll.
     bool join(const std::string& address, std::string& error);
