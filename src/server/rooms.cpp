@@ -21,6 +21,15 @@ Datagram reply(const Endpoint& to, const RzMessage& m) {
     return {to, encode(m)};
 }
 
+// A message about a joiner of a room.
+RzMessage about(Rz kind, const RoomCode& code, uint64_t token) {
+    RzMessage m;
+    m.kind = kind;
+    m.code = code;
+    m.token = token;
+    return m;
+}
+
 Datagram refusal(const Endpoint& to, RzRefusal why) {
     RzMessage m;
     m.kind = Rz::Refused;
@@ -162,18 +171,12 @@ void RoomServer::join(const Endpoint& from, const RzMessage& m, long long now,
         guest = r.guests.end() - 1;
     }
     guest->asked = now;
-    RzMessage found;
-    found.kind = Rz::Found;
-    found.code = m.code;
-    found.token = guest->token;
+    RzMessage found = about(Rz::Found, m.code, guest->token);
     found.seen = from;
     found.other = r.host;
     found.locals = r.locals;
     out.push_back(reply(from, found));
-    RzMessage joining;
-    joining.kind = Rz::Joining;
-    joining.code = m.code;
-    joining.token = guest->token;
+    RzMessage joining = about(Rz::Joining, m.code, guest->token);
     joining.other = from;
     joining.locals = m.locals;
     out.push_back(reply(r.host, joining));
@@ -187,19 +190,11 @@ void RoomServer::askrelay(const Endpoint& from, const RzMessage& m, long long no
         if (g.token != m.token || g.at != from) continue;
         g.relay = true;
         g.asked = now;
-        RzMessage ask;
-        ask.kind = Rz::Relay;
-        ask.code = m.code;
-        ask.token = m.token;
+        RzMessage ask = about(Rz::Relay, m.code, m.token);
         ask.other = from;
         out.push_back(reply(room->second.host, ask));
-        if (relays_.count(key(from))) {
-            RzMessage open;
-            open.kind = Rz::Relaying;
-            open.code = m.code;
-            open.token = m.token;
-            out.push_back(reply(from, open));
-        }
+        if (relays_.count(key(from)))
+            out.push_back(reply(from, about(Rz::Relaying, m.code, m.token)));
     }
 }
 
@@ -216,10 +211,7 @@ void RoomServer::bind(const Endpoint& from, const RzMessage& m, long long now,
             relays_[key(from)] = {g.at, m.code, now};
             relays_[key(g.at)] = {from, m.code, now};
         }
-        RzMessage open;
-        open.kind = Rz::Relaying;
-        open.code = m.code;
-        open.token = m.token;
+        const RzMessage open = about(Rz::Relaying, m.code, m.token);
         out.push_back(reply(from, open));
         out.push_back(reply(g.at, open));
         return;

@@ -159,30 +159,27 @@ gonecode=$(roomof gone)
 finish gone
 gonesince=$SECONDS
 
+# meet NAME HOME M HOME M LEAVE FRAMES PATH [JOINER'S ARGUMENTS]: a game hosted on machine M
+# of the first home, with a room code, joined by it from the second, the host leaving at
+# frame LEAVE: the same trace on both over most of its frames, and the path the host names.
+meet() {
+    local name=$1 leave=$6 frames=$7 path=$8 code
+    play ${name}host $2 $3 "$(leaveat $leave)" $(hosting $leave) --frames $frames
+    code=$(roomof ${name}host)
+    [[ -n $code ]] || fail "$name: no room code: $(cat "$tmp/${name}host/stderr.txt")"
+    play ${name}join $4 $5 "$steer" --join "$code" "${@:9}" --frames $frames
+    finish ${name}host; finish ${name}join
+    sametrace ${name}host ${name}join $((leave * 5 / 6))
+    said ${name}host "PLAYER 2 path $path" ||
+        fail "$name: not $path: $(cat "$tmp/${name}host/stderr.txt")"
+}
+
 echo "case: two homes behind port-restricted NAT go direct"
-play directhost 0 0 "$(leaveat 3600)" $(hosting 1) --frames 4400
-code=$(roomof directhost)
-[[ -n $code ]] || fail "the host printed no room code: $(cat "$tmp/directhost/stderr.txt")"
-play directjoin 1 0 "$steer" --join "$code" --netsim loss=3,seed=2 --frames 4400
-finish directhost; finish directjoin
-sametrace directhost directjoin 3000
-said directhost "PLAYER 2 path direct" || fail "not direct: $(cat "$tmp/directhost/stderr.txt")"
-
+meet direct 0 0 1 0 3600 4400 direct --netsim loss=3,seed=2
 echo "case: a home behind symmetric NAT is relayed"
-play relayhost 1 0 "$(leaveat 3600)" $(hosting 3) --frames 4400
-code=$(roomof relayhost)
-play relayjoin 2 0 "$steer" --join "$code" --netsim loss=3,seed=4 --frames 4400
-finish relayhost; finish relayjoin
-sametrace relayhost relayjoin 3000
-said relayhost "PLAYER 2 path relayed" || fail "not relayed: $(cat "$tmp/relayhost/stderr.txt")"
-
+meet relay 1 0 2 0 3600 4400 relayed --netsim loss=3,seed=4
 echo "case: an endpoint-independent host lets a symmetric joiner in directly"
-play openhost 3 0 "$(leaveat 1200)" $(hosting 5) --frames 1500
-code=$(roomof openhost)
-play openjoin 2 0 "$steer" --join "$code" --frames 1500
-finish openhost; finish openjoin
-sametrace openhost openjoin 1000
-said openhost "PLAYER 2 path direct" || fail "not direct: $(cat "$tmp/openhost/stderr.txt")"
+meet open 3 0 2 0 1200 1500 direct
 
 echo "case: two machines in one home go direct (by their local addresses: this router does"
 echo "      not hairpin), and a third finds the room full"
