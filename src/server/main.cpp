@@ -49,9 +49,10 @@ bool number(const char* text, long least, long most, int& value) {
     return true;
 }
 
-// False with a message for anything it does not know.
+// False with a message for anything it does not know. Every option but --help and --version
+// takes a value.
 bool parse(int argc, char** argv, Options& o, bool& done) {
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc; i += 2) {
         const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool good = false;
@@ -73,7 +74,6 @@ bool parse(int argc, char** argv, Options& o, bool& done) {
                          value ? " " : "", value ? value : "", USAGE);
             return false;
         }
-        ++i;
     }
     return true;
 }
