@@ -94,6 +94,7 @@ struct Link::Impl {
 
     uint8_t present = 1, wanted = 2; // the host's lobby, for machines looking for games
     std::string unmet;               // why a host could not even begin to meet its server
+    std::vector<Network> networks;   // the host's, whose machines may look for its game
 
     // ENet hands every datagram it receives to this first: the rendezvous ones are the
     // meeting's (or a look for games on the local network, which a host answers), the rest
@@ -104,7 +105,12 @@ struct Link::Impl {
         if (!impl || !isrendezvous(host->receivedData, host->receivedDataLength)) return 0;
         const auto m = decoderz(host->receivedData, host->receivedDataLength);
         if (m && m->kind == Rz::Discover && impl->hosting && host == impl->host) {
-            impl->answer(host->receivedAddress, m->token);
+            // Only machines on this machine's own networks learn its name.
+            const uint32_t from = endpointof(host->receivedAddress).ip;
+            const auto& nets = impl->networks;
+            if (std::any_of(nets.begin(), nets.end(),
+                            [&](const Network& n) { return n.holds(from); }))
+                impl->answer(host->receivedAddress, m->token);
         } else if (m && impl->meeting) {
             impl->meeting->received(impl->socketof(host), endpointof(host->receivedAddress), *m,
                                     NetNow());
@@ -265,6 +271,7 @@ bool Link::host(int port, std::string& error) {
     impl_->host->maximumWaitingData = MOSTWAITING;
     impl_->host->intercept = Impl::intercept;
     impl_->hosting = true;
+    impl_->networks = localnetworks();
     impl_->handshakes.assign(HOSTPEERS, 0);
     impl_->peers.assign(HOSTPEERS + 1, nullptr);
     return true;

@@ -29,6 +29,22 @@ std::vector<uint32_t> interfaces(bool broadcast) {
 
 } // namespace
 
+std::vector<Network> localnetworks() {
+    std::vector<Network> found;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return found;
+    for (ifaddrs* i = list; i && found.size() < 16; i = i->ifa_next) {
+        if (!i->ifa_addr || !i->ifa_netmask || i->ifa_addr->sa_family != AF_INET) continue;
+        if (!(i->ifa_flags & IFF_UP)) continue;
+        const auto ip = [](const sockaddr* a) {
+            return ntohl(reinterpret_cast<const sockaddr_in*>(a)->sin_addr.s_addr);
+        };
+        found.push_back({ip(i->ifa_addr), ip(i->ifa_netmask)});
+    }
+    freeifaddrs(list);
+    return found;
+}
+
 std::vector<Endpoint> localaddresses(uint16_t port) {
     std::vector<Endpoint> found;
     for (uint32_t ip : interfaces(false)) found.push_back({ip, port});

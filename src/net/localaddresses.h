@@ -8,5 +8,12 @@
 
 std::vector<Endpoint> localaddresses(uint16_t port);
 std::vector<uint32_t> broadcastaddresses();
+// The networks this machine is on, as address and mask (the loopback's included): a machine
+// whose address lies in one of them is on the local network.
+struct Network {
+    uint32_t address = 0, mask = 0;
+    bool holds(uint32_t ip) const { return (ip & mask) == (address & mask); }
+};
+std::vector<Network> localnetworks();
 // Printable, at most NAMELENGTH characters; "VANTORIX" when it has none.
 std::string machinename();
