@@ -1,5 +1,6 @@
 // Looking for games on the local network over a UDP socket of ENet's; see discovery.h.
 #include "net/discovery.h"
+#include "net/datagram.h"
 #include "net/link.h"
 #include "net/localaddresses.h"
 #include <algorithm>
@@ -45,7 +46,7 @@ void Discovery::look(long long now, int ms) {
         RzMessage ask;
         ask.kind = Rz::Discover;
         ask.token = impl_->token;
-        std::vector<uint8_t> bytes = encode(ask);
+        const std::vector<uint8_t> bytes = encode(ask);
         std::vector<uint32_t> targets = broadcastaddresses();
         targets.push_back(0xFFFFFFFF);
         for (uint32_t ip : targets) {
@@ -53,10 +54,7 @@ void Discovery::look(long long now, int ms) {
                 ENetAddress to{};
                 to.host = ENET_HOST_TO_NET_32(ip);
                 to.port = uint16_t(impl_->port + p);
-                ENetBuffer buffer;
-                buffer.data = bytes.data();
-                buffer.dataLength = bytes.size();
-                enet_socket_send(impl_->socket, &to, &buffer, 1);
+                senddatagram(impl_->socket, to, bytes);
             }
         }
     }

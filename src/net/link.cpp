@@ -1,5 +1,6 @@
 // ENet behind the Link; see link.h.
 #include "net/link.h"
+#include "net/datagram.h"
 #include "net/localaddresses.h"
 #include "net/meeting.h"
 #include "runtime/text.h"
@@ -88,13 +89,16 @@ struct Link::Impl {
     ENetEvent pending{};               // what wait() received, for the next poll
     bool haspending = false;
     std::optional<Meeting> meeting;
-    std::vector<ENetHost*> relays; // the host's socket for each machine through the relay
-    std::vector<bool> viarelay;    // by machine number
-    bool connecting = false;       // a joiner meeting by code has connected over its path
+    // The game's socket (host) first, then the host's socket for each machine through the relay:
+    // their numbers are the meeting's socket numbers.
+    std::vector<ENetHost*> sockets;
+    std::vector<bool> viarelay; // by machine number
+    bool connecting = false;    // a joiner meeting by code has connected over its path
 
     uint8_t present = 1, wanted = 2; // the host's lobby, for machines looking for games
     std::string unmet;               // why a host could not even begin to meet its server
     std::vector<Network> networks;   // the host's, whose machines may look for its game
+    std::string name;                // the host's, as the machines looking for games see it
 
     // ENet hands every datagram it receives to this first: the rendezvous ones are the
     // meeting's (or a look for games on the local network, which a host answers), the rest
@@ -122,17 +126,10 @@ struct Link::Impl {
         RzMessage here;
         here.kind = Rz::Here;
         here.token = token;
-        here.name = machinename();
+        here.name = name;
         here.present = present;
         here.wanted = wanted;
-        rawsend(0, to, encode(here));
-    }
-    void rawsend(int socket, const ENetAddress& to, const std::vector<uint8_t>& bytes) {
-        ENetHost* from = socket == 0 ? host : relays[size_t(socket - 1)];
-        ENetBuffer buffer; // its fields' order differs between systems
-        buffer.data = const_cast<uint8_t*>(bytes.data());
-        buffer.dataLength = bytes.size();
-        enet_socket_send(from->socket, &to, &buffer, 1);
+        senddatagram(host->socket, to, encode(here));
     }
     int service(ENetHost* h, ENetEvent* event, enet_uint32 ms) {
         servicing = this;
@@ -141,18 +138,9 @@ struct Link::Impl {
         return got;
     }
     int socketof(ENetHost* h) const {
-        for (size_t i = 0; i < relays.size(); ++i)
-            if (relays[i] == h) return int(i + 1);
-        return 0;
+        return int(std::find(sockets.begin(), sockets.end(), h) - sockets.begin());
     }
     void meet();
-    // The game's socket first, then the relay sockets.
-    std::vector<ENetHost*> hosts() const {
-        std::vector<ENetHost*> all;
-        if (host) all.push_back(host);
-        all.insert(all.end(), relays.begin(), relays.end());
-        return all;
-    }
 
     int machineof(ENetPeer* peer) const {
         for (size_t i = 0; i < peers.size(); ++i)
@@ -245,7 +233,7 @@ Link::~Link() {
     ENetEvent event;
     const long long closing = NetNow() + 200;
     while (impl_->host && open > 0 && NetNow() < closing) {
-        for (ENetHost* h : impl_->hosts()) {
+        for (ENetHost* h : impl_->sockets) {
             if (enet_host_service(h, &event, 5) <= 0) continue;
             if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
             if (event.type == ENET_EVENT_TYPE_DISCONNECT) --open;
@@ -253,7 +241,7 @@ Link::~Link() {
     }
     if (impl_->haspending && impl_->pending.type == ENET_EVENT_TYPE_RECEIVE)
         enet_packet_destroy(impl_->pending.packet);
-    for (ENetHost* h : impl_->hosts()) enet_host_destroy(h);
+    for (ENetHost* h : impl_->sockets) enet_host_destroy(h);
     if (impl_->started) enet_deinitialize();
 }
 
@@ -270,8 +258,10 @@ bool Link::host(int port, std::string& error) {
     impl_->host->maximumPacketSize = LARGESTPACKET;
     impl_->host->maximumWaitingData = MOSTWAITING;
     impl_->host->intercept = Impl::intercept;
+    impl_->sockets = {impl_->host};
     impl_->hosting = true;
     impl_->networks = localnetworks();
+    impl_->name = machinename();
     impl_->handshakes.assign(HOSTPEERS, 0);
     impl_->peers.assign(HOSTPEERS + 1, nullptr);
     return true;
@@ -292,6 +282,7 @@ bool Link::join(const std::string& where, std::string& error) {
     ENetAddress address{};
     if (!impl_->started || !resolve(where, "--join", address, error)) return false;
     impl_->host = openhost(1);
+    if (impl_->host) impl_->sockets = {impl_->host};
     ENetPeer* peer = impl_->host ? enet_host_connect(impl_->host, &address, CHANNELS, 0) : nullptr;
     if (!peer) {
         error = "could not connect to " + where;
@@ -310,6 +301,7 @@ bool Link::joinroom(const std::string& server, const RoomCode& code, std::string
         return false;
     }
     impl_->host->intercept = Impl::intercept;
+    impl_->sockets = {impl_->host};
     impl_->meeting.emplace(endpointof(address), code, localaddresses(impl_->host->address.port),
                            NetNow());
     return true;
@@ -322,13 +314,16 @@ void Link::Impl::meet() {
     const long long now = NetNow();
     meeting->tick(now);
     while (const auto token = meeting->socketwanted()) {
-        ENetHost* relay = relays.size() < MOSTRELAYS ? openhost(2) : nullptr;
+        ENetHost* relay = sockets.size() <= MOSTRELAYS ? openhost(2) : nullptr;
         if (!relay) continue;
         relay->intercept = intercept;
-        relays.push_back(relay);
-        meeting->opened(*token, int(relays.size()), now);
+        sockets.push_back(relay);
+        meeting->opened(*token, int(sockets.size()) - 1, now);
     }
-    for (const Outbound& out : meeting->take()) rawsend(out.socket, addressof(out.to), out.bytes);
+    for (const Outbound& out : meeting->take()) {
+        if (size_t(out.socket) < sockets.size())
+            senddatagram(sockets[size_t(out.socket)]->socket, addressof(out.to), out.bytes);
+    }
     const auto& path = meeting->path();
     if (hosting || connecting || !path) return;
     connecting = true;
@@ -355,7 +350,7 @@ NetEvent Link::poll() {
         impl_->haspending = false;
         return impl_->take(impl_->pending);
     }
-    for (ENetHost* h : impl_->hosts())
+    for (ENetHost* h : impl_->sockets)
         if (impl_->service(h, &event, 0) > 0) return impl_->take(event);
     return {};
 }
@@ -365,7 +360,7 @@ void Link::wait(int ms) {
     if (!impl_->host || impl_->haspending) return;
     const long long due = impl_->queue.nextdue() - NetNow();
     const int most = int(std::clamp<long long>(due, 0, ms));
-    if (impl_->relays.empty()) {
+    if (impl_->sockets.size() == 1) {
         impl_->haspending = impl_->service(impl_->host, &impl_->pending, enet_uint32(most)) > 0;
         return;
     }
@@ -373,7 +368,7 @@ void Link::wait(int ms) {
     ENetSocketSet set;
     ENET_SOCKETSET_EMPTY(set);
     ENetSocket highest = impl_->host->socket;
-    for (ENetHost* h : impl_->hosts()) {
+    for (ENetHost* h : impl_->sockets) {
         ENET_SOCKETSET_ADD(set, h->socket);
         highest = std::max(highest, h->socket);
     }
