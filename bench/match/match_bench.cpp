@@ -84,11 +84,9 @@ BENCHMARK(snapshot)
     ->Repetitions(5)
     ->ReportAggregatesOnly();
 
-// A rollback of online play at its deepest: a four-figure multiplayer game put back eight
-// frames and those frames played again undrawn, the snapshot of each taken as it goes.
-void rollback8(benchmark::State& state) {
-    startonce();
-    Tmatch m;
+// A four-figure multiplayer game as online play has them, just begun, and its figures'
+// steering: each turns one way, then the other, then goes straight, 20 frames at a time.
+void startfourfigures(Tmatch& m) {
     SeedRandom(m.random, 99);
     m.screenwidth = 1024;
     m.screenheight = 768;
@@ -96,13 +94,22 @@ void rollback8(benchmark::State& state) {
     Tmultisettings multi;
     multi.players = 4;
     if (!m.startgame("multiplayer", 1, &multi, nullptr, {})) std::abort();
-    auto steer = [](long f) {
-        MatchInput in;
-        for (int k = 0; k < 4; ++k) in.figures[k] = {(f / 20 + k) % 3 == 0, (f / 20 + k) % 3 == 1};
-        return in;
-    };
+}
+
+MatchInput steering(long f) {
+    MatchInput in;
+    for (int k = 0; k < 4; ++k) in.figures[k] = {(f / 20 + k) % 3 == 0, (f / 20 + k) % 3 == 1};
+    return in;
+}
+
+// A rollback of online play at its deepest: a four-figure multiplayer game put back eight
+// frames and those frames played again undrawn, the snapshot of each taken as it goes.
+void rollback8(benchmark::State& state) {
+    startonce();
+    Tmatch m;
+    startfourfigures(m);
     for (long f = 0; f < 300; ++f) {
-        m.input = steer(f);
+        m.input = steering(f);
         m.playframe(false);
     }
     std::array<MatchSnapshot, 9> ring;
@@ -111,7 +118,7 @@ void rollback8(benchmark::State& state) {
         restoresnapshot(m, ring[0]);
         for (int f = 0; f < 8; ++f) {
             if (f > 0) savesnapshot(m, ring[size_t(f)]);
-            m.input = steer(300 + f);
+            m.input = steering(300 + f);
             m.playframe(false);
         }
     }
@@ -126,17 +133,9 @@ void catchup(benchmark::State& state) {
     long won = 0;
     for (auto _ : state) {
         Tmatch m;
-        SeedRandom(m.random, 99);
-        m.screenwidth = 1024;
-        m.screenheight = 768;
-        m.trail = 1;
-        Tmultisettings multi;
-        multi.players = 4;
-        if (!m.startgame("multiplayer", 1, &multi, nullptr, {})) std::abort();
+        startfourfigures(m);
         for (long f = 0; f < 18000; ++f) {
-            m.input = MatchInput{};
-            for (int k = 0; k < 4; ++k)
-                m.input.figures[k] = {(f / 20 + k) % 3 == 0, (f / 20 + k) % 3 == 1};
+            m.input = steering(f);
             m.playframe(false);
             if (m.winner != 0 && won == 0) won = f;
         }
