@@ -25,8 +25,8 @@ void drain(Meeting& m, size_t& sent) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     long long now = 1000000;
-    Meeting host(SERVER, {{0x0A000002, 24680}}, now);
-    Meeting joiner(SERVER, {'A', 'B', 'C', 'D', 'E', 'F'}, {{0x0A000003, 5000}}, now);
+    Meeting host(SERVER, {{0xC0000202, 24680}}, now);
+    Meeting joiner(SERVER, {'A', 'B', 'C', 'D', 'E', 'F'}, {{0xC0000203, 5000}}, now);
     size_t sent = 0, steps = 0;
     int sockets = 0;
     // Each datagram: flags (who sends it, to which socket, how long after the last), length,

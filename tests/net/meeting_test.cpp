@@ -9,9 +9,9 @@
 namespace {
 
 const Endpoint SERVER{0xCB007101, 24690};
-const Endpoint HOSTPUBLIC{0xC6336401, 30000}, HOSTLOCAL{0x0A000002, 24680};
+const Endpoint HOSTPUBLIC{0xC6336401, 30000}, HOSTLOCAL{0xC0000202, 24680};
 const Endpoint HOSTRELAY{0xC6336401, 30001};
-const Endpoint JOINERPUBLIC{0xC6336402, 31000}, JOINERLOCAL{0x0A000003, 50000};
+const Endpoint JOINERPUBLIC{0xC6336402, 31000}, JOINERLOCAL{0xC0000203, 50000};
 
 // Two machines in one home network and the server; what a machine sends out of the home
 // leaves from its socket's public address. Punches between the machines pass only when the routers
@@ -29,9 +29,9 @@ struct World {
         if (guest && (e == JOINERPUBLIC || e == JOINERLOCAL)) return std::pair{&*guest, 0};
         return std::nullopt;
     }
-    // Inside the home network (10.0.0.0/8) a datagram leaves from the local address.
+    // Inside the home network (192.0.2.0/24) a datagram leaves from the local address.
     Endpoint from(Meeting* m, int socket, const Endpoint& to) const {
-        const bool inside = to.ip >> 24 == 10;
+        const bool inside = to.ip >> 8 == 0xC00002;
         if (m == &host) return socket ? HOSTRELAY : inside ? HOSTLOCAL : HOSTPUBLIC;
         return inside ? JOINERLOCAL : JOINERPUBLIC;
     }

@@ -43,7 +43,7 @@ struct Talk {
         RzMessage m;
         m.kind = Rz::Register;
         m.open = open;
-        m.locals = {{0x0A000002, 40000}};
+        m.locals = {{0xC0000202, 40000}};
         const auto out = ask(at, m);
         EXPECT_EQ(out.size(), 1u);
         return out.empty() ? RoomCode{} : message(out[0]).code;
@@ -98,7 +98,7 @@ TEST(RoomServer, FindsARoomByItsCodeAndRelaysOnlyBetweenTheTwoThatAsked) {
     EXPECT_EQ(toJoiner.kind, Rz::Found);
     EXPECT_EQ(toJoiner.seen, JOINER);
     EXPECT_EQ(toJoiner.other, HOST);
-    EXPECT_EQ(toJoiner.locals, (std::vector<Endpoint>{{0x0A000002, 40000}}));
+    EXPECT_EQ(toJoiner.locals, (std::vector<Endpoint>{{0xC0000202, 40000}}));
     EXPECT_EQ(found[1].to, HOST);
     EXPECT_EQ(toHost.kind, Rz::Joining);
     EXPECT_EQ(toHost.other, JOINER);
