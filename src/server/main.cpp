@@ -2,6 +2,7 @@
 // addresses so they can reach each other directly, and relays a game's datagrams when they
 // cannot. One UDP port, no files: everything it knows lives in memory and is bounded.
 #include "server/rooms.h"
+#include "server/sockaddress.h"
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -76,18 +77,6 @@ bool parse(int argc, char** argv, Options& o, bool& done) {
         }
     }
     return true;
-}
-
-Endpoint endpointof(const sockaddr_in& a) {
-    return {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
-}
-
-sockaddr_in addressof(const Endpoint& e) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(e.ip);
-    a.sin_port = htons(e.port);
-    return a;
 }
 
 int opensocket(int port) {

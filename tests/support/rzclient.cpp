@@ -1,5 +1,6 @@
 // The server's client for tests and benchmarks; see rzclient.h.
 #include "rzclient.h"
+#include "server/sockaddress.h"
 #include <arpa/inet.h>
 #include <fstream>
 #include <netinet/in.h>
@@ -9,24 +10,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
-
-sockaddr_in addressof(const Endpoint& e) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(e.ip);
-    a.sin_port = htons(e.port);
-    return a;
-}
-
-} // namespace
-
 RzClient::RzClient(uint32_t ip) : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
     sockaddr_in a = addressof({ip, 0});
     bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
     socklen_t length = sizeof a;
     getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &length);
-    address_ = {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
+    address_ = endpointof(a);
 }
 
 RzClient::~RzClient() {
