@@ -248,8 +248,9 @@ std::vector<MatchInput> Replay::records() const {
     return all;
 }
 
-std::string replaytext(const Replay& r) {
-    std::ostringstream out;
+namespace {
+
+void writestart(std::ostream& out, const Replay& r) {
     char hex[20];
     std::snprintf(hex, sizeof hex, "%016" PRIx64, r.figures);
     out << MAGIC << "\nversion " << r.version << "\nfigures " << hex << "\nmode " << r.start.mode
@@ -258,7 +259,23 @@ std::string replaytext(const Replay& r) {
         << r.fireworks << "\nrandom " << r.random << "\nwins " << r.wins[0] << ' ' << r.wins[1]
         << ' ' << r.wins[2] << ' ' << r.wins[3] << "\nautopilot " << r.autopilot << "\nstartscore "
         << r.startscore << "\nentrythreshold " << r.entrythreshold << "\nlevelclock "
-        << r.levelclock << "\ninputs " << r.runs.size() << '\n';
+        << r.levelclock << '\n';
+}
+
+} // namespace
+
+std::string replaystarttext(const Replay& replay) {
+    std::ostringstream out;
+    writestart(out, replay);
+    out << "inputs 0\nhashes 0\nend\n";
+    return out.str();
+}
+
+std::string replaytext(const Replay& r) {
+    std::ostringstream out;
+    char hex[20];
+    writestart(out, r);
+    out << "inputs " << r.runs.size() << '\n';
     for (const InputRun& run : r.runs) {
         std::snprintf(hex, sizeof hex, "%x", run.word);
         out << run.count << ' ' << hex;

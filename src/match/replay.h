@@ -71,6 +71,8 @@ struct Replay {
 
 // The file's text.
 std::string replaytext(const Replay& replay);
+// The text of the replay's start alone: a replay of no records yet, whatever it holds.
+std::string replaystarttext(const Replay& replay);
 // Reads a replay line by line; false with "line N: reason" in error for a damaged file. Lines
 // are short and every count is bounded, so no file takes more memory than a six-hour game.
 bool parsereplay(std::istream& in, Replay& into, std::string& error);

@@ -2,6 +2,7 @@
 #include "net/host.h"
 #include "runtime/text.h"
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -10,6 +11,7 @@ constexpr size_t HASHESKEPT = 8;    // the host's own newest state hashes, for c
 constexpr size_t HASHESAHEAD = 2;   // a machine's hashes may run this far ahead of the host's
 constexpr size_t HASHESWAITING = 4; // ... and this many of them wait for comparison
 constexpr long long ECHO_MS = 2000; // an echo not back by then is given up on
+constexpr int MOSTMESSAGES = 4;     // of records to each spectator a look
 
 } // namespace
 
@@ -52,7 +54,11 @@ void Host::handlehello(int link, const std::vector<uint8_t>& bytes) {
         refusal = "the host plays version " + identity_.version + ", this is " + hello.version;
     } else if (hello.figures != identity_.figures) {
         refusal = "the host plays with another figure file";
-    } else if (started_ || present() + hello.players > settings_.players) {
+    } else if (hello.players == 0 && spectators_.size() >= MOSTSPECTATORS) {
+        refusal = std::to_string(MOSTSPECTATORS) + " machines watch the game already";
+    } else if (hello.players > 0 && started_) {
+        refusal = "the game has begun";
+    } else if (present() + hello.players > settings_.players) {
         refusal = "the game is full";
     }
     if (!refusal.empty()) {
@@ -61,12 +67,39 @@ void Host::handlehello(int link, const std::vector<uint8_t>& bytes) {
         transport_->send(link, encoderefusal(refusal), true);
         return;
     }
+    if (hello.players == 0) return addspectator(link);
     for (const Caller& c : waiting_)
         if (c.link == link) return;
     const long long now = transport_->now();
     waiting_.push_back({link, hello.players, now});
     transport_->send(link, encodeecho(uint64_t(now)), true);
     strangers_.erase(link);
+}
+
+void Host::addspectator(int link) {
+    strangers_.erase(link);
+    for (const Spectator& s : spectators_)
+        if (s.link == link) return;
+    spectators_.push_back({link});
+    tellwatching();
+}
+
+void Host::dropspectator(int link) {
+    const size_t before = spectators_.size();
+    std::erase_if(spectators_, [&](const Spectator& s) { return s.link == link; });
+    if (spectators_.size() != before) tellwatching();
+}
+
+void Host::tellwatching() {
+    watching_ = int(spectators_.size());
+    const std::vector<uint8_t> message = encodewatchers(watching_);
+    for (const Spectator& s : spectators_) transport_->send(s.link, message, true);
+    if (started_) {
+        for (int seat = 1; seat < machines_; ++seat)
+            transport_->send(links_[size_t(seat)], message, true);
+    } else {
+        for (const Caller& c : waiting_) transport_->send(c.link, message, true);
+    }
 }
 
 void Host::tidy() {
@@ -115,6 +148,7 @@ bool Host::lobby() {
             handlehello(e.machine, e.bytes);
         } else if (e.kind == NetEvent::Disconnected) {
             strangers_.erase(e.machine);
+            dropspectator(e.machine);
             waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
                                           [&](const Caller& c) { return c.link == e.machine; }),
                            waiting_.end());
@@ -149,6 +183,45 @@ void Host::tellover(const Over& over) {
     for (int s = 1; s < machines_; ++s)
         if (s != over.machine || over.reason == OverReason::OutOfSync)
             transport_->send(links_[size_t(s)], encode(over), true);
+    // The spectators know machines by their players: they hear the words.
+    const std::string why = failure_.empty() ? player(over.machine) + " LEFT THE GAME" : failure_;
+    for (const Spectator& s : spectators_) transport_->send(s.link, encoderefusal(why), true);
+}
+
+void Host::feed(const Rollback& rollback) {
+    if (!rollback.replay) return;
+    for (Spectator& s : spectators_) {
+        if (s.game != game_) {
+            transport_->send(s.link, encode(Watch{game_, replaystarttext(*rollback.replay)}), true);
+            s = Spectator{s.link, game_};
+        }
+        // Once the game is over, what is left goes at once: the next game's start follows.
+        feed(s, rollback.replay->runs, rollback.over() ? INT_MAX : MOSTMESSAGES);
+    }
+}
+
+// A few messages a look: a spectator that comes late catches up over a second or so, and the
+// players' own packets never wait behind a long game's records.
+void Host::feed(Spectator& s, const std::vector<InputRun>& runs, int most) {
+    for (int m = 0; m < most; ++m) {
+        Records records{game_, int32_t(s.frames), {}};
+        // The last run may still grow: what was sent of it is remembered, not passed.
+        for (size_t i = s.run; i < runs.size() && records.runs.size() < MOSTRUNS; ++i) {
+            const long more = long(runs[i].count) - s.inrun;
+            if (more > 0) {
+                records.runs.push_back(runs[i]);
+                records.runs.back().count = uint32_t(more);
+                s.frames += more;
+            }
+            if (i + 1 < runs.size()) {
+                s.run = i + 1, s.inrun = 0;
+            } else {
+                s.inrun = long(runs[i].count);
+            }
+        }
+        if (records.runs.empty()) return;
+        transport_->send(s.link, encode(records), true);
+    }
 }
 
 // A machine's hash waits at the host only for a frame the host will hash soon, and only a few
@@ -169,9 +242,9 @@ void Host::handle(const NetEvent& e, Rollback& rollback) {
     if (seat < 0) {
         // Someone else, once the game has begun: told so, and dropped unless it goes itself.
         if (e.kind == NetEvent::Connected) strangers_[e.machine] = transport_->now();
-        if (e.kind == NetEvent::Disconnected) strangers_.erase(e.machine);
+        if (e.kind == NetEvent::Disconnected) strangers_.erase(e.machine), dropspectator(e.machine);
         if (e.kind == NetEvent::Received && kindof(e.bytes) == Message::Hello)
-            transport_->send(e.machine, encoderefusal("the game has begun"), true);
+            handlehello(e.machine, e.bytes);
         return;
     }
     if (e.kind == NetEvent::Disconnected) {

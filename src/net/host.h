@@ -19,6 +19,8 @@ class Host : public Session {
     int present() const override;
     std::vector<Arrival> arrivals() const override;
     void begingame() override;
+    // The start of the game to a machine that has not had it, and the final records it lacks.
+    void feed(const Rollback& rollback) override;
 
   private:
     void handle(const NetEvent& event, Rollback& rollback) override;
@@ -34,6 +36,12 @@ class Host : public Session {
     int linkof(int seat) const override { return links_[size_t(seat)]; }
 
     void handlehello(int link, const std::vector<uint8_t>& bytes);
+    void addspectator(int link);
+    void dropspectator(int link);
+    // Every machine hears how many watch.
+    void tellwatching();
+    struct Spectator;
+    void feed(Spectator& s, const std::vector<InputRun>& runs, int most);
     void handlehash(int seat, const Hash& hash);
     void startseries();
     int seatof(int link) const;
@@ -49,6 +57,15 @@ class Host : public Session {
     bool ready() const; // every caller there is echoed, or the echo given up on
 
     std::vector<Caller> waiting_;
+    // A machine that watches: the game whose start it was sent, and how far into that game's
+    // records it has been sent (the run, the frames of it, the frames in all).
+    struct Spectator {
+        int link = 0;
+        uint32_t game = 0;
+        size_t run = 0;
+        long inrun = 0, frames = 0;
+    };
+    std::vector<Spectator> spectators_;
     std::map<int, long long> strangers_; // connections not (yet) of the game, since when
     std::map<long, uint64_t> myhashes_;  // the newest few
     std::map<std::pair<int, long>, uint64_t> theirhashes_; // waiting to be compared

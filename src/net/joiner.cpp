@@ -39,6 +39,8 @@ bool Joiner::lobby() {
             handlestart(e.bytes);
         } else if (uint64_t stamp = 0; decodeecho(e.bytes, stamp)) {
             transport_->send(0, encodeecho(stamp), true); // straight back: the round trip
+        } else {
+            decodewatchers(e.bytes, watching_);
         }
     }
     if (failure_.empty() && !started_) failure_ = transport_->trouble();
@@ -64,6 +66,8 @@ void Joiner::handle(const NetEvent& e, Rollback& rollback) {
         if (handleparts(0, parts, rollback)) heard_[0] = transport_->now();
     } else if (kind == Message::Over && decode(e.bytes, over)) {
         handleover(over.machine, over.reason); // the host says who ended the series
+    } else if (kind == Message::Watchers) {
+        decodewatchers(e.bytes, watching_);
     }
 }
 

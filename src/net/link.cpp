@@ -13,15 +13,16 @@
 namespace {
 
 constexpr int CHANNELS = 2; // 0 reliable, 1 unreliable
-// Connections from one address: a household behind one router brings three at most.
-constexpr size_t FROMONEADDRESS = 8;
+// Connections from one address: a household behind one router brings three players' machines
+// and eight spectators at most, and one of them coming back.
+constexpr size_t FROMONEADDRESS = 12;
 // No message of the game comes near this; ENet's own limit is 32 MB a packet.
 constexpr size_t LARGESTPACKET = 64 * 1024;
 // What one connection may have waiting to be read.
 constexpr size_t MOSTWAITING = 256 * 1024;
 
 // Machines that come through the relay: one socket each, three at most.
-constexpr size_t MOSTRELAYS = 3;
+constexpr size_t MOSTRELAYS = 11; // three players' machines and eight spectators
 
 Endpoint endpointof(const ENetAddress& a) {
     return {ENET_NET_TO_HOST_32(a.host), a.port};
@@ -292,7 +293,8 @@ bool Link::join(const std::string& where, std::string& error) {
     return true;
 }
 
-bool Link::joinroom(const std::string& server, const RoomCode& code, std::string& error) {
+bool Link::joinroom(const std::string& server, const RoomCode& code, std::string& error,
+                    bool watching) {
     ENetAddress address{};
     if (!impl_->started || !resolve(server, "--server", address, error)) return false;
     impl_->host = openhost(1);
@@ -303,7 +305,7 @@ bool Link::joinroom(const std::string& server, const RoomCode& code, std::string
     impl_->host->intercept = Impl::intercept;
     impl_->sockets = {impl_->host};
     impl_->meeting.emplace(endpointof(address), code, localaddresses(impl_->host->address.port),
-                           NetNow());
+                           NetNow(), watching);
     return true;
 }
 

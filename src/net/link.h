@@ -40,7 +40,8 @@ class Link : public Transport {
     bool join(const std::string& address, std::string& error);
     // Starts meeting the host of the room through the server at HOST:PORT; Connected comes
     // through poll once a path is open.
-    bool joinroom(const std::string& server, const RoomCode& code, std::string& error);
+    bool joinroom(const std::string& server, const RoomCode& code, std::string& error,
+                  bool watching = false);
     void send(int machine, const std::vector<uint8_t>& bytes, bool reliable) override;
     // Also sends what the impairment lets go.
     NetEvent poll() override;

@@ -36,9 +36,9 @@ class Meeting {
   public:
     // A host with its local addresses.
     Meeting(const Endpoint& server, const std::vector<Endpoint>& locals, long long now);
-    // A joiner of the room with that code.
+    // A joiner of the room with that code (or a machine that only watches its game).
     Meeting(const Endpoint& server, const RoomCode& code, const std::vector<Endpoint>& locals,
-            long long now);
+            long long now, bool watching = false);
 
     // A rendezvous message arrived on a socket.
     void received(int socket, const Endpoint& from, const RzMessage& m, long long now);

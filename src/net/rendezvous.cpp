@@ -129,7 +129,7 @@ std::vector<uint8_t> encode(const RzMessage& m) {
         out.code(m.code), out.endpoint(m.seen);
         break;
     case Rz::Join:
-        out.code(m.code), out.locals(m.locals);
+        out.code(m.code), out.put(m.open, 1), out.locals(m.locals);
         break;
     case Rz::Found:
         out.code(m.code), out.put(m.token, 8), out.endpoint(m.seen), out.endpoint(m.other);
@@ -186,7 +186,7 @@ std::optional<RzMessage> decoderz(const uint8_t* data, size_t size) {
         m.code = in.code(), m.seen = in.endpoint();
         break;
     case Rz::Join:
-        m.code = in.code(), m.locals = in.locals();
+        m.code = in.code(), m.open = uint8_t(in.get(1)), m.locals = in.locals();
         break;
     case Rz::Found:
         m.code = in.code(), m.token = in.get(8), m.seen = in.endpoint(), m.other = in.endpoint();

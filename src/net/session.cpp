@@ -151,6 +151,7 @@ void Session::pump(Rollback& rollback) {
     tidy();
     if (!failure_.empty()) return;
     const long long now = transport_->now();
+    feed(rollback);
     trimlogs();
     sendhashes(rollback);
     if (newpart_ || now - lastsend_ >= SEND_EVERY_MS) {

@@ -31,6 +31,7 @@ inline constexpr long long SILENCE_MS = 5000; // a machine this long silent is g
 inline constexpr long long HELLO_MS = 3000;   // a connection must say hello by then
 inline constexpr int DEFAULTPORT = 24680;     // where the menus host and join
 inline constexpr int MOSTEVENTS = 256;        // packets taken in one look; the rest wait
+inline constexpr size_t MOSTSPECTATORS = 8;   // machines watching a series
 
 // The input delay a round trip asks for: the others' parts should come while a machine is at
 // most four frames past them (the round trip measured from a part's sending to its
@@ -59,6 +60,11 @@ class Session {
     };
     virtual std::vector<Arrival> arrivals() const { return {}; }
     int machines() const { return machines_; }
+    // Machines watching the series (what the host tells every machine).
+    int watching() const { return watching_; }
+    // The host hands the final records of the game so far to the machines watching it; the
+    // others have none to give.
+    virtual void feed(const Rollback& /*rollback*/) {}
     // The machine of every figure (-1 for none), and this machine's figures (0-based).
     const std::array<int, 4>& seats() const { return figureseats_; }
     std::vector<int> myfigures() const;
@@ -162,6 +168,7 @@ class Session {
     std::array<long, 4> reported_{};           // the frame each seat last said it plays
     std::array<long long, 4> reportedat_{};    // and when that arrived
     uint32_t game_ = 0;
+    int watching_ = 0;
     size_t hashessent_ = 0;
     long long beginat_ = 0;
     std::string failure_;

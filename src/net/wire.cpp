@@ -3,6 +3,7 @@
 #include "net/wire.h"
 #include "match/replay.h"
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -13,8 +14,8 @@ class Writer {
     void u16(uint16_t v) { put(v, 2); }
     void u32(uint32_t v) { put(v, 4); }
     void u64(uint64_t v) { put(v, 8); }
-    void str(const std::string& s) {
-        const size_t n = std::min<size_t>(s.size(), 1000);
+    void str(const std::string& s, size_t most = 1000) {
+        const size_t n = std::min<size_t>(s.size(), most);
         u16(uint16_t(n));
         for (size_t i = 0; i < n; ++i) bytes.push_back(uint8_t(s[i]));
     }
@@ -58,6 +59,7 @@ class Reader {
 };
 
 constexpr size_t MAXBLOCKS = 8, MAXPARTS = 1024;
+constexpr size_t MOSTSTART = 4000; // a replay's start is a few hundred bytes
 
 } // namespace
 
@@ -120,6 +122,31 @@ std::vector<uint8_t> encode(const Over& m) {
     return w.bytes;
 }
 
+std::vector<uint8_t> encode(const Watch& m) {
+    Writer w(Message::Watch);
+    w.u32(m.game);
+    w.str(m.start, MOSTSTART);
+    return w.bytes;
+}
+
+std::vector<uint8_t> encode(const Records& m) {
+    Writer w(Message::Records);
+    w.u32(m.game);
+    w.u32(uint32_t(m.first));
+    w.u16(uint16_t(std::min(m.runs.size(), MOSTRUNS)));
+    for (size_t i = 0; i < m.runs.size() && i < MOSTRUNS; ++i) {
+        const InputRun& run = m.runs[i];
+        w.u32(run.word), w.u16(uint16_t(run.pick)), w.u8(run.typed), w.u32(run.count);
+    }
+    return w.bytes;
+}
+
+std::vector<uint8_t> encodewatchers(int watching) {
+    Writer w(Message::Watchers);
+    w.u8(uint8_t(std::clamp(watching, 0, 255)));
+    return w.bytes;
+}
+
 std::vector<uint8_t> encoderefusal(const std::string& reason) {
     Writer w(Message::Refuse);
     w.str(reason);
@@ -127,7 +154,8 @@ std::vector<uint8_t> encoderefusal(const std::string& reason) {
 }
 
 std::optional<Message> kindof(const std::vector<uint8_t>& bytes) {
-    if (bytes.empty() || bytes[0] < uint8_t(Message::Hello) || bytes[0] > uint8_t(Message::Echo))
+    if (bytes.empty() || bytes[0] < uint8_t(Message::Hello) ||
+        bytes[0] > uint8_t(Message::Watchers))
         return std::nullopt;
     return Message(bytes[0]);
 }
@@ -137,7 +165,7 @@ bool decode(const std::vector<uint8_t>& bytes, Hello& m) {
     m.version = r.str();
     m.figures = r.u64();
     m.players = r.u8();
-    return r.done() && m.players >= 1 && m.players <= 3;
+    return r.done() && m.players <= 3;
 }
 
 bool decode(const std::vector<uint8_t>& bytes, Start& m) {
@@ -205,6 +233,47 @@ bool decode(const std::vector<uint8_t>& bytes, Over& m) {
     m.reason = OverReason(reason);
     m.machine = r.u8();
     return r.done() && reason >= 1 && reason <= 4 && m.machine < 4;
+}
+
+bool decode(const std::vector<uint8_t>& bytes, Watch& m) {
+    Reader r(bytes, Message::Watch);
+    m.game = r.u32();
+    m.start = r.str();
+    return r.done();
+}
+
+// Runs a replay could hold: a record of the game's, a frame at least, a typed character and a
+// pick in their ranges; the frames in all stay within a six-hour game.
+bool decode(const std::vector<uint8_t>& bytes, Records& m) {
+    Reader r(bytes, Message::Records);
+    m.game = r.u32();
+    m.first = int32_t(r.u32());
+    const size_t runs = r.u16();
+    if (runs > MOSTRUNS || m.first < 0 || m.first > REPLAY_MOST_FRAMES) return false;
+    m.runs.clear();
+    long frames = m.first;
+    for (size_t i = 0; i < runs && r.ok; ++i) {
+        MatchInput in;
+        const uint32_t word = r.u32();
+        const int pick = int16_t(r.u16());
+        const int typed = r.u8();
+        const uint32_t count = r.u32();
+        frames += count;
+        if (!unpackinput(word, in) || count < 1 || frames > REPLAY_MOST_FRAMES ||
+            std::abs(pick) > 1000)
+            r.fail();
+        in.pick = pick;
+        in.typed = typed;
+        if (r.ok) m.runs.emplace_back(in, count);
+    }
+    return r.done();
+}
+
+bool decodewatchers(const std::vector<uint8_t>& bytes, int& watching) {
+    Reader r(bytes, Message::Watchers);
+    const int n = r.u8();
+    if (r.done()) watching = n;
+    return r.done();
 }
 
 std::vector<uint8_t> encodeecho(uint64_t stamp) {

@@ -2,6 +2,7 @@
 // packet cut short or made up by someone else is dropped, never trusted.
 #pragma once
 #include "match/input.h"
+#include "match/replay.h"
 #include "match/settings.h"
 #include <array>
 #include <cstdint>
@@ -17,12 +18,15 @@ enum class Message : uint8_t {
     Hash,      // the state hash of a final frame
     Over,      // the series ends for everyone: a machine left, went silent or out of sync
     Echo,      // the host asks a joining machine to send it straight back: the round trip
+    Watch,     // the host to a watching machine: a game of the series begins (its replay's start)
+    Records,   // the host to a watching machine: final records of the game, in order
+    Watchers,  // the host to every machine: how many machines watch the game
 };
 
 struct Hello {
     std::string version;
     uint64_t figures = 0;
-    uint8_t players = 1; // at that machine
+    uint8_t players = 1; // at that machine; 0 for a machine that only watches
 };
 
 struct Start {
@@ -50,6 +54,21 @@ struct Parts {
     std::vector<PartBlock> blocks;
 };
 
+// A game of the series begins for a watching machine: its number and the start of its replay
+// as the players' machines record it (the text of a replay with no records yet).
+struct Watch {
+    uint32_t game = 0;
+    std::string start;
+};
+
+// The final records of a game from frame first on, run-length coded as a replay keeps them.
+struct Records {
+    uint32_t game = 0;
+    int32_t first = 0;
+    std::vector<InputRun> runs;
+};
+inline constexpr size_t MOSTRUNS = 512; // in one Records message
+
 struct Hash {
     uint32_t game = 0;
     int32_t frame = 0;
@@ -69,6 +88,9 @@ std::vector<uint8_t> encode(const Start& m);
 std::vector<uint8_t> encode(const Parts& m);
 std::vector<uint8_t> encode(const Hash& m);
 std::vector<uint8_t> encode(const Over& m);
+std::vector<uint8_t> encode(const Watch& m);
+std::vector<uint8_t> encode(const Records& m);
+std::vector<uint8_t> encodewatchers(int watching);
 std::vector<uint8_t> encoderefusal(const std::string& reason);
 // An echo: the host's clock when it asked.
 std::vector<uint8_t> encodeecho(uint64_t stamp);
@@ -80,5 +102,8 @@ bool decode(const std::vector<uint8_t>& bytes, Start& m);
 bool decode(const std::vector<uint8_t>& bytes, Parts& m);
 bool decode(const std::vector<uint8_t>& bytes, Hash& m);
 bool decode(const std::vector<uint8_t>& bytes, Over& m);
+bool decode(const std::vector<uint8_t>& bytes, Watch& m);
+bool decode(const std::vector<uint8_t>& bytes, Records& m);
+bool decodewatchers(const std::vector<uint8_t>& bytes, int& watching);
 bool decoderefusal(const std::vector<uint8_t>& bytes, std::string& reason);
 bool decodeecho(const std::vector<uint8_t>& bytes, uint64_t& stamp);

@@ -165,7 +165,8 @@ void RoomServer::join(const Endpoint& from, const RzMessage& m, long long now,
     auto guest = std::find_if(r.guests.begin(), r.guests.end(),
                               [&](const Guest& g) { return g.at == from; });
     if (guest == r.guests.end()) {
-        if (r.open == 0 || r.guests.size() >= GUESTSPERROOM)
+        // A full room still lets spectators in (the host counts them itself).
+        if ((r.open == 0 && m.open == 0) || r.guests.size() >= GUESTSPERROOM)
             return out.push_back(refusal(from, RzRefusal::Full));
         r.guests.push_back({keyed_.next(), from});
         guest = r.guests.end() - 1;

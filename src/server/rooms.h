@@ -28,7 +28,7 @@ inline constexpr long long ROOMLIFE_MS = 60000;
 inline constexpr long long RELAYLIFE_MS = 30000;
 // Per address and minute.
 inline constexpr int WRONGCODES = 20, NEWROOMS = 10, JOINS = 60;
-inline constexpr int ROOMSPERADDRESS = 8, GUESTSPERROOM = 8;
+inline constexpr int ROOMSPERADDRESS = 8, GUESTSPERROOM = 12;
 // The largest datagram passed on: ENet's packets stay well under it.
 inline constexpr size_t LARGESTRELAYED = 1500;
 

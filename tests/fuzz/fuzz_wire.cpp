@@ -52,6 +52,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (decode(bytes, over)) check(over.machine < 4);
     std::string reason;
     (void)decoderefusal(bytes, reason);
+    Records records, recordsback;
+    if (decode(bytes, records)) {
+        long frames = records.first;
+        for (const InputRun& run : records.runs) frames += long(run.count), check(run.count >= 1);
+        check(records.runs.size() <= MOSTRUNS && frames <= REPLAY_MOST_FRAMES);
+        check(decode(encode(records), recordsback) &&
+              recordsback.runs.size() == records.runs.size());
+        for (size_t i = 0; i < records.runs.size(); ++i)
+            check(recordsback.runs[i].input() == records.runs[i].input() &&
+                  recordsback.runs[i].count == records.runs[i].count);
+    }
+    Watch watch;
+    (void)decode(bytes, watch);
+    int watching = 0;
+    (void)decodewatchers(bytes, watching);
     uint64_t stamp = 0;
     if (decodeecho(bytes, stamp)) {
         uint64_t back = 0;

@@ -8,6 +8,7 @@
 #include "net/host.h"
 #include "net/joiner.h"
 #include "net/localnet.h"
+#include "net/spectator.h"
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -78,6 +79,8 @@ class Table {
     // it may. True while some machine's game goes on.
     bool tick() {
         bool going = false;
+        for (auto& s : spectators)
+            if (s) s->pump();
         for (auto& m : machines) {
             if (!m->answering) continue;
             Session& s = *m->session;
@@ -105,6 +108,7 @@ class Table {
 
     LocalNet net;
     std::vector<std::unique_ptr<Machine>> machines;
+    std::vector<std::unique_ptr<Spectator>> spectators;
 };
 
 using Sessions = MatchFolder;
@@ -203,6 +207,116 @@ TEST_F(Sessions, TheHostBeginsWhenTheStartReachesTheOthers) {
     EXPECT_LE(host.beginat() - sent, 100 + 32);
     EXPECT_LE(std::abs(host.beginat() - arrived), 32);
     EXPECT_EQ(table.machines[1]->session->beginat(), 0);
+}
+
+// Nine machines ask to watch a game 300 frames old: eight get its start and every final
+// record from its first frame, the ninth is refused; every machine hears how many watch, and
+// one that goes away costs the players nothing.
+TEST_F(Sessions, EightSpectatorsGetEveryRecordAndTheNinthIsRefused) {
+    Table table(NetSim{40, 10, 5, 5, 11});
+    ASSERT_TRUE(table.meet());
+    table.begin();
+    Replay recorded;
+    recorded.version = identity.version;
+    recorded.figures = identity.figures;
+    Session& host = *table.machines[0]->session;
+    Rollback& hosts = *table.machines[0]->rollback;
+    hosts.replay = &recorded;
+    bool gone = false;
+    for (int tick = 0; tick < 3000 && table.tick(); ++tick) {
+        if (hosts.frame() == 300 && table.spectators.empty()) {
+            for (int k = 0; k < 9; ++k)
+                table.spectators.push_back(std::make_unique<Spectator>(table.net.join(), identity));
+        }
+        // The hellos come in any order: one that was let in goes away.
+        for (auto& s : table.spectators) {
+            if (hosts.frame() < 500 || gone || !s->hasgame()) continue;
+            s.reset();
+            gone = true;
+        }
+    }
+    host.feed(hosts); // the game's last records, as the game does once it is over
+    for (int tick = 0; tick < 20; ++tick) table.tick();
+    for (auto& m : table.machines) {
+        EXPECT_EQ(m->session->failure(), "");
+        EXPECT_TRUE(m->rollback->left());
+        EXPECT_EQ(m->session->watching(), 7);
+        m->trace.reset();
+    }
+    EXPECT_EQ(filelines("trace1"), filelines("trace0"));
+    EXPECT_EQ(recorded.frames(), 701);
+    int refused = 0, fed = 0;
+    for (const auto& s : table.spectators) {
+        if (!s) continue;
+        if (!s->hasgame()) {
+            refused += s->failure() == "the host refused: 8 machines watch the game already";
+            continue;
+        }
+        EXPECT_EQ(s->failure(), "");
+        EXPECT_EQ(s->watching(), 7);
+        EXPECT_EQ(s->current().frames, recorded.frames());
+        fed += s->current().replay.records() == recorded.records();
+    }
+    EXPECT_EQ(refused, 1);
+    EXPECT_EQ(fed, 7);
+}
+
+// A host that lies to a spectator, or goes away mid-game, ends the watching with a message and
+// leaves it what it had.
+TEST_F(Sessions, ASpectatorFedGarbageOrACutStreamStopsWithAMessage) {
+    Replay game;
+    game.version = identity.version;
+    game.figures = identity.figures;
+    const auto watch = [&](uint32_t n) { return encode(Watch{n, replaystarttext(game)}); };
+    const auto records = [](uint32_t n, int first, long frames) {
+        return encode(Records{n, first, {InputRun(MatchInput{}, frames)}});
+    };
+    Replay other = game;
+    other.version = "9.9.9";
+    const std::string unplayable = "THE HOST SENT WHAT THIS GAME CANNOT PLAY";
+    const struct {
+        std::vector<std::vector<uint8_t>> sent;
+        std::string said;
+        long frames; // of the game it keeps
+    } cases[] = {
+        {{{0xff, 1, 2}}, unplayable, -1},
+        {{records(1, 0, 10)}, unplayable, -1},
+        {{watch(1), records(1, 0, 10), records(1, 20, 10)}, unplayable, 10},
+        {{watch(1), records(1, 0, 10), records(2, 10, 10)}, unplayable, 10},
+        {{watch(1), records(1, 0, REPLAY_MOST_FRAMES), records(1, int(REPLAY_MOST_FRAMES), 1)},
+         unplayable,
+         REPLAY_MOST_FRAMES},
+        {{watch(1), records(1, 0, 5), watch(2), records(2, 0, 5), watch(3)}, unplayable, 5},
+        {{watch(1), watch(1)}, unplayable, 0},
+        {{encode(Watch{1, replaystarttext(other)})},
+         "the host plays another version or figure file",
+         -1},
+        {{encode(Watch{1, "vantorix replay\nversion"})}, unplayable, -1},
+        {{encoderefusal("8 machines watch the game already")},
+         "the host refused: 8 machines watch the game already",
+         -1},
+        {{watch(1), records(1, 0, 30)}, "THE HOST STOPPED SENDING THE GAME", 30},
+    };
+    for (const auto& c : cases) {
+        LocalNet net(NetSim{10, 0, 0, 0, 1});
+        std::unique_ptr<Transport> host = net.host();
+        Spectator spectator(net.join(), identity);
+        spectator.pump();
+        net.advance(20);
+        NetEvent hello = host->poll();
+        while (hello.kind == NetEvent::Connected) hello = host->poll();
+        Hello said;
+        ASSERT_TRUE(decode(hello.bytes, said));
+        EXPECT_EQ(said.players, 0);
+        for (const auto& bytes : c.sent) host->send(1, bytes, true);
+        net.advance(20);
+        host.reset(); // the host goes away after what it sent
+        net.advance(20);
+        spectator.pump();
+        EXPECT_TRUE(spectator.ended()) << c.said;
+        EXPECT_EQ(spectator.failure(), c.said);
+        EXPECT_EQ(spectator.hasgame() ? spectator.current().frames : -1, c.frames) << c.said;
+    }
 }
 
 } // namespace
