@@ -20,8 +20,10 @@
 #include "runtime/tlist.h"
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
+class Link;
 class Tmatch;
 class MatchTrace;
 class Synctest;
@@ -31,11 +33,11 @@ enum MainEntry : int { SINGLEPLAYER, MULTIPLAYER, OPTIONS, SCORES, HELP, QUIT };
 
 // What the program does after the start-up, before (or instead of) the main menu.
 struct Launch {
-    enum Kind { Menu, Levels, Custom, Multiplayer, Demo, Replay, Host, Join } kind = Menu;
+    enum Kind { Menu, Levels, Custom, Multiplayer, Demo, Replay, Host, Join, Watch } kind = Menu;
     int level = 1;      // first level of a Levels launch
     std::string replay; // the file a Replay launch plays
     int port = 0;       // Host: the port to wait on
-    std::string join;   // Join: HOST:PORT, or a room code
+    std::string join;   // Join, Watch: HOST:PORT, or a room code
     Tcustomsettings custom;
     Tmultisettings multi;
 };
@@ -167,8 +169,18 @@ class Tapp : public Tmatchmedia {
     // port in use, an unknown host), said in a message.
     bool playonline(bool hosting, int port, const std::string& where);
     // JOIN ONLINE GAME: the host's address typed in (the port may follow a colon) or a room
-    // code, then the series.
-    void joinscreen();
+    // code, or a game of the local network picked, then the series; WATCH ONLINE GAME the
+    // same to watch it.
+    void joinscreen(bool watching);
+    // Watching an online series at HOST:PORT or by its room code: every game from its first
+    // frame, caught up at full speed without drawing, then followed a few frames behind with
+    // drawing and sound; each game's replay kept. False when it could not even begin.
+    bool watchonline(const std::string& where);
+    // The server of room codes: --server, else settings.txt's.
+    std::string server() const;
+    // A connection to the game at where, a room code or HOST:PORT (to watch it, or to play);
+    // null when it cannot even begin, said in a message.
+    std::unique_ptr<Link> reach(const std::string& where, bool watching);
     // OPTIONS' ONLINE: the input delay and the server; the server typed in.
     void onlineoptions();
     void serverscreen();

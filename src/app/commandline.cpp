@@ -85,7 +85,7 @@ std::string settingkeys(const Tsettingfield<Settings> (&fields)[N]) {
 bool setlaunch(Launch& launch, Launch::Kind kind, const std::string& option, std::string& error) {
     if (launch.kind != Launch::Menu) {
         error = option + " cannot be combined with another start (--level, --custom, "
-                         "--multiplayer, --demo, --replay, --host, --join)";
+                         "--multiplayer, --demo, --replay, --host, --join, --watch)";
         return false;
     }
     launch.kind = kind;
@@ -119,6 +119,7 @@ std::string usagetext() {
            "                         (with --multiplayer: its settings; players in all)\n"
            "  --join HOST:PORT|CODE  join the online series hosted there, or the one of that\n"
            "                         room code on the server\n"
+           "  --watch HOST:PORT|CODE watch the online series hosted there, or by room code\n"
            "  --server HOST:PORT     meet through this rendezvous server: a host gets a room\n"
            "                         code (printed as 'room CODE'), joiners give it\n"
            "  --local N              players at this machine online (1-3; the keys and pads\n"
@@ -189,6 +190,9 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
             hosting = true;
         } else if (arg == "--join") {
             if (!value(v) || !setlaunch(out.launch, Launch::Join, arg, error)) return false;
+            out.launch.join = v;
+        } else if (arg == "--watch") {
+            if (!value(v) || !setlaunch(out.launch, Launch::Watch, arg, error)) return false;
             out.launch.join = v;
         } else if (arg == "--server") {
             if (!value(v)) return false;

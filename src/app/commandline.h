@@ -2,7 +2,8 @@
 //   vantorix [--script FILE] [--frames N] [--level N] [--custom k=v,...]
 //            [--multiplayer k=v,...] [--trace FILE] [--autopilot D] [--nodraw] [--demo]
 //            [--seed S] [--window WxH] [--replay FILE] [--record FILE] [--host PORT]
-//            [--join HOST:PORT|CODE] [--server HOST:PORT] [--local N] [--netsim k=v,...]
+//            [--join HOST:PORT|CODE] [--watch HOST:PORT|CODE] [--server HOST:PORT] [--local N]
+//            [--netsim k=v,...]
 //            [--netstats]
 //            [--synctest N] [--inputdelay auto|N] [--realtime] [--help] [--version]
 #pragma once

@@ -30,17 +30,24 @@ bool Tapp::multiplayersetup() {
     SettingsScreen screen;
     screen.play = "PLAY";
     screen.playscale = 0.6f;
-    screen.playy = 220;
-    screen.settings = settinglines(multifields, m, 320);
+    screen.playy = 205;
+    screen.settings = settinglines(multifields, m, 300);
     int mostplayers = 3;
     screen.settings[0].upper = &mostplayers;
-    // Online: this machine hosts with the settings above (one player per machine), or joins.
+    // Online: this machine hosts with the settings above (one player per machine), joins or
+    // watches.
     screen.settings.push_back(
-        {"HOST ONLINE GAME", nullptr, 0, 0, 0.25f, 620, 1, {}, nullptr, [this] {
+        {"HOST ONLINE GAME", nullptr, 0, 0, 0.22f, 600, 1, {}, nullptr, [this] {
              playonline(true, DEFAULTPORT, "");
          }});
     screen.settings.push_back(
-        {"JOIN ONLINE GAME", nullptr, 0, 0, 0.25f, 665, 1, {}, nullptr, [this] { joinscreen(); }});
+        {"JOIN ONLINE GAME", nullptr, 0, 0, 0.22f, 634, 1, {}, nullptr, [this] {
+             joinscreen(false);
+         }});
+    screen.settings.push_back(
+        {"WATCH ONLINE GAME", nullptr, 0, 0, 0.22f, 668, 1, {}, nullptr, [this] {
+             joinscreen(true);
+         }});
     screen.everyframe = [&](SettingsScreen& s) {
         players.pads.update();
         bool pad = false;
@@ -48,7 +55,7 @@ bool Tapp::multiplayersetup() {
         mostplayers = pad ? 4 : 3;
         s.notes.clear();
         for (int p = 1; p <= std::min(m.players, mostplayers); ++p)
-            s.notes.push_back({devicetext(p), 0.13f, 702.0f + 17.0f * (p - 1)});
+            s.notes.push_back({devicetext(p), 0.13f, 708.0f + 17.0f * (p - 1)});
     };
     return runsettings(screen, colours, colourspeeds, colourrows, screenwidth) == MenuResult::Play;
 }

@@ -195,6 +195,8 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
         // the camera's glide from far away hides the jump.
         const bool behind =
             rollback.frame() < SETTLING && session.advantage(rollback) < -TIMESYNC_AHEAD;
+        match.notice =
+            session.watching() > 0 ? "WATCHING: " + std::to_string(session.watching()) : "";
         const MatchInput part = pacing.next(session, rollback.frame(), [&] {
             return localpart(players, match, session.myfigures());
         });
@@ -273,6 +275,9 @@ bool waitforplayers(Tapp& app, Session& session, bool hosting, bool meeting,
         drawcentred(text, 0.4f, 400, app.screenwidth);
         SetDrawColor(100, 100, 100);
         drawcentred(UpperCase(where) + "   ESCAPE: BACK", 0.15f, 480, app.screenwidth);
+        if (session.watching() > 0)
+            drawcentred("WATCHING: " + std::to_string(session.watching()), 0.15f, 520,
+                        app.screenwidth);
         presentframe();
         if (escapepressed()) return false;
         // The others come in real time, whatever clock the game runs on.
@@ -318,28 +323,36 @@ void printstats(const SeriesStats& s, const Pacing& pacing, Session& session) {
 
 } // namespace
 
+std::string Tapp::server() const {
+    return tools.server.empty() ? settings.server : tools.server;
+}
+
+std::unique_ptr<Link> Tapp::reach(const std::string& where, bool watching) {
+    std::string error;
+    auto link = std::make_unique<Link>(tools.netsim);
+    const std::optional<RoomCode> code = parsecode(where);
+    if (code && server().empty()) {
+        error = "a room code needs a server: --server HOST:PORT, or server= in settings.txt";
+    } else if (code ? link->joinroom(server(), *code, error, watching) : link->join(where, error)) {
+        return link;
+    }
+    Notify("vantorix: " + error, 1);
+    return nullptr;
+}
+
 bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     const GameIdentity identity{VANTORIX_VERSION, gamefigures()};
     std::string error;
-    auto link = std::make_unique<Link>(tools.netsim);
-    const std::string server = tools.server.empty() ? settings.server : tools.server;
-    const std::optional<RoomCode> code = hosting ? std::nullopt : parsecode(where);
-    if (code && server.empty()) {
-        Notify("vantorix: a room code needs a server: --server HOST:PORT, or server= in "
-               "settings.txt",
-               1);
+    std::unique_ptr<Link> link =
+        hosting ? std::make_unique<Link>(tools.netsim) : reach(where, false);
+    if (!link) return false;
+    if (hosting && !link->host(port, error)) {
+        Notify("vantorix: " + error, 1);
         return false;
     }
     // A host whose server cannot be found still hosts, by address; its lobby says why there is
     // no room code.
-    const bool started =
-        hosting ? link->host(port, error) && (server.empty() || link->meet(server, error) || true)
-        : code  ? link->joinroom(server, *code, error)
-                : link->join(where, error);
-    if (!started) {
-        Notify("vantorix: " + error, 1);
-        return false;
-    }
+    if (hosting && !server().empty()) link->meet(server(), error);
     const int seed = tools.seeded ? tools.seed : Millisecs();
     const int local = tools.localplayers;
     std::unique_ptr<Session> role;
@@ -353,7 +366,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     // A host says where it is on this network: what a machine beside it joins.
     const std::vector<Endpoint> locals = localaddresses(uint16_t(port));
     const std::string here = locals.empty() ? "PORT " + std::to_string(port) : describe(locals[0]);
-    if (!waitforplayers(*this, session, hosting, !server.empty(), hosting ? here : where)) {
+    if (!waitforplayers(*this, session, hosting, !server().empty(), hosting ? here : where)) {
         if (!session.failure().empty()) Notify("vantorix: " + session.failure(), 1);
         return true;
     }
@@ -400,6 +413,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
             keepreplay();
             throw;
         }
+        session.feed(rollback); // the game's last records to the machines watching
         endmatch(match);
         keepreplay();
         addstats(stats.rollback, rollback.stats);
@@ -427,12 +441,11 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
 }
 
 // The games found on the local network, listed under the typed line: the host's name, its
-// players and the round trip; Enter on one joins it.
-void Tapp::joinscreen() {
+// players and the round trip; Enter on one joins it (or watches it).
+void Tapp::joinscreen(bool watching) {
     std::string address = joinaddress;
-    const std::string server = tools.server.empty() ? settings.server : tools.server;
-    const std::string codes = server.empty() ? "ROOM CODES NEED A SERVER: OPTIONS, ONLINE"
-                                             : "ROOM CODES MEET THROUGH " + UpperCase(server);
+    const std::string codes = server().empty() ? "ROOM CODES NEED A SERVER: OPTIONS, ONLINE"
+                                               : "ROOM CODES MEET THROUGH " + UpperCase(server());
     Discovery local(DEFAULTPORT);
     auto found = [&] {
         local.look(NetNow(), WAITSTEP_MS);
@@ -443,21 +456,24 @@ void Tapp::joinscreen() {
                             " MS");
         return lines;
     };
+    const auto go = [&](const std::string& where) {
+        if (watching) return void(watchonline(where));
+        playonline(false, 0, where);
+    };
     for (;;) {
-        const int chosen =
-            typeline("HOST ADDRESS OR ROOM CODE:", address, {codes, "ENTER: JOIN   ESCAPE: BACK"},
-                     found, "OR A GAME ON THIS NETWORK (UP, DOWN):");
+        const int chosen = typeline(
+            "HOST ADDRESS OR ROOM CODE:", address,
+            {codes, watching ? "ENTER: WATCH   ESCAPE: BACK" : "ENTER: JOIN   ESCAPE: BACK"}, found,
+            "OR A GAME ON THIS NETWORK (UP, DOWN):");
         if (chosen == LEFT) return;
         if (chosen >= 0 && size_t(chosen) < local.games().size()) {
-            playonline(false, 0, describe(local.games()[size_t(chosen)].at));
-            return;
+            return go(describe(local.games()[size_t(chosen)].at));
         }
         if (chosen != TYPED || address.empty()) continue;
         joinaddress = address;
         // Six letters are a room code when there is a server, else the name of a host.
-        const bool code = !server.empty() && parsecode(address);
+        const bool code = !server().empty() && parsecode(address);
         const bool port = address.find(':') != std::string::npos || code;
-        playonline(false, 0, port ? address : address + ":" + std::to_string(DEFAULTPORT));
-        return;
+        return go(port ? address : address + ":" + std::to_string(DEFAULTPORT));
     }
 }

@@ -89,6 +89,9 @@ void Tapp::run() {
     case Launch::Join:
         if (!playonline(false, 0, launch.join)) EndProgram(1);
         break;
+    case Launch::Watch:
+        if (!watchonline(launch.join)) EndProgram(1);
+        break;
     case Launch::Menu:
         break;
     }

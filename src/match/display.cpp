@@ -202,6 +202,11 @@ void Tmatch::drawbars() const {
 void Tmatch::drawpadnotices() const {
     const double u = screenwidth / 1024.0;
     int line = 0;
+    if (!notice.empty()) {
+        SetDrawColor(160, 160, 160);
+        SetDrawScale(float(0.15 * u), float(0.15 * u));
+        DrawText(notice, float((screenwidth - TextWidth(notice) * 0.15 * u) / 2), float(740 * u));
+    }
     for (int k = 1; k <= mancount; ++k) {
         if (!source->padlost(*this, k)) continue;
         const std::string text = "PLAYER " + std::to_string(k) + ": PAD UNPLUGGED";

@@ -116,6 +116,8 @@ class Tmatch : public Tmatchstate, public Tmatchmedia {
     int mainballcount = 0;
     float goal = 0;
     std::string bannertext;
+    // A line shown under the game for its players ("WATCHING: 2"); never part of the game.
+    std::string notice;
 
     // Where this game's input comes from (the keyboard unless a driver says otherwise), and
     // the record of the frame being played.

@@ -195,13 +195,26 @@ sametrace homehost homejoin 1000
 said homehost "PLAYER 2 path direct" || fail "not direct: $(cat "$tmp/homehost/stderr.txt")"
 said third "THAT GAME IS FULL" || fail "the third machine heard: $(cat "$tmp/third/stderr.txt")"
 
+echo "case: a machine behind symmetric NAT watches a game by its code, through the relay"
+# The host plays on the real clock (600 frames, 10 s), so the watcher, relayed only after
+# 3 s of punching, comes in the middle and catches up.
+play watchhost 1 0 "$(leaveat 600)" $(hosting 7) --realtime --frames 700
+code=$(roomof watchhost)
+play watchjoin 3 0 "$steer" --join "$code" --frames 20000
+play watcher 2 0 'answer no
+' --watch "$code" --frames 20000
+finish watchhost; finish watchjoin; finish watcher
+sametrace watchjoin watcher 600
+said watcher "A PLAYER LEFT THE GAME" || fail "the watcher heard: $(cat "$tmp/watcher/stderr.txt")"
+
 echo "case: a machine finds the game hosted in its home on the JOIN screen and joins it"
 play foundhost 0 0 "$(leaveat 1500)" --host 24680 --multiplayer players=2 --seed 9 --frames 1800
-# MULTIPLAYER, Up to JOIN ONLINE GAME, Enter; a second later Down to the first game found,
-# Enter; then steering.
+# MULTIPLAYER, Up twice to JOIN ONLINE GAME, Enter; a second later Down to the first game
+# found, Enter; then steering.
 play foundjoin 0 1 "answer no
 150 tap 40
 152 tap 13
+158 tap 38
 160 tap 38
 162 tap 13
 262 tap 40
