@@ -1,4 +1,5 @@
 #include "physics/loader.h"
+#include "physics/constants.h"
 #include "physics/ragobject.h"
 #include "runtime/dialog.h"
 #include "runtime/keyboard.h"
@@ -7,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -37,7 +40,8 @@ std::string number(double value) {
 struct Reader {
     TStream& file;
     int line = 0;
-    std::string problem; // "line N: why", the first refusal
+    std::string problem;        // "line N: why", the first refusal
+    std::vector<int> linklines; // the header line of every link read, in order
 
     std::string next() {
         ++line;
@@ -123,6 +127,7 @@ Tball* endball(Reader& in, const ragobject& body) {
 
 void readlink(Reader& in, ragobject& body, const Scale& scale) {
     in.count(body.links.size(), MOSTLINKS, "links");
+    in.linklines.push_back(in.line);
     Tlink link;
     link.ball1 = endball(in, body);
     link.ball2 = endball(in, body);
@@ -155,6 +160,43 @@ bool sane(const Tball& b) {
            sane(b.basemass) && b.basemass >= LIGHTEST;
 }
 
+// The mass the step will give the ball (see ragobject::setmasses).
+double stepmass(const Tball& b) {
+    return b.fixed != 0 ? FIXEDMASS : b.basemass;
+}
+
+// The link solver works out every link's correction from the same positions and applies them
+// all at once, so the links on a ball add up. In one pass a ball moves by its share of each of
+// its links' errors (LINKSTIFFNESS times the other end's part of the pair's mass); when the
+// other links on its ends pull the same way, a link's length changes by up to the sum of its
+// two ends' shares times its error. From twice its error on, the link is thrown past its rest
+// length by more than it was off, the error grows with every pass and within a few steps the
+// positions overflow; a pile of links between the same two balls does exactly that. Returns
+// the index of the link, in file order, with which the links so far reach that sum, or -1 when
+// every pass settles the figure (the shipped figure stays below 1.5).
+int firstunsteadylink(const ragobject& body) {
+    std::unordered_map<const Tball*, size_t> index;
+    for (auto& b : body.balls) index.emplace(b.get(), index.size());
+    std::vector<double> share(body.balls.size(), 0.0);
+    for (size_t i = 0; i < body.links.size(); ++i) {
+        const Tlink& link = body.links[i];
+        // A link from a ball to itself has no direction and never moves it.
+        if (link.ball1 == link.ball2) continue;
+        const size_t a = index.at(link.ball1), b = index.at(link.ball2);
+        const double ma = stepmass(*link.ball1), mb = stepmass(*link.ball2);
+        share[a] += LINKSTIFFNESS * mb / (ma + mb);
+        share[b] += LINKSTIFFNESS * ma / (ma + mb);
+        // Only the links on these two balls have a larger sum now.
+        for (size_t j = 0; j <= i; ++j) {
+            const Tlink& other = body.links[j];
+            if (other.ball1 == other.ball2) continue;
+            const size_t c = index.at(other.ball1), d = index.at(other.ball2);
+            if ((c == a || c == b || d == a || d == b) && share[c] + share[d] >= 2) return int(i);
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 LoadStatus loadragdoll(const std::string& path, ragobject& target, RandomGenerator& random,
@@ -171,7 +213,7 @@ LoadStatus loadragdoll(const std::string& path, ragobject& target, RandomGenerat
     target.balls.clear();
     target.links.clear();
     target.tensions.clear();
-    Reader in{*file, 0, {}};
+    Reader in{*file, 0, {}, {}};
     Scale scale{size, widthfactor, offsetx, offsety, massfactor, ballimage, linkimage};
     // Reading stops at the first refusal: the figure will not be played anyway.
     do {
@@ -187,6 +229,15 @@ LoadStatus loadragdoll(const std::string& path, ragobject& target, RandomGenerat
     std::string why = broken ? std::string(READ_BROKE_OFF) : in.problem;
     if (why.empty() && target.balls.empty()) why = "no ball in the file";
     if (why.empty() && !ragdollusable(target)) why = "a number out of range";
+    if (why.empty()) {
+        const int unsteady = firstunsteadylink(target);
+        if (unsteady >= 0) {
+            const Tlink& link = target.links[size_t(unsteady)];
+            why = "line " + std::to_string(in.linklines[size_t(unsteady)]) +
+                  ": too many links pull on balls " + std::to_string(link.ball1->id) + " and " +
+                  std::to_string(link.ball2->id) + "; the figure would shake itself apart";
+        }
+    }
     if (why.empty()) return LoadStatus::Loaded;
     Notify(path + (why.rfind("line ", 0) == 0 ? " " : ": ") + why, 0);
     return LoadStatus::Broken;

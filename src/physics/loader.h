@@ -11,8 +11,9 @@ enum class LoadStatus {
     NotOpened, // the file could not be opened; the target is unchanged
     Broken,    // read, but empty, with a link or tension end naming no earlier ball, beyond the
                // limits of a figure (256 balls, 1024 links, 1024 tensions, radii and
-               // thicknesses in (0, 10000], positive masses) or with a number that would poison
-               // the step; never step such a figure
+               // thicknesses in (0, 10000], positive masses), with a number that would poison
+               // the step or with so many links on two linked balls that the link solver
+               // would throw them further apart every pass; never step such a figure
 };
 
 // Replaces target's balls, links and tensions with the file's, scaled by size (radii,
