@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <random>
 
 namespace {
 
@@ -57,6 +58,15 @@ void Host::handlehello(int link, const std::vector<uint8_t>& bytes) {
     } else if (hello.players == 0 && spectators_.size() >= MOSTSPECTATORS) {
         refusal = std::to_string(MOSTSPECTATORS) + " machines watch the game already";
     } else if (hello.players > 0 && started_) {
+        // A machine of the game coming back to its seat, or a stranger.
+        for (int seat = 1; seat < machines_; ++seat) {
+            if (hello.token == 0 || hello.token != tokens_[size_t(seat)] ||
+                link == links_[size_t(seat)])
+                continue;
+            // Back before its silence was noticed: the old connection is dead.
+            if (awaysince_[size_t(seat)] == 0) waitfor(seat);
+            return comeback(seat, link);
+        }
         refusal = "the game has begun";
     } else if (present() + hello.players > settings_.players) {
         refusal = "the game is full";
@@ -102,8 +112,57 @@ void Host::tellwatching() {
     }
 }
 
+bool Host::waitfor(int seat) {
+    const long long now = transport_->now();
+    long long& since = awaysince_[size_t(seat)];
+    if (since == 0) {
+        since = now;
+        std::fprintf(stderr, "vantorix: %s is away; waiting %lld s for it to come back\n",
+                     player(seat).c_str(), REJOIN_MS / 1000);
+        if (links_[size_t(seat)] >= 0) transport_->drop(links_[size_t(seat)]);
+        links_[size_t(seat)] = -1;
+        toresume_[size_t(seat)] = false;
+        tellaway();
+    }
+    return now - since <= REJOIN_MS;
+}
+
+void Host::comeback(int seat, int link) {
+    const size_t s = size_t(seat);
+    strangers_.erase(link);
+    links_[s] = link;
+    awaysince_[s] = 0;
+    gone_[s] = ahead_[s] = false;
+    heard_[s] = transport_->now();
+    reported_[s] = 0, reportedat_[s] = 0;
+    acked_[s].fill(0);
+    owned_[s] = logs_[s].end();
+    toresume_[s] = true;
+    std::fprintf(stderr, "vantorix: %s came back\n", player(seat).c_str());
+    tellaway();
+}
+
+// The first machine away and the time it has left, to every machine there, every second; and
+// once none is, that it came back.
+void Host::tellaway() {
+    const long long now = transport_->now();
+    const int before = awayseat_;
+    awayseat_ = -1;
+    for (int seat = 1; seat < machines_ && awayseat_ < 0; ++seat)
+        if (awaysince_[size_t(seat)] != 0) awayseat_ = seat;
+    if (awayseat_ < 0 && before < 0) return;
+    const int seat = awayseat_ >= 0 ? awayseat_ : before;
+    awayuntil_ = awayseat_ >= 0 ? awaysince_[size_t(seat)] + REJOIN_MS : 0;
+    const uint32_t left = uint32_t(std::clamp(awayuntil_ - now, 0LL, REJOIN_MS));
+    for (int s = 1; s < machines_; ++s)
+        if (links_[size_t(s)] >= 0)
+            transport_->send(links_[size_t(s)], encode(Away{uint8_t(seat), left}), true);
+    toldaway_ = now;
+}
+
 void Host::tidy() {
     const long long now = transport_->now();
+    if (awayseat_ >= 0 && now - toldaway_ >= 1000) tellaway();
     for (auto it = strangers_.begin(); it != strangers_.end();) {
         if (now - it->second <= HELLO_MS) {
             ++it;
@@ -112,6 +171,13 @@ void Host::tidy() {
         transport_->drop(it->first);
         it = strangers_.erase(it);
     }
+}
+
+Start Host::startof(int seat) const {
+    Start start{seed_, uint8_t(machines_), uint8_t(seat), settings_, {}, uint8_t(fireworks_)};
+    for (int k = 0; k < 4; ++k) start.seats[size_t(k)] = int8_t(figureseats_[size_t(k)]);
+    start.token = tokens_[size_t(seat)];
+    return start;
 }
 
 // The host's figures first, then each machine's in the order they came.
@@ -129,11 +195,10 @@ void Host::startseries() {
     beginat_ = transport_->now() + longest / 2;
     guessroundtrip(longest);
     machines_ = int(links_.size());
-    Start start{seed_, uint8_t(machines_), 0, settings_, {}, uint8_t(fireworks_)};
-    for (int k = 0; k < 4; ++k) start.seats[size_t(k)] = int8_t(figureseats_[size_t(k)]);
+    std::random_device entropy;
     for (int seat = 1; seat < machines_; ++seat) {
-        start.you = uint8_t(seat);
-        transport_->send(links_[size_t(seat)], encode(start), true);
+        tokens_[size_t(seat)] = uint64_t(entropy()) << 32 | entropy();
+        transport_->send(links_[size_t(seat)], encode(startof(seat)), true);
     }
     started_ = true;
 }
@@ -175,13 +240,18 @@ bool Host::ready() const {
 
 void Host::begingame() {
     Session::begingame();
+    // A machine away stays away from one game to the next.
+    for (int seat = 1; seat < machines_; ++seat) {
+        gone_[size_t(seat)] = awaysince_[size_t(seat)] != 0;
+        owned_[size_t(seat)] = 0;
+    }
     myhashes_.clear();
     theirhashes_.clear();
 }
 
 void Host::tellover(const Over& over) {
     for (int s = 1; s < machines_; ++s)
-        if (s != over.machine || over.reason == OverReason::OutOfSync)
+        if (links_[size_t(s)] >= 0 && (s != over.machine || over.reason == OverReason::OutOfSync))
             transport_->send(links_[size_t(s)], encode(over), true);
     // The spectators know machines by their players: they hear the words.
     const std::string why = failure_.empty() ? player(over.machine) + " LEFT THE GAME" : failure_;
@@ -190,6 +260,15 @@ void Host::tellover(const Over& over) {
 
 void Host::feed(const Rollback& rollback) {
     if (!rollback.replay) return;
+    for (int seat = 1; seat < machines_; ++seat) {
+        if (!toresume_[size_t(seat)]) continue;
+        const int link = links_[size_t(seat)];
+        transport_->send(link, encode(startof(seat)), true);
+        const Resume resume{game_, int32_t(owned_[size_t(seat)]),
+                            replaystarttext(*rollback.replay)};
+        transport_->send(link, encode(resume), true);
+        toresume_[size_t(seat)] = false;
+    }
     for (Spectator& s : spectators_) {
         if (s.game != game_) {
             transport_->send(s.link, encode(Watch{game_, replaystarttext(*rollback.replay)}), true);
@@ -257,8 +336,10 @@ void Host::handle(const NetEvent& e, Rollback& rollback) {
     Hash hash;
     Over over;
     if (kind == Message::Parts && decode(e.bytes, parts)) {
-        // Only what the game can use shows that a machine is still there.
-        if (handleparts(seat, parts, rollback)) heard_[size_t(seat)] = transport_->now();
+        // Only what the game can use shows that a machine is still there; while everyone
+        // waits for a machine to come back, nobody has more to give.
+        const bool waiting = awayseat_ >= 0 && parts.game == game_;
+        if (handleparts(seat, parts, rollback) || waiting) heard_[size_t(seat)] = transport_->now();
     } else if (kind == Message::Hash && decode(e.bytes, hash)) {
         handlehash(seat, hash);
     } else if (kind == Message::Over && decode(e.bytes, over)) {
@@ -268,13 +349,16 @@ void Host::handle(const NetEvent& e, Rollback& rollback) {
 
 void Host::sendparts(Rollback& rollback) {
     for (int seat = 1; seat < machines_; ++seat) {
+        if (links_[size_t(seat)] < 0) continue; // away
         Parts p;
         p.game = game_;
         p.frame = int32_t(rollback.frame());
         // What the host acknowledges is what it can pass on: its log of that machine.
         p.acks.push_back({uint8_t(seat), int32_t(logs_[size_t(seat)].end())});
+        // A machine that came back gets its own parts of the frames it played before too.
         for (int o = 0; o < machines_; ++o)
-            if (o != seat) p.blocks.push_back(block(o, acked_[size_t(seat)][size_t(o)]));
+            if (o != seat || acked_[size_t(seat)][size_t(o)] < owned_[size_t(seat)])
+                p.blocks.push_back(block(o, acked_[size_t(seat)][size_t(o)]));
         transport_->send(links_[size_t(seat)], encode(p), false);
     }
 }

@@ -5,6 +5,7 @@
 // the others, and compares the state hashes every machine sends with its own.
 #pragma once
 #include "net/session.h"
+#include <array>
 #include <map>
 #include <utility>
 
@@ -34,6 +35,14 @@ class Host : public Session {
     bool relays() const override { return true; }
     long long silence() const override { return SILENCE_MS; }
     int linkof(int seat) const override { return links_[size_t(seat)]; }
+    // A machine gone or silent may come back to its seat for REJOIN_MS: its connection is
+    // closed, and the others hear every second how long it has left.
+    bool waitfor(int seat) override;
+    // The seat's machine came back with its token on a new connection: it gets its start and
+    // the game so far.
+    void comeback(int seat, int link);
+    void tellaway();
+    Start startof(int seat) const;
 
     void handlehello(int link, const std::vector<uint8_t>& bytes);
     void addspectator(int link);
@@ -66,6 +75,14 @@ class Host : public Session {
         long inrun = 0, frames = 0;
     };
     std::vector<Spectator> spectators_;
+    // Rejoining: each seat's token; since when it is away (0: it is not); the frames of its
+    // own parts the others have, for a machine that came back (0 otherwise), and whether it
+    // still awaits the game's start.
+    std::array<uint64_t, 4> tokens_{};
+    std::array<long long, 4> awaysince_{};
+    std::array<long, 4> owned_{};
+    std::array<bool, 4> toresume_{};
+    long long toldaway_ = 0;
     std::map<int, long long> strangers_; // connections not (yet) of the game, since when
     std::map<long, uint64_t> myhashes_;  // the newest few
     std::map<std::pair<int, long>, uint64_t> theirhashes_; // waiting to be compared

@@ -6,10 +6,15 @@
 
 class Joiner : public Session {
   public:
-    // With this machine's players, over a transport connecting to the host.
-    Joiner(std::unique_ptr<Transport> transport, const GameIdentity& identity, int players);
+    // With this machine's players, over a transport connecting to the host; with the token of
+    // a seat this machine had in the series there, to take it back.
+    Joiner(std::unique_ptr<Transport> transport, const GameIdentity& identity, int players,
+           uint64_t token = 0);
 
     bool lobby() override;
+    void begingame() override;
+    // What this machine shows to take its seat back, once the start came.
+    uint64_t token() const { return token_; }
     int present() const override { return started_ ? settings_.players : players_; }
 
   private:
@@ -25,4 +30,9 @@ class Joiner : public Session {
     int linkof(int) const override { return 0; }
 
     void handlestart(const std::vector<uint8_t>& bytes);
+    void handleresume(const std::vector<uint8_t>& bytes);
+
+    uint64_t token_ = 0;
+    bool comingback_ = false; // the start said this machine takes its seat back
+    uint32_t resumegame_ = 0; // and the game it comes back to, once the host said
 };

@@ -294,7 +294,7 @@ bool Link::join(const std::string& where, std::string& error) {
 }
 
 bool Link::joinroom(const std::string& server, const RoomCode& code, std::string& error,
-                    bool watching) {
+                    bool noseat) {
     ENetAddress address{};
     if (!impl_->started || !resolve(server, "--server", address, error)) return false;
     impl_->host = openhost(1);
@@ -305,7 +305,7 @@ bool Link::joinroom(const std::string& server, const RoomCode& code, std::string
     impl_->host->intercept = Impl::intercept;
     impl_->sockets = {impl_->host};
     impl_->meeting.emplace(endpointof(address), code, localaddresses(impl_->host->address.port),
-                           NetNow(), watching);
+                           NetNow(), noseat);
     return true;
 }
 

@@ -41,7 +41,7 @@ class Link : public Transport {
     // Starts meeting the host of the room through the server at HOST:PORT; Connected comes
     // through poll once a path is open.
     bool joinroom(const std::string& server, const RoomCode& code, std::string& error,
-                  bool watching = false);
+                  bool noseat = false);
     void send(int machine, const std::vector<uint8_t>& bytes, bool reliable) override;
     // Also sends what the impairment lets go.
     NetEvent poll() override;

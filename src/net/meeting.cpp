@@ -11,8 +11,8 @@ Meeting::Meeting(const Endpoint& server, const std::vector<Endpoint>& locals, lo
 }
 
 Meeting::Meeting(const Endpoint& server, const RoomCode& code, const std::vector<Endpoint>& locals,
-                 long long now, bool watching)
-    : hosting_(false), server_(server), locals_(locals), open_(watching), code_(code) {
+                 long long now, bool noseat)
+    : hosting_(false), server_(server), locals_(locals), open_(noseat), code_(code) {
     RzMessage m;
     m.kind = Rz::Join;
     m.code = code;

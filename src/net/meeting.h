@@ -36,9 +36,10 @@ class Meeting {
   public:
     // A host with its local addresses.
     Meeting(const Endpoint& server, const std::vector<Endpoint>& locals, long long now);
-    // A joiner of the room with that code (or a machine that only watches its game).
+    // A joiner of the room with that code; noseat: it takes no new seat in the game (it
+    // watches, or comes back to the seat it had), so a full room lets it in too.
     Meeting(const Endpoint& server, const RoomCode& code, const std::vector<Endpoint>& locals,
-            long long now, bool watching = false);
+            long long now, bool noseat = false);
 
     // A rendezvous message arrived on a socket.
     void received(int socket, const Endpoint& from, const RzMessage& m, long long now);

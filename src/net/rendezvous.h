@@ -83,7 +83,7 @@ struct RzMessage {
     uint64_t cookie = 0; // the address's cookie: from the server in a Challenge, back in requests
     RoomCode code{};
     uint64_t token = 0;
-    uint8_t open = 0;   // Register: machines the host still awaits; Join: 1 to watch only
+    uint8_t open = 0;   // Register: machines the host still awaits; Join: 1 for no new seat
     uint8_t answer = 0; // Punch: 1 when it answers a punch
     RzRefusal refusal = RzRefusal::UnknownCode;
     Endpoint seen;                   // Registered, Found: the receiver as the server sees it

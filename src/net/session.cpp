@@ -38,6 +38,7 @@ void Session::begingame() {
     ++game_;
     heard_.fill(transport_->now());
     for (Log& log : logs_) log = Log{};
+    for (auto& parts : history_) parts.clear();
     senttimes_.clear();
     for (auto& row : acked_) row.fill(0);
     ahead_.fill(false);
@@ -49,8 +50,16 @@ void Session::begingame() {
 
 void Session::played(long frame, const MatchInput& part) {
     Log& mine = logs_[size_t(self_)];
-    if (frame == mine.end()) mine.parts.push_back(part), senttimes_.push_back(transport_->now());
+    if (frame == mine.end()) {
+        mine.parts.push_back(part), senttimes_.push_back(transport_->now());
+        if (relays()) history_[size_t(self_)].push_back(packinput(part));
+    }
     newpart_ = true;
+}
+
+int Session::countdown() const {
+    if (awayseat_ < 0) return -1;
+    return int(std::max(0LL, (awayuntil_ - transport_->now() + 999) / 1000));
 }
 
 void Session::fail(OverReason reason, int seat, bool tell) {
@@ -90,6 +99,7 @@ bool Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {
     }
     for (const PartBlock& block : parts.blocks) {
         const int origin = block.origin;
+        if (origin == self_ && !relays()) usable = takeown(block) || usable;
         if (origin >= machines_ || origin == self_ || (relays() && origin != seat)) continue;
         Log& log = logs_[size_t(origin)];
         const long known = rollback.known(origin);
@@ -99,7 +109,10 @@ bool Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {
         const long to = std::min(block.first + long(block.parts.size()), rollback.horizon());
         for (long frame = from; frame < to; ++frame) {
             const MatchInput& part = block.parts[size_t(frame - block.first)];
-            if (relays() && frame == log.end()) log.parts.push_back(part);
+            if (relays() && frame == log.end()) {
+                log.parts.push_back(part);
+                history_[size_t(origin)].push_back(packinput(part));
+            }
             rollback.arrived(origin, frame, part);
         }
         usable = usable || rollback.known(origin) > known;
@@ -107,13 +120,29 @@ bool Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {
     return usable;
 }
 
+// From the log, or from the game's first frame for a machine that came back.
+bool Session::takeown(const PartBlock& block) {
+    const long from = long(ownparts_.size());
+    if (block.first > from) return false;
+    for (long f = from; f < resumed_ && f < block.first + long(block.parts.size()); ++f)
+        ownparts_.push_back(block.parts[size_t(f - block.first)]);
+    return long(ownparts_.size()) > from;
+}
+
 PartBlock Session::block(int origin, long from) const {
     PartBlock b;
     const Log& log = logs_[size_t(origin)];
+    const std::vector<uint32_t>& old = history_[size_t(origin)];
     b.origin = uint8_t(origin);
-    b.first = int32_t(std::max(from, log.base));
+    b.first = int32_t(from < long(old.size()) ? from : std::max(from, log.base));
     for (long f = b.first; f < log.end() && b.parts.size() < MOST_PER_BLOCK; ++f) {
-        b.parts.push_back(log.parts[size_t(f - log.base)]);
+        if (f >= log.base) {
+            b.parts.push_back(log.parts[size_t(f - log.base)]);
+        } else {
+            MatchInput part;
+            unpackinput(old[size_t(f)], part);
+            b.parts.push_back(part);
+        }
     }
     return b;
 }
@@ -172,7 +201,8 @@ void Session::watch(const Rollback& rollback) {
     if (transport_->serverlost()) return fail(OverReason::ServerLost, self_, true);
     if (rollback.over()) return;
     for (int seat = 0; seat < machines_; ++seat) {
-        if (seat != self_ && talksto(seat) && away(seat)) {
+        if (seat != self_ && talksto(seat) && away(seat) && !waitfor(seat)) {
+            lost_ = seat == 0;
             fail(gone_[size_t(seat)] ? OverReason::Left : OverReason::Silent, seat, relays());
             return;
         }

@@ -32,6 +32,7 @@ inline constexpr long long HELLO_MS = 3000;   // a connection must say hello by 
 inline constexpr int DEFAULTPORT = 24680;     // where the menus host and join
 inline constexpr int MOSTEVENTS = 256;        // packets taken in one look; the rest wait
 inline constexpr size_t MOSTSPECTATORS = 8;   // machines watching a series
+inline constexpr long long REJOIN_MS = 30000; // a machine that drops out may come back this long
 
 // The input delay a round trip asks for: the others' parts should come while a machine is at
 // most four frames past them (the round trip measured from a part's sending to its
@@ -88,6 +89,19 @@ class Session {
     // The machine this one waits for (the first of them), while it cannot play on or the
     // game is over but not settled; -1 when it waits for none.
     int awaited(const Rollback& rollback) const;
+    // While a machine that dropped out may still come back to its seat: the seat, and the
+    // seconds left (-1 when no machine is away).
+    int awayseat() const { return awayseat_; }
+    int countdown() const;
+    // A machine that came back to its seat plays the game it dropped out of from its first
+    // frame: its own parts of the first resumed() frames are the ones it sent before (own()
+    // gives each once it arrived, null before), then it plays on. 0 when not coming back.
+    long resumed() const { return resumed_; }
+    const MatchInput* own(long frame) const {
+        return frame < long(ownparts_.size()) ? &ownparts_[size_t(frame)] : nullptr;
+    }
+    // The replay's start of the game it comes back to (the tally, the random generator).
+    const std::string& resumestart() const { return resumestart_; }
     // This machine leaves the series: the others are told; failure() stays empty.
     void leave();
     bool left() const { return left_; }
@@ -96,6 +110,9 @@ class Session {
     // Why the series ended for everyone ("PLAYER 2 LEFT THE GAME", "OUT OF SYNC"), or why
     // it could not start; empty while it goes on.
     const std::string& failure() const { return failure_; }
+    // The series failed here because the host went (it may go on without this machine for a
+    // while: a joiner that comes back in time takes its seat again).
+    bool lost() const { return lost_; }
 
     Transport& transport() { return *transport_; }
     // How this machine's packets reach the seat's machine: "direct", "relayed" by the server,
@@ -139,6 +156,9 @@ class Session {
     virtual long long silence() const = 0;
     // The transport's number for the seat's machine.
     virtual int linkof(int seat) const = 0;
+    // A machine the game needs is gone or silent: whether to wait for it to come back (the
+    // host waits REJOIN_MS; a joiner whose host is gone cannot).
+    virtual bool waitfor(int /*seat*/) { return false; }
 
     // What the machine sent that the game can use: new parts, new acknowledgements, or that
     // it is in the next game already.
@@ -152,6 +172,8 @@ class Session {
     void trimlogs();
     bool away(int seat) const; // gone, or silent too long
     PartBlock block(int origin, long from) const;
+    // This machine's own parts, coming back: those of the frames it played before.
+    bool takeown(const PartBlock& block);
 
     std::unique_ptr<Transport> transport_;
     GameIdentity identity_;
@@ -169,6 +191,14 @@ class Session {
     std::array<long long, 4> reportedat_{};    // and when that arrived
     uint32_t game_ = 0;
     int watching_ = 0;
+    int awayseat_ = -1;
+    long long awayuntil_ = 0;
+    // The host keeps every machine's parts of the game from its first frame (packed), for a
+    // machine that comes back.
+    std::array<std::vector<uint32_t>, 4> history_;
+    long resumed_ = 0;
+    std::deque<MatchInput> ownparts_;
+    std::string resumestart_;
     size_t hashessent_ = 0;
     long long beginat_ = 0;
     std::string failure_;
@@ -184,4 +214,5 @@ class Session {
     double recent_ = 0;
     bool newpart_ = false;
     bool left_ = false;
+    bool lost_ = false;
 };

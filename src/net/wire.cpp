@@ -68,6 +68,7 @@ std::vector<uint8_t> encode(const Hello& m) {
     w.str(m.version);
     w.u64(m.figures);
     w.u8(m.players);
+    w.u64(m.token);
     return w.bytes;
 }
 
@@ -79,6 +80,7 @@ std::vector<uint8_t> encode(const Start& m) {
     for (const auto& f : multifields) w.u8(uint8_t(m.settings.*f.field));
     for (int8_t seat : m.seats) w.u8(uint8_t(seat));
     w.u8(m.fireworks);
+    w.u64(m.token);
     return w.bytes;
 }
 
@@ -147,6 +149,21 @@ std::vector<uint8_t> encodewatchers(int watching) {
     return w.bytes;
 }
 
+std::vector<uint8_t> encode(const Away& m) {
+    Writer w(Message::Away);
+    w.u8(m.seat);
+    w.u32(m.ms);
+    return w.bytes;
+}
+
+std::vector<uint8_t> encode(const Resume& m) {
+    Writer w(Message::Resume);
+    w.u32(m.game);
+    w.u32(uint32_t(m.own));
+    w.str(m.start, MOSTSTART);
+    return w.bytes;
+}
+
 std::vector<uint8_t> encoderefusal(const std::string& reason) {
     Writer w(Message::Refuse);
     w.str(reason);
@@ -154,8 +171,7 @@ std::vector<uint8_t> encoderefusal(const std::string& reason) {
 }
 
 std::optional<Message> kindof(const std::vector<uint8_t>& bytes) {
-    if (bytes.empty() || bytes[0] < uint8_t(Message::Hello) ||
-        bytes[0] > uint8_t(Message::Watchers))
+    if (bytes.empty() || bytes[0] < uint8_t(Message::Hello) || bytes[0] > uint8_t(Message::Resume))
         return std::nullopt;
     return Message(bytes[0]);
 }
@@ -165,6 +181,7 @@ bool decode(const std::vector<uint8_t>& bytes, Hello& m) {
     m.version = r.str();
     m.figures = r.u64();
     m.players = r.u8();
+    m.token = r.u64();
     return r.done() && m.players <= 3;
 }
 
@@ -188,6 +205,7 @@ bool decode(const std::vector<uint8_t>& bytes, Start& m) {
         if (seat >= 0 && seat < 4) seated[size_t(seat)] = true;
     }
     m.fireworks = r.u8();
+    m.token = r.u64();
     bool everyone =
         m.machines >= 2 && m.machines <= 4 && m.you >= 1 && m.you < m.machines && m.fireworks <= 1;
     for (int seat = 0; seat < m.machines && everyone; ++seat) everyone = seated[size_t(seat)];
@@ -267,6 +285,21 @@ bool decode(const std::vector<uint8_t>& bytes, Records& m) {
         if (r.ok) m.runs.emplace_back(in, count);
     }
     return r.done();
+}
+
+bool decode(const std::vector<uint8_t>& bytes, Away& m) {
+    Reader r(bytes, Message::Away);
+    m.seat = r.u8();
+    m.ms = r.u32();
+    return r.done() && m.seat < 4 && m.ms <= 60000;
+}
+
+bool decode(const std::vector<uint8_t>& bytes, Resume& m) {
+    Reader r(bytes, Message::Resume);
+    m.game = r.u32();
+    m.own = int32_t(r.u32());
+    m.start = r.str();
+    return r.done() && m.own >= 0 && m.own <= REPLAY_MOST_FRAMES;
 }
 
 bool decodewatchers(const std::vector<uint8_t>& bytes, int& watching) {

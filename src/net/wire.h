@@ -21,12 +21,15 @@ enum class Message : uint8_t {
     Watch,     // the host to a watching machine: a game of the series begins (its replay's start)
     Records,   // the host to a watching machine: final records of the game, in order
     Watchers,  // the host to every machine: how many machines watch the game
+    Away,      // the host to the others: a machine is away, and how long it has to come back
+    Resume,    // the host to a machine that came back: the game it is in and its own parts
 };
 
 struct Hello {
     std::string version;
     uint64_t figures = 0;
     uint8_t players = 1; // at that machine; 0 for a machine that only watches
+    uint64_t token = 0;  // a machine coming back to its seat: the seat's token, else 0
 };
 
 struct Start {
@@ -38,6 +41,7 @@ struct Start {
     // The host's FIREWORKS: bursts draw random numbers, so every machine plays the host's
     // choice (and shows them only if its own player wants them).
     uint8_t fireworks = 1;
+    uint64_t token = 0; // what the receiver shows to take its seat back after losing it
 };
 
 // A run of frames of one machine's parts, from frame first on.
@@ -69,6 +73,22 @@ struct Records {
 };
 inline constexpr size_t MOSTRUNS = 512; // in one Records message
 
+// A machine of the game is away: its seat, and the milliseconds it has left to come back (0:
+// it is back).
+struct Away {
+    uint8_t seat = 0;
+    uint32_t ms = 0;
+};
+
+// The host to a machine that took its seat back: the game of the series being played (its
+// number and its replay's start), and how many frames of its own parts the others had (they
+// come in the Parts that follow, with everyone else's from the game's first frame).
+struct Resume {
+    uint32_t game = 0;
+    int32_t own = 0;
+    std::string start;
+};
+
 struct Hash {
     uint32_t game = 0;
     int32_t frame = 0;
@@ -91,6 +111,8 @@ std::vector<uint8_t> encode(const Over& m);
 std::vector<uint8_t> encode(const Watch& m);
 std::vector<uint8_t> encode(const Records& m);
 std::vector<uint8_t> encodewatchers(int watching);
+std::vector<uint8_t> encode(const Away& m);
+std::vector<uint8_t> encode(const Resume& m);
 std::vector<uint8_t> encoderefusal(const std::string& reason);
 // An echo: the host's clock when it asked.
 std::vector<uint8_t> encodeecho(uint64_t stamp);
@@ -105,5 +127,7 @@ bool decode(const std::vector<uint8_t>& bytes, Over& m);
 bool decode(const std::vector<uint8_t>& bytes, Watch& m);
 bool decode(const std::vector<uint8_t>& bytes, Records& m);
 bool decodewatchers(const std::vector<uint8_t>& bytes, int& watching);
+bool decode(const std::vector<uint8_t>& bytes, Away& m);
+bool decode(const std::vector<uint8_t>& bytes, Resume& m);
 bool decoderefusal(const std::vector<uint8_t>& bytes, std::string& reason);
 bool decodeecho(const std::vector<uint8_t>& bytes, uint64_t& stamp);

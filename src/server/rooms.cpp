@@ -165,7 +165,8 @@ void RoomServer::join(const Endpoint& from, const RzMessage& m, long long now,
     auto guest = std::find_if(r.guests.begin(), r.guests.end(),
                               [&](const Guest& g) { return g.at == from; });
     if (guest == r.guests.end()) {
-        // A full room still lets spectators in (the host counts them itself).
+        // A full room still lets in a machine that takes no new seat (a spectator, or one
+        // coming back to its seat): the host knows them.
         if ((r.open == 0 && m.open == 0) || r.guests.size() >= GUESTSPERROOM)
             return out.push_back(refusal(from, RzRefusal::Full));
         r.guests.push_back({keyed_.next(), from});

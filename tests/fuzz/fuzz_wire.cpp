@@ -67,6 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)decode(bytes, watch);
     int watching = 0;
     (void)decodewatchers(bytes, watching);
+    Away away;
+    if (decode(bytes, away)) check(away.seat < 4 && away.ms <= 60000);
+    Resume resume;
+    if (decode(bytes, resume)) check(resume.own >= 0 && resume.own <= REPLAY_MOST_FRAMES);
     uint64_t stamp = 0;
     if (decodeecho(bytes, stamp)) {
         uint64_t back = 0;

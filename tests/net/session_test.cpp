@@ -59,7 +59,10 @@ class Table {
 
     // Every answering machine's game set up from the start it got, its trace in a file.
     void begin() {
-        for (size_t k = 0; k < machines.size(); ++k) {
+        for (size_t k = 0; k < machines.size(); ++k) begin(k, "trace" + std::to_string(k));
+    }
+    void begin(size_t k, const std::string& trace) {
+        {
             Machine& m = *machines[k];
             Session& s = *m.session;
             s.begingame();
@@ -68,7 +71,7 @@ class Table {
             m.match.source = &m.given;
             SeedRandom(m.match.random, s.seed());
             m.rollback = std::make_unique<Rollback>(s.machines(), s.self(), s.seats());
-            m.trace = std::make_unique<MatchTrace>("trace" + std::to_string(k));
+            m.trace = std::make_unique<MatchTrace>(trace);
             m.rollback->trace = m.trace.get();
             Tmultisettings multi = s.settings();
             ASSERT_TRUE(m.match.startgame("multiplayer", 1, &multi, nullptr, {}));
@@ -91,8 +94,11 @@ class Table {
             if (!s.failure().empty() || s.left()) continue;
             going = going || !s.settled(r);
             if (!r.canplay()) continue;
-            const MatchInput mine = part(s.self(), r.frame());
-            s.played(r.frame(), mine);
+            // A machine that came back plays the frames before with its own parts of them.
+            const bool again = r.frame() < s.resumed();
+            if (again && !s.own(r.frame())) continue;
+            const MatchInput mine = again ? *s.own(r.frame()) : part(s.self(), r.frame());
+            if (!again) s.played(r.frame(), mine);
             m->match.input = r.begin(m->match, mine);
             if (r.playing()) m->match.playframe(false);
             r.end(m->match);
@@ -135,13 +141,14 @@ TEST_F(Sessions, ThreeMachinesOverABadNetworkPlayOneGame) {
     EXPECT_GT(table.machines[0]->session->roundtrip(), 60);
 }
 
-// A joiner that stops dead at its frame 300: 5 s of the network's time later the host says it
-// stopped answering and tells the other joiner, which says so too.
+// A joiner that stops dead at its frame 300: 5 s of the network's time later the host counts
+// it away and tells the other joiner, which counts down with it.
 TEST_F(Sessions, AMachineThatStopsAnsweringIsNoticedAfterFiveSeconds) {
     Table table(NetSim{30, 10, 2, 0, 5});
     ASSERT_TRUE(table.meet());
     table.begin();
     long long stopped = -1, noticed = -1;
+    Session& host = *table.machines[0]->session;
     for (int tick = 0; tick < 2000 && noticed < 0; ++tick) {
         Machine& quiet = *table.machines[1];
         if (stopped < 0 && quiet.rollback->frame() >= 300) {
@@ -149,15 +156,17 @@ TEST_F(Sessions, AMachineThatStopsAnsweringIsNoticedAfterFiveSeconds) {
             stopped = table.net.now();
         }
         table.tick();
-        if (!table.machines[0]->session->failure().empty()) noticed = table.net.now();
+        if (host.awayseat() >= 0) noticed = table.net.now();
     }
     ASSERT_GE(stopped, 0);
     ASSERT_GE(noticed, 0);
     EXPECT_GE(noticed - stopped, SILENCE_MS);
     EXPECT_LT(noticed - stopped, SILENCE_MS + 500);
-    EXPECT_EQ(table.machines[0]->session->failure(), "PLAYER 2 STOPPED ANSWERING");
+    EXPECT_EQ(host.awayseat(), 1);
+    EXPECT_EQ(host.countdown(), REJOIN_MS / 1000);
     for (int tick = 0; tick < 50; ++tick) table.tick();
-    EXPECT_EQ(table.machines[2]->session->failure(), "PLAYER 2 STOPPED ANSWERING");
+    EXPECT_EQ(table.machines[2]->session->awayseat(), 1);
+    EXPECT_EQ(table.machines[2]->session->failure(), "");
 }
 
 // A joiner leaves: the host and the other joiner hear whose player left.
@@ -317,6 +326,87 @@ TEST_F(Sessions, ASpectatorFedGarbageOrACutStreamStopsWithAMessage) {
         EXPECT_EQ(spectator.failure(), c.said);
         EXPECT_EQ(spectator.hasgame() ? spectator.current().frames : -1, c.frames) << c.said;
     }
+}
+
+// A joiner that drops out mid-game is waited for: the game stands still on every machine,
+// which counts down the time it has left to come back; after it the series ends as it would
+// have at once before.
+TEST_F(Sessions, AMachineAwayIsWaitedForThirtySecondsThenTheSeriesEnds) {
+    Table table(NetSim{30, 10, 2, 0, 13});
+    ASSERT_TRUE(table.meet());
+    table.begin();
+    Session &host = *table.machines[0]->session, &other = *table.machines[1]->session;
+    long long away = -1;
+    for (int tick = 0; tick < 5000 && host.failure().empty(); ++tick) {
+        if (away < 0 && table.machines[2]->rollback->frame() >= 300) {
+            table.machines[2]->answering = false;
+            away = table.net.now();
+        }
+        table.tick();
+        const long long since = table.net.now() - away;
+        if (away >= 0 && since >= SILENCE_MS + 10000 && since < SILENCE_MS + 10016) {
+            EXPECT_EQ(host.awayseat(), 2);
+            EXPECT_EQ(other.awayseat(), 2);
+            EXPECT_NEAR(host.countdown(), 20, 1);
+            EXPECT_NEAR(other.countdown(), 20, 1);
+            EXPECT_EQ(other.failure(), "");
+        }
+    }
+    ASSERT_GE(away, 0);
+    const long long ended = table.net.now() - away;
+    EXPECT_GE(ended, SILENCE_MS + REJOIN_MS);
+    EXPECT_LT(ended, SILENCE_MS + REJOIN_MS + 500);
+    EXPECT_EQ(host.failure(), "PLAYER 3 STOPPED ANSWERING");
+    for (int tick = 0; tick < 30; ++tick) table.tick();
+    EXPECT_EQ(other.failure(), "PLAYER 3 STOPPED ANSWERING");
+}
+
+// A joiner whose game ends at frame 300 starts again with its token: it takes its seat back,
+// plays the game from its first frame with its own parts of the frames before, and every
+// machine's trace is the same to the end.
+TEST_F(Sessions, AMachineThatComesBackWithItsTokenTakesItsSeat) {
+    Table table(NetSim{30, 10, 3, 2, 17});
+    ASSERT_TRUE(table.meet());
+    table.begin();
+    Replay recorded;
+    recorded.version = identity.version;
+    recorded.figures = identity.figures;
+    table.machines[0]->rollback->replay = &recorded;
+    const uint64_t token = static_cast<Joiner&>(*table.machines[2]->session).token();
+    EXPECT_NE(token, 0u);
+    bool back = false;
+    long long gone = -1;
+    for (int tick = 0; tick < 6000 && table.tick(); ++tick) {
+        Machine& third = *table.machines[2];
+        if (gone < 0 && third.rollback->frame() >= 300) {
+            third.trace.reset();
+            third.session.reset(); // its connection closes with it
+            third.answering = false;
+            gone = table.net.now();
+        } else if (!back && gone >= 0 && table.net.now() - gone >= 3000) {
+            auto fresh = std::make_unique<Machine>();
+            fresh->session = std::make_unique<Joiner>(table.net.join(), identity, 1, token);
+            fresh->answering = false;
+            table.machines[2] = std::move(fresh);
+            Session& s = *table.machines[2]->session;
+            for (int k = 0; k < 100 && !s.lobby(); ++k) table.tick();
+            ASSERT_EQ(s.failure(), "");
+            EXPECT_GT(s.resumed(), 250);
+            table.begin(2, "trace2again");
+            table.machines[2]->answering = true;
+            back = true;
+        }
+    }
+    EXPECT_TRUE(back);
+    for (auto& m : table.machines) {
+        EXPECT_EQ(m->session->failure(), "");
+        EXPECT_TRUE(m->rollback->left());
+        m->trace.reset();
+    }
+    const std::vector<std::string> trace = filelines("trace0");
+    EXPECT_EQ(trace.size(), 701u);
+    EXPECT_EQ(filelines("trace1"), trace);
+    EXPECT_EQ(filelines("trace2again"), trace);
 }
 
 } // namespace

@@ -97,7 +97,7 @@ TEST(Wire, DamagedPacketsAreRefused) {
     EXPECT_TRUE(decode(encode(Over{OverReason::Left, 3}), over));
     EXPECT_FALSE(decode(encode(Over{OverReason::Left, 255}), over));
     std::vector<uint8_t> bad = encode(Start{1, 2, 1, {}, {0, 1, -1, -1}});
-    bad[bad.size() - 6] = 99; // the arena, before the four seats and the fireworks
+    bad[bad.size() - 14] = 99; // the arena, before the four seats, the fireworks and the token
     EXPECT_FALSE(decode(bad, s));
     // A record with bits no record has.
     std::vector<uint8_t> flags = encode(sample());
