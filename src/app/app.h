@@ -178,9 +178,10 @@ class Tapp : public Tmatchmedia {
     bool watchonline(const std::string& where);
     // The server of room codes: --server, else settings.txt's.
     std::string server() const;
-    // A connection to the game at where, a room code or HOST:PORT (to watch it, or to play);
-    // null when it cannot even begin, said in a message.
-    std::unique_ptr<Link> reach(const std::string& where, bool watching);
+    // A connection to the game at where, a room code or HOST:PORT, for a machine that takes a
+    // new seat or not (one that watches, or comes back to the seat it had); null when it
+    // cannot even begin, said in a message.
+    std::unique_ptr<Link> reach(const std::string& where, bool noseat);
     // OPTIONS' ONLINE: the input delay and the server; the server typed in.
     void onlineoptions();
     void serverscreen();

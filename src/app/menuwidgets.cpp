@@ -115,6 +115,22 @@ void presentframe() {
     checkclose();
 }
 
+void drawcatchingup(long done, long all, int screenwidth) {
+    const int percent = all > 0 ? int(std::min(done, all) * 100 / all) : 0;
+    const float u = layoutunit(screenwidth), left = 212 * u, width = 600 * u;
+    ClearScreen();
+    SetDrawColor(200, 200, 200);
+    drawcentred("CATCHING UP " + std::to_string(percent) + " %", 0.4f * u, 330 * u, screenwidth);
+    SetDrawScale(1, 1);
+    SetDrawColor(60, 60, 60);
+    DrawRect(left, 420 * u, width, 24 * u);
+    SetDrawColor(200, 200, 200);
+    DrawRect(left, 420 * u, width * float(percent) / 100, 24 * u);
+    SetDrawColor(100, 100, 100);
+    drawcentred("ESCAPE: LEAVE", 0.2f * u, 500 * u, screenwidth);
+    presentframe();
+}
+
 bool confirmpressed() {
     // Every key is read so none keeps a stale press for the next screen.
     bool enter = pressed(KEY_ENTER, CONTROL_CONFIRM, PAD_A);

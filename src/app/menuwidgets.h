@@ -55,6 +55,9 @@ int adjustvalue(int value, int step);
 int clampvalue(int value, int lo, int hi);
 // Presents the frame at the display's pace and ends the program on a close request.
 void presentframe();
+// A game played without drawing to catch up with the others: "CATCHING UP 63 %" over a bar
+// filled as far, presented.
+void drawcatchingup(long done, long all, int screenwidth);
 // Enter or Space pressed since the last frame.
 bool confirmpressed();
 bool escapepressed();

@@ -5,6 +5,7 @@
 // series ends for everyone when someone leaves with Escape, goes silent or out of step; the
 // machines then go back to their menus.
 #include "app/app.h"
+#include "app/rejoin.h"
 #include "app/replays.h"
 #include "effects/colourdrift.h"
 #include "match/match.h"
@@ -91,8 +92,15 @@ void waitawhile(Session& session, const Rollback& rollback, const Tmatch& match,
     SetDrawColor(255, 255, 255);
     drawcentred(seat >= 0 ? "WAITING FOR " + session.player(seat) : std::string("WAITING"), 0.4f,
                 330, match.screenwidth);
+    // A machine that dropped out has this long to come back.
+    const int countdown = session.countdown();
+    if (countdown >= 0) {
+        const std::array<int, 3> lit = highlightcolour(match.colours[2]);
+        SetDrawColor(lit[0], lit[1], lit[2]);
+        drawcentred(std::to_string(countdown), 0.8f, 400, match.screenwidth);
+    }
     SetDrawColor(100, 100, 100);
-    drawcentred("ESCAPE: LEAVE", 0.2f, 440, match.screenwidth);
+    drawcentred("ESCAPE: LEAVE", 0.2f, countdown >= 0 ? 520 : 440, match.screenwidth);
     presentframe();
     if (escapepressed()) session.leave();
 }
@@ -103,8 +111,9 @@ void waitawhile(Session& session, const Rollback& rollback, const Tmatch& match,
 constexpr double TIMESYNC_AHEAD = 1.0;
 constexpr double TIMESYNC_MS = 3;
 constexpr int TIMESYNC_MOST = 6;
-constexpr long long STALL_MS = 25; // a frame shown this long after the one before stalled
-constexpr long SETTLING = 300;     // the frames of a game before the machines are in step
+constexpr long long STALL_MS = 25;        // a frame shown this long after the one before stalled
+constexpr long SETTLING = 300;            // the frames of a game before the machines are in step
+constexpr long long CATCHUPSLICE_MS = 15; // of play without drawing between two pictures
 
 // How this machine's frames go out and are shown: its players' parts go out delay frames
 // before they are played (ahead holds them meanwhile), and a player notices a stall when a
@@ -119,10 +128,11 @@ struct Pacing {
     long steadystalls = 0; // of them, after a game's first SETTLING frames
     long long showing = 0; // ms from the first frame shown to the last
 
-    // The first parts of a game are no one's keys: the delay's worth of standing still.
-    void begin(Session& session) {
+    // The first parts of a game are no one's keys: the delay's worth of standing still (from
+    // the frame a machine that came back plays on from).
+    void begin(Session& session, long from) {
         ahead.assign(size_t(delay), MatchInput{});
-        for (int f = 0; f < delay; ++f) session.played(f, MatchInput{});
+        for (int f = 0; f < delay; ++f) session.played(from + f, MatchInput{});
         lastshown = 0;
     }
     // The part this machine plays in the frame; what is read now goes out for a later one. A
@@ -171,7 +181,9 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
               PlayerInput& players, Pacing& pacing) {
     long waitedat = -1;
     long long waiting = 0; // since when, 0 while playing
-    pacing.begin(session);
+    const long resumed = session.resumed();
+    long long shownat = 0; // the catching-up bar of a machine that came back
+    pacing.begin(session, resumed);
     for (;;) {
         session.pump(rollback);
         rollback.correct(match);
@@ -191,10 +203,28 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
             continue;
         }
         waiting = 0;
-        // Behind the others early in a game, a machine catches up without showing the frames:
-        // the camera's glide from far away hides the jump.
+        // Coming back, the frames played before are played again, with this machine's own
+        // parts of them, undrawn.
+        if (rollback.frame() < resumed) {
+            const MatchInput* own = session.own(rollback.frame());
+            if (!own) {
+                waitawhile(session, rollback, match, waiting);
+                continue;
+            }
+            input.record = match.input = rollback.begin(match, *own);
+            if (rollback.playing()) match.playframe(false);
+            rollback.end(match);
+            if (NetNow() - shownat >= CATCHUPSLICE_MS) {
+                drawcatchingup(rollback.frame(), resumed, match.screenwidth);
+                shownat = NetNow();
+                if (escapepressed()) session.leave();
+            }
+            continue;
+        }
+        // Behind the others early in a game (or after coming back), a machine catches up
+        // without showing the frames: the camera's glide from far away hides the jump.
         const bool behind =
-            rollback.frame() < SETTLING && session.advantage(rollback) < -TIMESYNC_AHEAD;
+            rollback.frame() < resumed + SETTLING && session.advantage(rollback) < -TIMESYNC_AHEAD;
         match.notice =
             session.watching() > 0 ? "WATCHING: " + std::to_string(session.watching()) : "";
         const MatchInput part = pacing.next(session, rollback.frame(), [&] {
@@ -327,13 +357,13 @@ std::string Tapp::server() const {
     return tools.server.empty() ? settings.server : tools.server;
 }
 
-std::unique_ptr<Link> Tapp::reach(const std::string& where, bool watching) {
+std::unique_ptr<Link> Tapp::reach(const std::string& where, bool noseat) {
     std::string error;
     auto link = std::make_unique<Link>(tools.netsim);
     const std::optional<RoomCode> code = parsecode(where);
     if (code && server().empty()) {
         error = "a room code needs a server: --server HOST:PORT, or server= in settings.txt";
-    } else if (code ? link->joinroom(server(), *code, error, watching) : link->join(where, error)) {
+    } else if (code ? link->joinroom(server(), *code, error, noseat) : link->join(where, error)) {
         return link;
     }
     Notify("vantorix: " + error, 1);
@@ -343,8 +373,11 @@ std::unique_ptr<Link> Tapp::reach(const std::string& where, bool watching) {
 bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     const GameIdentity identity{VANTORIX_VERSION, gamefigures()};
     std::string error;
+    // A machine coming back to its seat needs no free one: the server lets it in like a
+    // spectator, and the host knows it by its token.
+    const uint64_t token = hosting ? 0 : rejointoken(where);
     std::unique_ptr<Link> link =
-        hosting ? std::make_unique<Link>(tools.netsim) : reach(where, false);
+        hosting ? std::make_unique<Link>(tools.netsim) : reach(where, token != 0);
     if (!link) return false;
     if (hosting && !link->host(port, error)) {
         Notify("vantorix: " + error, 1);
@@ -360,7 +393,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         role = std::make_unique<Host>(std::move(link), identity, multisettings, seed,
                                       prefs.fireworks, local);
     } else {
-        role = std::make_unique<Joiner>(std::move(link), identity, local);
+        role = std::make_unique<Joiner>(std::move(link), identity, local, token);
     }
     Session& session = *role;
     // A host says where it is on this network: what a machine beside it joins.
@@ -368,8 +401,10 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     const std::string here = locals.empty() ? "PORT " + std::to_string(port) : describe(locals[0]);
     if (!waitforplayers(*this, session, hosting, !server().empty(), hosting ? here : where)) {
         if (!session.failure().empty()) Notify("vantorix: " + session.failure(), 1);
+        if (!hosting) forgetrejoin(); // a seat kept from before is not there any more
         return true;
     }
+    if (!hosting) keeprejoin(where, static_cast<Joiner&>(session).token());
     SeedRandom(session.seed());
     players.pausewaits = false;
     MatchStart start;
@@ -394,6 +429,16 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         match.synctest = nullptr; // and goes back and plays again itself
         OnlineInput input(players);
         match.source = &input;
+        // Coming back to a game: it began with the others' tally and random generator.
+        if (!session.resumestart().empty()) {
+            Replay begun;
+            if (!parsereplay(session.resumestart(), begun, error)) {
+                Notify("vantorix: the host sent a start this game cannot play", 1);
+                break;
+            }
+            match.random.state = begun.random;
+            wins = begun.wins;
+        }
         Replay replay = replaystart(match, start, wins);
         Rollback rollback(session.machines(), session.self(), session.seats());
         rollback.trace = tools.trace;
@@ -436,6 +481,8 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     }
     stopmusic(musicchannel);
     players.pausewaits = true;
+    // The series is over, unless this machine lost the host: it may still come back.
+    if (!hosting && !session.lost()) forgetrejoin();
     if (tools.netstats) printstats(stats, pacing, session);
     return true;
 }

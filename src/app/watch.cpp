@@ -61,24 +61,6 @@ class Following : public InputSource {
     bool recordleave_ = false;
 };
 
-// "CATCHING UP 63 %" over a bar filled as far.
-void drawcatchingup(Tapp& app, long played, long received) {
-    const int percent = received > 0 ? int(played * 100 / received) : 0;
-    ClearScreen();
-    const std::array<int, 3> lit = highlightcolour(app.colours[2]);
-    SetDrawColor(lit[0], lit[1], lit[2]);
-    drawcentred("CATCHING UP " + std::to_string(percent) + " %", 0.4f, 330, app.screenwidth);
-    const float u = float(app.screenwidth) / 1024, left = 212 * u, width = 600 * u;
-    SetDrawScale(1, 1);
-    SetDrawColor(60, 60, 60);
-    DrawRect(left, 420 * u, width, 24 * u);
-    SetDrawColor(lit[0], lit[1], lit[2]);
-    DrawRect(left, 420 * u, width * float(percent) / 100, 24 * u);
-    SetDrawColor(100, 100, 100);
-    drawcentred("ESCAPE: LEAVE", 0.2f, 500, app.screenwidth);
-    presentframe();
-}
-
 std::string watchingtext(const Spectator& spectator) {
     return "WATCHING: " + std::to_string(spectator.watching());
 }
@@ -142,7 +124,7 @@ bool watchgame(Tapp& app, Spectator& spectator) {
                     return false;
                 }
                 // Nothing to play yet (the game paused, the network slow): the same picture.
-                if (catching) drawcatchingup(app, input.played(), game.frames);
+                if (catching) drawcatchingup(input.played(), game.frames, app.screenwidth);
                 if (!catching) match.draw(), match.drawpadnotices(), presentframe();
                 if (escapepressed()) input.left = true;
                 if (input.left) break;
@@ -158,7 +140,7 @@ bool watchgame(Tapp& app, Spectator& spectator) {
                     match.playframe(false);
                 }
                 catching = input.behind() > FOLLOW && match.state != "end" && !match.input.leave;
-                drawcatchingup(app, input.played(), game.frames);
+                drawcatchingup(input.played(), game.frames, app.screenwidth);
                 if (escapepressed()) input.left = true;
             } else {
                 if (!heard && match.musicvolume > 0)
