@@ -150,7 +150,7 @@ TEST(HostilePeer, partsFarAheadCostTheHostNothing) {
 }
 
 // A seated joiner that keeps sending, but nothing the game can use: the host counts it silent
-// after 5 s, and spends almost no processor waiting for it meanwhile.
+// (away, to be waited for) after 5 s, and spends almost no processor waiting for it meanwhile.
 TEST(HostilePeer, chatterWithoutPartsIsSilence) {
     GameFolder game;
     const int port = testport(1);
@@ -160,8 +160,7 @@ TEST(HostilePeer, chatterWithoutPartsIsSilence) {
     seat(liar);
     const auto end = Clock::now() + std::chrono::seconds(8);
     Parts nothing = block(0, 0);
-    while (Clock::now() < end &&
-           game.text("stderr.txt").find("STOPPED ANSWERING") == std::string::npos) {
+    while (Clock::now() < end && game.text("stderr.txt").find("is away") == std::string::npos) {
         liar.send(encode(nothing));
         liar.send(encode(Hash{1, 60, 42}), true);
         liar.send({0xff, 0x00, 0x13});
@@ -170,7 +169,7 @@ TEST(HostilePeer, chatterWithoutPartsIsSilence) {
     const double waited = std::chrono::duration<double>(Clock::now() - started).count();
     kill(pid, SIGTERM);
     game.finish(pid);
-    EXPECT_NE(game.text("stderr.txt").find("PLAYER 2 STOPPED ANSWERING"), std::string::npos)
+    EXPECT_NE(game.text("stderr.txt").find("PLAYER 2 is away"), std::string::npos)
         << game.text("stderr.txt");
     EXPECT_LT(game.cpuSeconds / waited, 0.15) << game.cpuSeconds << " s of " << waited;
 }
