@@ -206,7 +206,7 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
         // Coming back, the frames played before are played again, with this machine's own
         // parts of them, undrawn.
         if (rollback.frame() < resumed) {
-            const MatchInput* own = session.own(rollback.frame());
+            const std::optional<MatchInput> own = session.own(rollback.frame());
             if (!own) {
                 waitawhile(session, rollback, match, waiting);
                 continue;

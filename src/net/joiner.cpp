@@ -47,6 +47,7 @@ void Joiner::begingame() {
     }
     resumed_ = 0;
     ownparts_.clear();
+    for (auto& kept : kept_) kept.clear();
     resumestart_.clear();
 }
 
@@ -111,8 +112,10 @@ void Joiner::sendparts(Rollback& rollback) {
     Parts p;
     p.game = game_;
     p.frame = int32_t(rollback.frame());
-    for (int o = 0; o < machines_; ++o)
-        if (o != self_) p.acks.push_back({uint8_t(o), int32_t(rollback.known(o))});
+    for (int o = 0; o < machines_; ++o) {
+        const long kept = long(kept_[size_t(o)].size());
+        if (o != self_) p.acks.push_back({uint8_t(o), int32_t(std::max(rollback.known(o), kept))});
+    }
     // Coming back: how many of its own parts of the frames played before it has.
     if (long(ownparts_.size()) < resumed_)
         p.acks.push_back({uint8_t(self_), int32_t(ownparts_.size())});

@@ -115,7 +115,7 @@ bool Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {
             }
             rollback.arrived(origin, frame, part);
         }
-        usable = usable || rollback.known(origin) > known;
+        usable = keepahead(block) || usable || rollback.known(origin) > known;
     }
     return usable;
 }
@@ -125,8 +125,15 @@ bool Session::takeown(const PartBlock& block) {
     const long from = long(ownparts_.size());
     if (block.first > from) return false;
     for (long f = from; f < resumed_ && f < block.first + long(block.parts.size()); ++f)
-        ownparts_.push_back(block.parts[size_t(f - block.first)]);
+        ownparts_.push_back(packinput(block.parts[size_t(f - block.first)]));
     return long(ownparts_.size()) > from;
+}
+
+std::optional<MatchInput> Session::own(long frame) const {
+    if (frame < 0 || frame >= long(ownparts_.size())) return std::nullopt;
+    MatchInput part;
+    unpackinput(ownparts_[size_t(frame)], part);
+    return part;
 }
 
 PartBlock Session::block(int origin, long from) const {
@@ -172,7 +179,33 @@ void Session::trimlogs() {
     }
 }
 
+// Coming back, the game so far comes faster than the rollback takes parts: those beyond its
+// reach are kept (a few frames past the ones played before at most) and handed over as it
+// moves on.
+bool Session::keepahead(const PartBlock& block) {
+    if (resumed_ == 0 || relays() || block.origin >= machines_ || block.origin == self_)
+        return false;
+    std::vector<uint32_t>& kept = kept_[block.origin];
+    const long from = long(kept.size());
+    const long to = std::min(block.first + long(block.parts.size()), resumed_ + KEPTBEYOND);
+    for (long f = std::max(from, long(block.first)); f == long(kept.size()) && f < to; ++f)
+        kept.push_back(packinput(block.parts[size_t(f - block.first)]));
+    return long(kept.size()) > from;
+}
+
+void Session::handover(Rollback& rollback) const {
+    for (int o = 0; o < machines_; ++o) {
+        const std::vector<uint32_t>& kept = kept_[size_t(o)];
+        for (long f = rollback.known(o); f < long(kept.size()) && f < rollback.horizon(); ++f) {
+            MatchInput part;
+            unpackinput(kept[size_t(f)], part);
+            rollback.arrived(o, f, part);
+        }
+    }
+}
+
 void Session::pump(Rollback& rollback) {
+    handover(rollback);
     int events = 0;
     for (NetEvent e = transport_->poll(); e.kind != NetEvent::None;
          e = ++events < MOSTEVENTS ? transport_->poll() : NetEvent{})

@@ -18,6 +18,7 @@
 #include <array>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,11 +96,9 @@ class Session {
     int countdown() const;
     // A machine that came back to its seat plays the game it dropped out of from its first
     // frame: its own parts of the first resumed() frames are the ones it sent before (own()
-    // gives each once it arrived, null before), then it plays on. 0 when not coming back.
+    // gives each once it arrived, nothing before), then it plays on. 0 when not coming back.
     long resumed() const { return resumed_; }
-    const MatchInput* own(long frame) const {
-        return frame < long(ownparts_.size()) ? &ownparts_[size_t(frame)] : nullptr;
-    }
+    std::optional<MatchInput> own(long frame) const;
     // The replay's start of the game it comes back to (the tally, the random generator).
     const std::string& resumestart() const { return resumestart_; }
     // This machine leaves the series: the others are told; failure() stays empty.
@@ -174,6 +173,10 @@ class Session {
     PartBlock block(int origin, long from) const;
     // This machine's own parts, coming back: those of the frames it played before.
     bool takeown(const PartBlock& block);
+    // Coming back: the others' parts beyond the rollback's reach, kept; and handed to it.
+    bool keepahead(const PartBlock& block);
+    void handover(Rollback& rollback) const;
+    static constexpr long KEPTBEYOND = 64; // frames past the ones played before
 
     std::unique_ptr<Transport> transport_;
     GameIdentity identity_;
@@ -197,7 +200,8 @@ class Session {
     // machine that comes back.
     std::array<std::vector<uint32_t>, 4> history_;
     long resumed_ = 0;
-    std::deque<MatchInput> ownparts_;
+    std::vector<uint32_t> ownparts_; // packed: a lying host costs 4 bytes a frame at most
+    std::array<std::vector<uint32_t>, 4> kept_; // the others' parts from the first frame on
     std::string resumestart_;
     size_t hashessent_ = 0;
     long long beginat_ = 0;
