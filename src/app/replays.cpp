@@ -133,6 +133,14 @@ Replay replaystart(const Tmatch& match, const MatchStart& start, const std::arra
     return replay;
 }
 
+void setupfrom(const Replay& replay, Tmatch& match) {
+    match.fireworks = replay.fireworks;
+    match.autopilot = replay.autopilot;
+    match.startscore = match.score = replay.startscore;
+    match.entrythreshold = replay.entrythreshold;
+    match.random.state = replay.random;
+}
+
 int Tapp::playrecorded(Tmatch& match, const MatchStart& start, std::array<int, 4>& wins) {
     InputSource* const players = match.source;
     RecordingInput recorder(*players);

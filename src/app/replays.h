@@ -26,5 +26,8 @@ bool isreplayname(const std::string& name);
 void savereplay(const Replay& replay, MatchTools& tools);
 // The start of a replay of the match about to start (set up by the series, not yet begun).
 Replay replaystart(const Tmatch& match, const MatchStart& start, const std::array<int, 4>& wins);
+// The match (configured by the app, not yet begun) set up as the replay's game began: its
+// fireworks, computer steering, score and random generator.
+void setupfrom(const Replay& replay, Tmatch& match);
 // The hash of this game's figure file, as its replays keep it (0 when it cannot be read).
 uint64_t gamefigures();

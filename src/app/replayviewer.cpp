@@ -73,17 +73,13 @@ bool loadreplay(const std::string& path, long long limit, Replay& replay, bool q
 long playback(Tapp& app, Replay replay, bool attract) {
     Tmatch match;
     app.configurematch(match);
-    match.fireworks = replay.fireworks;
-    match.autopilot = replay.autopilot;
-    match.startscore = match.score = replay.startscore;
-    match.entrythreshold = replay.entrythreshold;
+    setupfrom(replay, match);
     if (attract) {
         match.musicvolume = 0;
         match.listener = nullptr;
         match.trace = nullptr;
         match.synctest = nullptr;
     }
-    match.random.state = replay.random;
     const MatchStart start = replay.start;
     const std::array<int, 4> wins = replay.wins;
     Watching watching(std::move(replay), attract);

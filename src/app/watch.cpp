@@ -98,11 +98,7 @@ bool watchgame(Tapp& app, Spectator& spectator) {
     Following input(game, start);
     Tmatch match;
     app.configurematch(match);
-    match.fireworks = start.fireworks;
-    match.autopilot = start.autopilot;
-    match.startscore = match.score = start.startscore;
-    match.entrythreshold = start.entrythreshold;
-    match.random.state = start.random;
+    setupfrom(start, match);
     match.source = &input;
     if (!match.startgame(start.start.mode, start.start.level, &start.start.multi,
                          &start.start.custom, start.wins)) {

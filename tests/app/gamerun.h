@@ -182,3 +182,26 @@ class GameFolder {
         _exit(options.asnobody ? NOT_NOBODY : 102);
     }
 };
+
+// Waits up to ten seconds for a line of the file that begins with prefix; its rest.
+inline std::string awaitline(const GameFolder& game, const std::string& file,
+                             const std::string& prefix) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+        for (const std::string& line : game.lines(file))
+            if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return {};
+}
+
+// Waits up to two minutes until the game's trace holds that many frames; false when it never
+// does.
+inline bool reached(const GameFolder& game, size_t frames) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (game.lines("trace.txt").size() < frames) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}

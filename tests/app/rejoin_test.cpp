@@ -8,27 +8,6 @@ namespace {
 
 const auto second = std::chrono::seconds(1);
 
-// Waits for a line of the file that begins with prefix; its rest.
-std::string awaitline(const GameFolder& game, const std::string& file, const std::string& prefix) {
-    const auto end = std::chrono::steady_clock::now() + 10 * second;
-    while (std::chrono::steady_clock::now() < end) {
-        for (const std::string& line : game.lines(file))
-            if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return {};
-}
-
-// Waits until the machine's trace holds that many frames; false when it never does.
-bool reached(const GameFolder& game, size_t frames) {
-    const auto deadline = std::chrono::steady_clock::now() + 120 * second;
-    while (game.lines("trace.txt").size() < frames) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
-}
-
 // Waits until the machine says text on stderr; false when it has not within the time.
 bool says(const GameFolder& game, const std::string& text, std::chrono::seconds within) {
     const auto deadline = std::chrono::steady_clock::now() + within;

@@ -5,17 +5,6 @@
 
 namespace {
 
-// Waits up to ten seconds for a line of the file that begins with prefix; its rest.
-std::string awaitline(const GameFolder& game, const std::string& file, const std::string& prefix) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-        for (const std::string& line : game.lines(file))
-            if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return {};
-}
-
 // The server on a free port of 127.0.0.1, stopped at the end.
 struct Server {
     Server() {

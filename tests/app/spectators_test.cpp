@@ -4,20 +4,6 @@
 #include "gamerun.h"
 #include <array>
 
-namespace {
-
-// Waits until the machine's trace holds that many frames; false when it never does.
-bool reached(const GameFolder& game, size_t frames) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (game.lines("trace.txt").size() < frames) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
-}
-
-} // namespace
-
 // The host plays on the real clock (3000 frames take 50 s) so that the spectators come at
 // frame 1500 of it; its player leaves with Escape at frame 3000.
 TEST(Spectators, eightWatchAGameFromItsFirstFrameAndTheNinthIsTurnedAway) {

@@ -112,9 +112,18 @@ class Table {
         machines.back()->session = std::move(session);
     }
 
+    // The host records the game's replay, as the game does: what it feeds spectators and
+    // machines that come back.
+    void record() {
+        recorded.version = identity.version;
+        recorded.figures = identity.figures;
+        machines[0]->rollback->replay = &recorded;
+    }
+
     LocalNet net;
     std::vector<std::unique_ptr<Machine>> machines;
     std::vector<std::unique_ptr<Spectator>> spectators;
+    Replay recorded;
 };
 
 using Sessions = MatchFolder;
@@ -225,12 +234,10 @@ TEST_F(Sessions, EightSpectatorsGetEveryRecordAndTheNinthIsRefused) {
     Table table(NetSim{40, 10, 5, 5, 11});
     ASSERT_TRUE(table.meet());
     table.begin();
-    Replay recorded;
-    recorded.version = identity.version;
-    recorded.figures = identity.figures;
+    table.record();
+    const Replay& recorded = table.recorded;
     Session& host = *table.machines[0]->session;
     Rollback& hosts = *table.machines[0]->rollback;
-    hosts.replay = &recorded;
     bool gone = false;
     for (int tick = 0; tick < 3000 && table.tick(); ++tick) {
         if (hosts.frame() == 300 && table.spectators.empty()) {
@@ -368,10 +375,7 @@ TEST_F(Sessions, AMachineThatComesBackWithItsTokenTakesItsSeat) {
     Table table(NetSim{30, 10, 3, 2, 17});
     ASSERT_TRUE(table.meet());
     table.begin();
-    Replay recorded;
-    recorded.version = identity.version;
-    recorded.figures = identity.figures;
-    table.machines[0]->rollback->replay = &recorded;
+    table.record();
     const uint64_t token = static_cast<Joiner&>(*table.machines[2]->session).token();
     EXPECT_NE(token, 0u);
     bool back = false;
