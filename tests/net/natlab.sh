@@ -207,6 +207,27 @@ finish watchhost; finish watchjoin; finish watcher
 sametrace watchjoin watcher 600
 said watcher "A PLAYER LEFT THE GAME" || fail "the watcher heard: $(cat "$tmp/watcher/stderr.txt")"
 
+echo "case: a joiner behind symmetric NAT, killed mid-game, comes back with the code, relayed"
+play backhost 1 0 "$(leaveat 1500)" $(hosting 9) --realtime --frames 1700
+code=$(roomof backhost)
+play backjoin 2 0 "$steer" --join "$code" --frames 20000
+for _ in $(seq 300); do
+    [[ $(wc -l <"$tmp/backhost/trace.txt" 2>/dev/null || echo 0) -ge 300 ]] && break
+    sleep 0.1
+done
+kill -KILL "$(cat "$tmp/backjoin/pid")"
+sleep 1
+# The same folder (its rejoin.txt), another trace.
+(cd "$tmp/backjoin" && exec ip netns exec ${p}m20 "$game" --nodraw --script script.txt \
+    --trace again.txt --server 203.0.113.1:24690 --join "$code" --frames 20000 \
+    >stdout.txt 2>stderr.txt) &
+echo $! >"$tmp/backjoin/pid"
+finish backhost; finish backjoin
+said backhost "PLAYER 2 came back" || fail "no comeback: $(cat "$tmp/backhost/stderr.txt")"
+[[ $(wc -l <"$tmp/backhost/trace.txt") -ge 500 ]] || fail "the game after the comeback was short"
+cmp -s "$tmp/backhost/trace.txt" "$tmp/backjoin/again.txt" ||
+    fail "the host and the machine that came back traced different games"
+
 echo "case: a machine finds the game hosted in its home on the JOIN screen and joins it"
 play foundhost 0 0 "$(leaveat 1500)" --host 24680 --multiplayer players=2 --seed 9 --frames 1800
 # MULTIPLAYER, Up twice to JOIN ONLINE GAME, Enter; a second later Down to the first game
