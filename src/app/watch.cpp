@@ -23,6 +23,9 @@ namespace {
 
 constexpr long CATCHUP = 120; // frames behind (two seconds) that call for catching up
 constexpr long FOLLOW = 3;    // frames behind the newest that a caught-up spectator plays
+// Run dry, a spectator waits for this many frames (or this long) before it goes on.
+constexpr long CUSHION = 4;
+constexpr long long CUSHION_MS = 100;
 constexpr long long CATCHUPSLICE_MS = 15; // of play without drawing between two pictures
 constexpr int WAITSTEP_MS = 10;           // a look at the network while nothing is there to play
 
@@ -108,18 +111,24 @@ bool watchgame(Tapp& app, Spectator& spectator) {
         if (!input.replay.runs.empty()) savereplay(input.replay, app.tools);
     };
     bool catching = true, heard = false;
+    long long drysince = 0; // when the records ran out, 0 while there are some
     try {
         for (;;) {
             spectator.pump();
             match.notice = watchingtext(spectator);
-            if (input.behind() == 0) {
-                if (spectator.ended()) {
-                    keepreplay();
-                    stopmusic(match.musicchannel);
-                    Notify("vantorix: " + spectator.failure(), 1);
-                    return false;
-                }
-                // Nothing to play yet (the game paused, the network slow): the same picture.
+            const bool dry = input.behind() == 0;
+            if (dry && spectator.ended()) {
+                keepreplay();
+                stopmusic(match.musicchannel);
+                Notify("vantorix: " + spectator.failure(), 1);
+                return false;
+            }
+            if (dry && drysince == 0) drysince = NetNow();
+            // Nothing to play yet (the game paused, the network slow), or, after running dry,
+            // too little to go on smoothly (the host sends a few frames at a time): the same
+            // picture.
+            if (dry || (!catching && drysince != 0 && input.behind() < CUSHION &&
+                        NetNow() - drysince < CUSHION_MS)) {
                 if (catching) drawcatchingup(input.played(), game.frames, app.screenwidth);
                 if (!catching) match.draw(), match.drawpadnotices(), presentframe();
                 if (escapepressed()) input.left = true;
@@ -127,6 +136,7 @@ bool watchgame(Tapp& app, Spectator& spectator) {
                 spectator.transport().wait(WAITSTEP_MS);
                 continue;
             }
+            drysince = 0;
             catching = catching || input.behind() > CATCHUP;
             if (catching) {
                 const long long until = NetNow() + CATCHUPSLICE_MS;

@@ -13,6 +13,9 @@ constexpr size_t HASHESAHEAD = 2;   // a machine's hashes may run this far ahead
 constexpr size_t HASHESWAITING = 4; // ... and this many of them wait for comparison
 constexpr long long ECHO_MS = 2000; // an echo not back by then is given up on
 constexpr int MOSTMESSAGES = 4;     // of records to each spectator a look
+// Records go to a spectator this many frames at a time (until the game is over): a packet for
+// every frame would cost the host's upload 60 packets a second for each spectator.
+constexpr long BATCH = 4;
 
 } // namespace
 
@@ -275,12 +278,21 @@ void Host::feed(const Rollback& rollback) {
             s = Spectator{s.link, game_};
         }
         // Once the game is over, what is left goes at once: the next game's start follows.
-        feed(s, rollback.replay->runs, rollback.over() ? INT_MAX : MOSTMESSAGES);
+        if (rollback.over()) feed(s, rollback.replay->runs, INT_MAX);
+        if (!rollback.over() && unsent(s, rollback.replay->runs) >= BATCH)
+            feed(s, rollback.replay->runs, MOSTMESSAGES);
     }
 }
 
 // A few messages a look: a spectator that comes late catches up over a second or so, and the
 // players' own packets never wait behind a long game's records.
+long Host::unsent(const Spectator& s, const std::vector<InputRun>& runs) {
+    long frames = 0;
+    for (size_t i = s.run; i < runs.size() && frames < BATCH; ++i)
+        frames += long(runs[i].count) - (i == s.run ? s.inrun : 0);
+    return frames;
+}
+
 void Host::feed(Spectator& s, const std::vector<InputRun>& runs, int most) {
     for (int m = 0; m < most; ++m) {
         Records records{game_, int32_t(s.frames), {}};

@@ -51,6 +51,8 @@ class Host : public Session {
     void tellwatching();
     struct Spectator;
     void feed(Spectator& s, const std::vector<InputRun>& runs, int most);
+    // The recorded frames not yet sent to the spectator, counted as far as a batch.
+    static long unsent(const Spectator& s, const std::vector<InputRun>& runs);
     void handlehash(int seat, const Hash& hash);
     void startseries();
     int seatof(int link) const;
