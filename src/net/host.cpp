@@ -284,8 +284,6 @@ void Host::feed(const Rollback& rollback) {
     }
 }
 
-// A few messages a look: a spectator that comes late catches up over a second or so, and the
-// players' own packets never wait behind a long game's records.
 long Host::unsent(const Spectator& s, const std::vector<InputRun>& runs) {
     long frames = 0;
     for (size_t i = s.run; i < runs.size() && frames < BATCH; ++i)
@@ -293,6 +291,8 @@ long Host::unsent(const Spectator& s, const std::vector<InputRun>& runs) {
     return frames;
 }
 
+// A few messages a look: a spectator that comes late catches up over a second or so, and the
+// players' own packets never wait behind a long game's records.
 void Host::feed(Spectator& s, const std::vector<InputRun>& runs, int most) {
     for (int m = 0; m < most; ++m) {
         Records records{game_, int32_t(s.frames), {}};
