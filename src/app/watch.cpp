@@ -11,7 +11,7 @@
 #include "match/routines.h"
 #include "match/snapshot.h"
 #include "net/link.h"
-#include "net/spectator.h"
+#include "net/watching.h"
 #include "runtime/dialog.h"
 #include "runtime/graphics.h"
 #include "runtime/keyboard.h"

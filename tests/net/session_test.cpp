@@ -8,7 +8,7 @@
 #include "net/host.h"
 #include "net/joiner.h"
 #include "net/localnet.h"
-#include "net/spectator.h"
+#include "net/watching.h"
 #include <cstdlib>
 #include <fstream>
 #include <memory>

@@ -3,7 +3,7 @@
 # 127.0.0.1, watched by 0 and then by 8 spectators; nftables counts the datagrams and bytes
 # the host sends from its port. Prints both and the cost of one spectator a second. Needs
 # root (nftables); about a minute; not part of the test suite.
-# Usage: bench/net/spectators.sh [build folder]   (default build/release)
+# Usage: bench/net/watching.sh [build folder]   (default build/release)
 set -euo pipefail
 build=$(cd "${1:-$(dirname "$0")/../../build/release}" && pwd)
 [[ $(id -u) -eq 0 ]] || { echo "SKIPPED: counting with nftables needs root"; exit 0; }

@@ -1,5 +1,5 @@
-// A machine watching an online series; see spectator.h.
-#include "net/spectator.h"
+// A machine watching an online series; see watching.h.
+#include "net/watching.h"
 #include "runtime/text.h"
 
 namespace {
