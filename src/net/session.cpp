@@ -14,6 +14,13 @@ constexpr size_t MOST_PER_BLOCK = 256;  // frames of one machine in one packet
 // that still answers.
 constexpr size_t LONGESTLOG = 1200;
 
+// A part kept packed (what a part sent to another machine holds).
+MatchInput unpacked(uint32_t word) {
+    MatchInput part;
+    unpackinput(word, part);
+    return part;
+}
+
 } // namespace
 
 Session::Session(std::unique_ptr<Transport> transport, const GameIdentity& identity, int players)
@@ -120,7 +127,6 @@ bool Session::handleparts(int seat, const Parts& parts, Rollback& rollback) {
     return usable;
 }
 
-// From the log, or from the game's first frame for a machine that came back.
 bool Session::takeown(const PartBlock& block) {
     const long from = long(ownparts_.size());
     if (block.first > from) return false;
@@ -131,11 +137,10 @@ bool Session::takeown(const PartBlock& block) {
 
 std::optional<MatchInput> Session::own(long frame) const {
     if (frame < 0 || frame >= long(ownparts_.size())) return std::nullopt;
-    MatchInput part;
-    unpackinput(ownparts_[size_t(frame)], part);
-    return part;
+    return unpacked(ownparts_[size_t(frame)]);
 }
 
+// From the log, or from the game's first frame for a machine that came back.
 PartBlock Session::block(int origin, long from) const {
     PartBlock b;
     const Log& log = logs_[size_t(origin)];
@@ -143,13 +148,8 @@ PartBlock Session::block(int origin, long from) const {
     b.origin = uint8_t(origin);
     b.first = int32_t(from < long(old.size()) ? from : std::max(from, log.base));
     for (long f = b.first; f < log.end() && b.parts.size() < MOST_PER_BLOCK; ++f) {
-        if (f >= log.base) {
-            b.parts.push_back(log.parts[size_t(f - log.base)]);
-        } else {
-            MatchInput part;
-            unpackinput(old[size_t(f)], part);
-            b.parts.push_back(part);
-        }
+        b.parts.push_back(f >= log.base ? log.parts[size_t(f - log.base)]
+                                        : unpacked(old[size_t(f)]));
     }
     return b;
 }
@@ -196,11 +196,8 @@ bool Session::keepahead(const PartBlock& block) {
 void Session::handover(Rollback& rollback) const {
     for (int o = 0; o < machines_; ++o) {
         const std::vector<uint32_t>& kept = kept_[size_t(o)];
-        for (long f = rollback.known(o); f < long(kept.size()) && f < rollback.horizon(); ++f) {
-            MatchInput part;
-            unpackinput(kept[size_t(f)], part);
-            rollback.arrived(o, f, part);
-        }
+        for (long f = rollback.known(o); f < long(kept.size()) && f < rollback.horizon(); ++f)
+            rollback.arrived(o, f, unpacked(kept[size_t(f)]));
     }
 }
 
