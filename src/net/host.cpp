@@ -109,7 +109,7 @@ void Host::tellwatching() {
     for (const Spectator& s : spectators_) transport_->send(s.link, message, true);
     if (started_) {
         for (int seat = 1; seat < machines_; ++seat)
-            transport_->send(links_[size_t(seat)], message, true);
+            if (links_[size_t(seat)] >= 0) transport_->send(links_[size_t(seat)], message, true);
     } else {
         for (const Caller& c : waiting_) transport_->send(c.link, message, true);
     }
