@@ -375,7 +375,10 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     std::string error;
     // A machine coming back to its seat needs no free one: the server lets it in like a
     // spectator, and the host knows it by its token.
-    const uint64_t token = hosting ? 0 : rejointoken(where);
+    // A code is kept as the server knows it, however it was typed.
+    const std::optional<RoomCode> code = parsecode(where);
+    const std::string place = code ? describe(*code) : where;
+    const uint64_t token = hosting ? 0 : rejointoken(place);
     std::unique_ptr<Link> link =
         hosting ? std::make_unique<Link>(tools.netsim) : reach(where, token != 0);
     if (!link) return false;
@@ -404,7 +407,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         if (!hosting) forgetrejoin(); // a seat kept from before is not there any more
         return true;
     }
-    if (!hosting) keeprejoin(where, static_cast<Joiner&>(session).token());
+    if (!hosting) keeprejoin(place, static_cast<Joiner&>(session).token());
     SeedRandom(session.seed());
     players.pausewaits = false;
     MatchStart start;
@@ -490,7 +493,8 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
 // The games found on the local network, listed under the typed line: the host's name, its
 // players and the round trip; Enter on one joins it (or watches it).
 void Tapp::joinscreen(bool watching) {
-    std::string address = joinaddress;
+    // After a crash, the game this machine had a seat in comes first.
+    std::string address = joinaddress.empty() && !watching ? rejoinplace() : joinaddress;
     const std::string codes = server().empty() ? "ROOM CODES NEED A SERVER: OPTIONS, ONLINE"
                                                : "ROOM CODES MEET THROUGH " + UpperCase(server());
     Discovery local(DEFAULTPORT);

@@ -13,18 +13,34 @@ const std::string MAGIC = "vantorix rejoin";
 
 } // namespace
 
-uint64_t rejointoken(const std::string& where) {
+namespace {
+
+// The file's place and token; false when there is none (or it is not the game's).
+bool readrejoin(std::string& where, uint64_t& token) {
     std::string text;
-    if (!ReadWholeFile(REJOINFILE, MOSTBYTES, text)) return 0;
+    if (!ReadWholeFile(REJOINFILE, MOSTBYTES, text)) return false;
     std::istringstream in(text);
-    std::string magic, place, token;
+    std::string magic, place, hex;
     if (!std::getline(in, magic) || magic != MAGIC || !std::getline(in, place) ||
-        place != "where " + where || !std::getline(in, token) || token.rfind("token ", 0) != 0)
-        return 0;
-    uint64_t value = 0;
+        place.rfind("where ", 0) != 0 || !std::getline(in, hex) || hex.rfind("token ", 0) != 0)
+        return false;
     char end = 0;
-    if (std::sscanf(token.c_str() + 6, "%16" SCNx64 "%c", &value, &end) != 1) return 0;
-    return value;
+    where = place.substr(6);
+    return std::sscanf(hex.c_str() + 6, "%16" SCNx64 "%c", &token, &end) == 1;
+}
+
+} // namespace
+
+uint64_t rejointoken(const std::string& where) {
+    std::string kept;
+    uint64_t token = 0;
+    return readrejoin(kept, token) && kept == where ? token : 0;
+}
+
+std::string rejoinplace() {
+    std::string where;
+    uint64_t token = 0;
+    return readrejoin(where, token) ? where : std::string();
 }
 
 void keeprejoin(const std::string& where, uint64_t token) {

@@ -9,6 +9,8 @@ inline constexpr const char* REJOINFILE = "rejoin.txt";
 
 // The token kept for a series joined at where; 0 when none is (or the file is not the game's).
 uint64_t rejointoken(const std::string& where);
+// Where the kept seat is ("" for none): what the JOIN screen offers first after a crash.
+std::string rejoinplace();
 // Keeps the token for the series joined at where (said on stderr when it cannot be written).
 void keeprejoin(const std::string& where, uint64_t token);
 // The series is over: nothing to come back to.
