@@ -8,8 +8,8 @@
 #include "app/replays.h"
 #include "effects/colourdrift.h"
 #include "match/match.h"
+#include "match/recordedinput.h"
 #include "match/routines.h"
-#include "match/snapshot.h"
 #include "net/link.h"
 #include "net/watching.h"
 #include "runtime/dialog.h"
@@ -29,24 +29,21 @@ constexpr long long CUSHION_MS = 100;
 constexpr long long CATCHUPSLICE_MS = 15; // of play without drawing between two pictures
 constexpr int WAITSTEP_MS = 10;           // a look at the network while nothing is there to play
 
-// The received records handed to the match one a frame, kept as this machine's replay of the
-// game with a state hash every HASHEVERY frames, as a recording keeps them. Escape leaves.
+// The received records handed to the match one a frame (a recording keeps them as this
+// machine's replay of the game). Escape leaves.
 class Following : public InputSource {
   public:
-    Following(const Spectator::Game& game, Replay start) : replay(std::move(start)), game_(game) {}
-    MatchInput read(const Tmatch& match) override {
-        if (played_ > 0 && played_ % HASHEVERY == 0) replay.hashes.push_back(statehash(match));
+    explicit Following(const Spectator::Game& game) : game_(game) {}
+    MatchInput read(const Tmatch&) override {
         const InputRun& run = game_.replay.runs[run_];
         const MatchInput in = run.input();
         if (++inrun_ == long(run.count)) ++run_, inrun_ = 0;
         ++played_;
-        replay.add(in);
         recordleave_ = in.leave;
         return in;
     }
     bool leaving(const Tmatch&) override {
         if (escapepressed()) left = true;
-        if (left) replay.setleave(true);
         return left || recordleave_;
     }
     void flush() override {}
@@ -54,7 +51,6 @@ class Following : public InputSource {
     long played() const { return played_; }
     long behind() const { return game_.frames - played_; }
 
-    Replay replay;
     bool left = false; // this machine's watcher left with Escape
 
   private:
@@ -98,17 +94,19 @@ bool watchgame(Tapp& app, Spectator& spectator) {
     const Spectator::Game& game = spectator.current();
     Replay start = game.replay;
     start.runs.clear();
-    Following input(game, start);
+    Following input(game);
+    RecordingInput recorder(input);
+    recorder.replay = start;
     Tmatch match;
     app.configurematch(match);
     setupfrom(start, match);
-    match.source = &input;
+    match.source = &recorder;
     if (!match.startgame(start.start.mode, start.start.level, &start.start.multi,
                          &start.start.custom, start.wins)) {
         return false; // the figure file's own message was said
     }
     auto keepreplay = [&] {
-        if (!input.replay.runs.empty()) savereplay(input.replay, app.tools);
+        if (!recorder.replay.runs.empty()) savereplay(recorder.replay, app.tools);
     };
     bool catching = true, heard = false;
     long long drysince = 0; // when the records ran out, 0 while there are some
@@ -142,7 +140,7 @@ bool watchgame(Tapp& app, Spectator& spectator) {
                 const long long until = NetNow() + CATCHUPSLICE_MS;
                 while (input.behind() > FOLLOW && NetNow() < until && match.state != "end" &&
                        !match.input.leave) {
-                    match.input = input.read(match);
+                    match.input = recorder.read(match);
                     match.playframe(false);
                 }
                 catching = input.behind() > FOLLOW && match.state != "end" && !match.input.leave;
