@@ -115,6 +115,10 @@ void presentframe() {
     checkclose();
 }
 
+std::string watchingtext(int watching) {
+    return "WATCHING: " + std::to_string(watching);
+}
+
 void drawcatchingup(long done, long all, int screenwidth) {
     const int percent = all > 0 ? int(std::min(done, all) * 100 / all) : 0;
     const float u = layoutunit(screenwidth), left = 212 * u, width = 600 * u;

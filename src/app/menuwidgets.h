@@ -55,6 +55,8 @@ int adjustvalue(int value, int step);
 int clampvalue(int value, int lo, int hi);
 // Presents the frame at the display's pace and ends the program on a close request.
 void presentframe();
+// "WATCHING: 3": how many machines watch an online series, for its screens.
+std::string watchingtext(int watching);
 // A game played without drawing to catch up with the others: "CATCHING UP 63 %" over a bar
 // filled as far, presented.
 void drawcatchingup(long done, long all, int screenwidth);

@@ -225,8 +225,7 @@ void playgame(Tmatch& match, Rollback& rollback, Session& session, OnlineInput& 
         // without showing the frames: the camera's glide from far away hides the jump.
         const bool behind =
             rollback.frame() < resumed + SETTLING && session.advantage(rollback) < -TIMESYNC_AHEAD;
-        match.notice =
-            session.watching() > 0 ? "WATCHING: " + std::to_string(session.watching()) : "";
+        match.notice = session.watching() > 0 ? watchingtext(session.watching()) : "";
         const MatchInput part = pacing.next(session, rollback.frame(), [&] {
             return localpart(players, match, session.myfigures());
         });
@@ -306,8 +305,7 @@ bool waitforplayers(Tapp& app, Session& session, bool hosting, bool meeting,
         SetDrawColor(100, 100, 100);
         drawcentred(UpperCase(where) + "   ESCAPE: BACK", 0.15f, 480, app.screenwidth);
         if (session.watching() > 0)
-            drawcentred("WATCHING: " + std::to_string(session.watching()), 0.15f, 520,
-                        app.screenwidth);
+            drawcentred(watchingtext(session.watching()), 0.15f, 520, app.screenwidth);
         presentframe();
         if (escapepressed()) return false;
         // The others come in real time, whatever clock the game runs on.

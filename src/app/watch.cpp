@@ -60,10 +60,6 @@ class Following : public InputSource {
     bool recordleave_ = false;
 };
 
-std::string watchingtext(const Spectator& spectator) {
-    return "WATCHING: " + std::to_string(spectator.watching());
-}
-
 // Until the first game's start comes; false when the watching ends first (said) or Escape.
 bool waitforgame(Tapp& app, Spectator& spectator, const std::string& where) {
     for (spectator.pump(); !spectator.hasgame(); spectator.pump()) {
@@ -80,7 +76,7 @@ bool waitforgame(Tapp& app, Spectator& spectator, const std::string& where) {
         SetDrawColor(100, 100, 100);
         drawcentred(UpperCase(where) + "   ESCAPE: BACK", 0.15f, 480, app.screenwidth);
         if (spectator.watching() > 0)
-            drawcentred(watchingtext(spectator), 0.15f, 560, app.screenwidth);
+            drawcentred(watchingtext(spectator.watching()), 0.15f, 560, app.screenwidth);
         presentframe();
         if (escapepressed()) return false;
         spectator.transport().wait(WAITSTEP_MS);
@@ -113,7 +109,7 @@ bool watchgame(Tapp& app, Spectator& spectator) {
     try {
         for (;;) {
             spectator.pump();
-            match.notice = watchingtext(spectator);
+            match.notice = watchingtext(spectator.watching());
             const bool dry = input.behind() == 0;
             if (dry && spectator.ended()) {
                 keepreplay();
