@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr size_t MOSTTEXT = 1000; // a version or a reason, as written
+
 class Writer {
   public:
     explicit Writer(Message kind) { u8(uint8_t(kind)); }
@@ -14,7 +16,7 @@ class Writer {
     void u16(uint16_t v) { put(v, 2); }
     void u32(uint32_t v) { put(v, 4); }
     void u64(uint64_t v) { put(v, 8); }
-    void str(const std::string& s, size_t most = 1000) {
+    void str(const std::string& s, size_t most = MOSTTEXT) {
         const size_t n = std::min<size_t>(s.size(), most);
         u16(uint16_t(n));
         for (size_t i = 0; i < n; ++i) bytes.push_back(uint8_t(s[i]));
@@ -182,7 +184,8 @@ bool decode(const std::vector<uint8_t>& bytes, Hello& m) {
     m.figures = r.u64();
     m.players = r.u8();
     m.token = r.u64();
-    return r.done() && m.players <= 3;
+    // No game writes a longer version: a hello that says one is no game's.
+    return r.done() && m.players <= 3 && m.version.size() <= MOSTTEXT;
 }
 
 bool decode(const std::vector<uint8_t>& bytes, Start& m) {
