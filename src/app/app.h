@@ -179,9 +179,10 @@ class Tapp : public Tmatchmedia {
     // The server of room codes: --server, else settings.txt's.
     std::string server() const;
     // A connection to the game at where, a room code or HOST:PORT, for a machine that takes a
-    // new seat or not (one that watches, or comes back to the seat it had); null when it
-    // cannot even begin, said in a message.
-    std::unique_ptr<Link> reach(const std::string& where, bool noseat);
+    // new seat, comes back to the seat it had, or watches (fed by the server, for a room
+    // code); null when it cannot even begin, said in a message.
+    enum class Reaching { Seat, Back, Watch };
+    std::unique_ptr<Link> reach(const std::string& where, Reaching why);
     // OPTIONS' ONLINE: the input delay and the server; the server typed in.
     void onlineoptions();
     void serverscreen();

@@ -355,15 +355,22 @@ std::string Tapp::server() const {
     return tools.server.empty() ? settings.server : tools.server;
 }
 
-std::unique_ptr<Link> Tapp::reach(const std::string& where, bool noseat) {
+std::unique_ptr<Link> Tapp::reach(const std::string& where, Reaching why) {
     std::string error;
     auto link = std::make_unique<Link>(tools.netsim);
     const std::optional<RoomCode> code = parsecode(where);
+    bool reached = false;
     if (code && server().empty()) {
         error = "a room code needs a server: --server HOST:PORT, or server= in settings.txt";
-    } else if (code ? link->joinroom(server(), *code, error, noseat) : link->join(where, error)) {
-        return link;
+    } else if (!code) {
+        reached = link->join(where, error);
+    } else if (why == Reaching::Watch) {
+        // The server feeds the room's spectators, so the players' upload does not grow.
+        reached = link->watchroom(server(), *code, error);
+    } else {
+        reached = link->joinroom(server(), *code, error, why == Reaching::Back);
     }
+    if (reached) return link;
     Notify("vantorix: " + error, 1);
     return nullptr;
 }
@@ -377,8 +384,9 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     const std::optional<RoomCode> code = parsecode(where);
     const std::string place = code ? describe(*code) : where;
     const uint64_t token = hosting ? 0 : rejointoken(place);
-    std::unique_ptr<Link> link =
-        hosting ? std::make_unique<Link>(tools.netsim) : reach(where, token != 0);
+    std::unique_ptr<Link> link = hosting
+                                     ? std::make_unique<Link>(tools.netsim)
+                                     : reach(where, token != 0 ? Reaching::Back : Reaching::Seat);
     if (!link) return false;
     if (hosting && !link->host(port, error)) {
         Notify("vantorix: " + error, 1);

@@ -168,7 +168,7 @@ bool watchgame(Tapp& app, Spectator& spectator) {
 } // namespace
 
 bool Tapp::watchonline(const std::string& where) {
-    std::unique_ptr<Link> link = reach(where, true);
+    std::unique_ptr<Link> link = reach(where, Reaching::Watch);
     if (!link) return false;
     Spectator spectator(std::move(link), {VANTORIX_VERSION, gamefigures()});
     if (!waitforgame(*this, spectator, where)) return true;

@@ -16,6 +16,8 @@ constexpr int MOSTMESSAGES = 4;     // of records to each spectator a look
 // Records go to a spectator this many frames at a time (until the game is over): a packet for
 // every frame would cost the host's upload 60 packets a second for each spectator.
 constexpr long BATCH = 4;
+// The spectator that stands for every machine the server feeds.
+constexpr int SERVERFEED = -2;
 
 } // namespace
 
@@ -58,7 +60,7 @@ void Host::handlehello(int link, const std::vector<uint8_t>& bytes) {
         refusal = "the host plays version " + identity_.version + ", this is " + hello.version;
     } else if (hello.figures != identity_.figures) {
         refusal = "the host plays with another figure file";
-    } else if (hello.players == 0 && spectators_.size() >= MOSTSPECTATORS) {
+    } else if (hello.players == 0 && watching_ - served_ >= int(MOSTSPECTATORS)) {
         refusal = std::to_string(MOSTSPECTATORS) + " machines watch the game already";
     } else if (hello.players > 0 && started_) {
         // A machine of the game coming back to its seat, or a stranger.
@@ -103,10 +105,27 @@ void Host::dropspectator(int link) {
     if (spectators_.size() != before) tellwatching();
 }
 
+void Host::tell(const Spectator& s, const std::vector<uint8_t>& message, bool gamestart) {
+    if (s.link == SERVERFEED) return transport_->feedwatchers(message, gamestart);
+    transport_->send(s.link, message, true);
+}
+
+// The server's spectators are fed from the first one on, as one more spectator of the host's.
+void Host::noticewatchers() {
+    const int served = transport_->watchers();
+    if (served == served_) return;
+    const bool feeding = std::any_of(spectators_.begin(), spectators_.end(),
+                                     [](const Spectator& s) { return s.link == SERVERFEED; });
+    if (!feeding) spectators_.push_back({SERVERFEED});
+    served_ = served;
+    tellwatching();
+}
+
 void Host::tellwatching() {
-    watching_ = int(spectators_.size());
+    watching_ = int(spectators_.size()) + served_;
+    for (const Spectator& s : spectators_) watching_ -= s.link == SERVERFEED;
     const std::vector<uint8_t> message = encodewatchers(watching_);
-    for (const Spectator& s : spectators_) transport_->send(s.link, message, true);
+    for (const Spectator& s : spectators_) tell(s, message);
     if (started_) {
         for (int seat = 1; seat < machines_; ++seat)
             if (links_[size_t(seat)] >= 0) transport_->send(links_[size_t(seat)], message, true);
@@ -228,6 +247,7 @@ bool Host::lobby() {
         }
     }
     tidy();
+    noticewatchers();
     if (!started_ && present() == settings_.players && ready()) startseries();
     transport_->lobby(present(), started_ ? present() : settings_.players);
     if (started_) heard_.fill(transport_->now());
@@ -258,10 +278,11 @@ void Host::tellover(const Over& over) {
             transport_->send(links_[size_t(s)], encode(over), true);
     // The spectators know machines by their players: they hear the words.
     const std::string why = failure_.empty() ? player(over.machine) + " LEFT THE GAME" : failure_;
-    for (const Spectator& s : spectators_) transport_->send(s.link, encoderefusal(why), true);
+    for (const Spectator& s : spectators_) tell(s, encoderefusal(why));
 }
 
 void Host::feed(const Rollback& rollback) {
+    noticewatchers();
     if (!rollback.replay) return;
     for (int seat = 1; seat < machines_; ++seat) {
         if (!toresume_[size_t(seat)]) continue;
@@ -274,7 +295,7 @@ void Host::feed(const Rollback& rollback) {
     }
     for (Spectator& s : spectators_) {
         if (s.game != game_) {
-            transport_->send(s.link, encode(Watch{game_, replaystarttext(*rollback.replay)}), true);
+            tell(s, encode(Watch{game_, replaystarttext(*rollback.replay)}), true);
             s = Spectator{s.link, game_};
         }
         // Once the game is over, what is left goes at once: the next game's start follows.
@@ -311,7 +332,7 @@ void Host::feed(Spectator& s, const std::vector<InputRun>& runs, int most) {
             }
         }
         if (records.runs.empty()) return;
-        transport_->send(s.link, encode(records), true);
+        tell(s, encode(records));
     }
 }
 

@@ -50,6 +50,10 @@ class Host : public Session {
     // Every machine hears how many watch.
     void tellwatching();
     struct Spectator;
+    // A message to a spectator: over its connection, or into the server's feed.
+    void tell(const Spectator& s, const std::vector<uint8_t>& message, bool gamestart = false);
+    // The server feeds a new number of spectators.
+    void noticewatchers();
     void feed(Spectator& s, const std::vector<InputRun>& runs, int most);
     // The recorded frames not yet sent to the spectator, counted as far as a batch.
     static long unsent(const Spectator& s, const std::vector<InputRun>& runs);
@@ -77,6 +81,7 @@ class Host : public Session {
         long inrun = 0, frames = 0;
     };
     std::vector<Spectator> spectators_;
+    int served_ = 0; // spectators the server feeds (as many again may connect to the host)
     // Rejoining: each seat's token; since when it is away (0: it is not); the frames of its
     // own parts the others have, for a machine that came back (0 otherwise), and whether it
     // still awaits the game's start.

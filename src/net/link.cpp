@@ -1,6 +1,7 @@
 // ENet behind the Link; see link.h.
 #include "net/link.h"
 #include "net/datagram.h"
+#include "net/feeding.h"
 #include "net/localaddresses.h"
 #include "net/meeting.h"
 #include "runtime/text.h"
@@ -90,6 +91,9 @@ struct Link::Impl {
     ENetEvent pending{};               // what wait() received, for the next poll
     bool haspending = false;
     std::optional<Meeting> meeting;
+    std::optional<Upload> upload;   // a host meeting through a server feeds its spectators
+    std::optional<Pulling> pulling; // a spectator fed by the server
+    bool toldconnected = false, toldgone = false; // what the pulling's events said
     // The game's socket (host) first, then the host's socket for each machine through the relay:
     // their numbers are the meeting's socket numbers.
     std::vector<ENetHost*> sockets;
@@ -116,9 +120,12 @@ struct Link::Impl {
             if (std::any_of(nets.begin(), nets.end(),
                             [&](const Network& n) { return n.holds(from); }))
                 impl->answer(host->receivedAddress, m->token);
+        } else if (m && impl->pulling) {
+            impl->pulling->received(endpointof(host->receivedAddress), *m, NetNow());
         } else if (m && impl->meeting) {
-            impl->meeting->received(impl->socketof(host), endpointof(host->receivedAddress), *m,
-                                    NetNow());
+            const Endpoint from = endpointof(host->receivedAddress);
+            if (impl->upload && host == impl->host) impl->upload->received(from, *m);
+            impl->meeting->received(impl->socketof(host), from, *m, NetNow());
         }
         return 1;
     }
@@ -142,6 +149,15 @@ struct Link::Impl {
         return int(std::find(sockets.begin(), sockets.end(), h) - sockets.begin());
     }
     void meet();
+    // A socket of this machine's own to talk to the server at HOST:PORT through; false with
+    // the reason.
+    bool through(const std::string& server, Endpoint& at, std::string& error);
+    void sendall(const std::vector<Outbound>& all) {
+        for (const Outbound& out : all)
+            if (size_t(out.socket) < sockets.size())
+                senddatagram(sockets[size_t(out.socket)]->socket, addressof(out.to), out.bytes);
+    }
+    NetEvent fed();
 
     int machineof(ENetPeer* peer) const {
         for (size_t i = 0; i < peers.size(); ++i)
@@ -216,6 +232,28 @@ NetEvent Link::Impl::take(ENetEvent& event) {
     return out;
 }
 
+// A spectator fed by the server: the feed's messages as if the host had sent them, after a
+// connection once the server answered, and a disconnection when the feed stops.
+NetEvent Link::Impl::fed() {
+    const long long now = NetNow();
+    pulling->tick(now);
+    sendall(pulling->take());
+    ENetEvent event;
+    service(host, &event, 0);
+    NetEvent out;
+    if (!toldconnected && pulling->answered()) {
+        toldconnected = true;
+        out.kind = NetEvent::Connected;
+    } else if (auto message = toldconnected ? pulling->next() : std::nullopt) {
+        out.kind = NetEvent::Received;
+        out.bytes = std::move(*message);
+    } else if (!toldgone && toldconnected && !pulling->failure().empty()) {
+        toldgone = true;
+        out.kind = NetEvent::Disconnected;
+    }
+    return out;
+}
+
 Link::Link(const NetSim& sim) : impl_(std::make_unique<Impl>(sim)) {
     impl_->started = enet_initialize() == 0;
 }
@@ -227,6 +265,11 @@ Link::~Link() {
     while (impl_->host && !impl_->queue.empty() && NetNow() < until) {
         impl_->flush();
         enet_host_service(impl_->host, nullptr, 1);
+    }
+    // The server's spectators are sent the rest of the feed (the series' last word).
+    while (impl_->upload && !impl_->upload->done() && NetNow() < until) {
+        impl_->meet();
+        enet_host_service(impl_->host, nullptr, 5);
     }
     int open = 0;
     for (ENetPeer* peer : impl_->peers)
@@ -276,6 +319,7 @@ bool Link::meet(const std::string& server, std::string& error) {
     }
     impl_->meeting.emplace(endpointof(address), localaddresses(impl_->host->address.port),
                            NetNow());
+    impl_->upload.emplace(endpointof(address));
     return true;
 }
 
@@ -295,17 +339,30 @@ bool Link::join(const std::string& where, std::string& error) {
 
 bool Link::joinroom(const std::string& server, const RoomCode& code, std::string& error,
                     bool noseat) {
+    Endpoint at;
+    if (!impl_->through(server, at, error)) return false;
+    impl_->meeting.emplace(at, code, localaddresses(impl_->host->address.port), NetNow(), noseat);
+    return true;
+}
+
+bool Link::watchroom(const std::string& server, const RoomCode& code, std::string& error) {
+    Endpoint at;
+    if (!impl_->through(server, at, error)) return false;
+    impl_->pulling.emplace(at, code, NetNow());
+    return true;
+}
+
+bool Link::Impl::through(const std::string& server, Endpoint& at, std::string& error) {
     ENetAddress address{};
-    if (!impl_->started || !resolve(server, "--server", address, error)) return false;
-    impl_->host = openhost(1);
-    if (!impl_->host) {
+    if (!started || !resolve(server, "--server", address, error)) return false;
+    host = openhost(1);
+    if (!host) {
         error = "could not open a socket to meet through " + server;
         return false;
     }
-    impl_->host->intercept = Impl::intercept;
-    impl_->sockets = {impl_->host};
-    impl_->meeting.emplace(endpointof(address), code, localaddresses(impl_->host->address.port),
-                           NetNow(), noseat);
+    host->intercept = intercept;
+    sockets = {host};
+    at = endpointof(address);
     return true;
 }
 
@@ -322,9 +379,10 @@ void Link::Impl::meet() {
         sockets.push_back(relay);
         meeting->opened(*token, int(sockets.size()) - 1, now);
     }
-    for (const Outbound& out : meeting->take()) {
-        if (size_t(out.socket) < sockets.size())
-            senddatagram(sockets[size_t(out.socket)]->socket, addressof(out.to), out.bytes);
+    sendall(meeting->take());
+    if (upload) {
+        upload->tick(now, meeting->code());
+        sendall(upload->take());
     }
     const auto& path = meeting->path();
     if (hosting || connecting || !path) return;
@@ -345,6 +403,7 @@ void Link::send(int machine, const std::vector<uint8_t>& bytes, bool reliable) {
 NetEvent Link::poll() {
     impl_->flush();
     if (!impl_->host) return {};
+    if (impl_->pulling) return impl_->fed();
     impl_->meet();
     impl_->reap();
     ENetEvent event;
@@ -400,6 +459,7 @@ std::string Link::room() const {
 }
 
 std::string Link::trouble() const {
+    if (impl_->pulling) return impl_->pulling->failure();
     return impl_->meeting ? impl_->meeting->failure() : impl_->unmet;
 }
 
@@ -420,4 +480,12 @@ bool Link::serverlost() const {
     for (size_t m = 0; m < i.viarelay.size() && m < i.peers.size(); ++m)
         if (i.viarelay[m] && i.peers[m]) return true;
     return false;
+}
+
+int Link::watchers() const {
+    return impl_->upload ? impl_->upload->watchers() : 0;
+}
+
+void Link::feedwatchers(const std::vector<uint8_t>& message, bool gamestart) {
+    if (impl_->upload) impl_->upload->feed(message, gamestart);
 }

@@ -9,8 +9,9 @@
 // With a server, the machines meet by room code (meeting.h): the rendezvous datagrams share
 // ENet's socket (ENet hands every datagram to an intercept first), a joiner connects over the
 // path the punches opened or through the server's relay, and a host opens a socket of its
-// own for each machine that comes through the relay. A hosting machine answers the broadcasts
-// of machines looking for games on the local network (discovery.h) the same way.
+// own for each machine that comes through the relay; its spectators are fed through the
+// server (feeding.h), and a spectator by room code is fed by it. A hosting machine answers the
+// broadcasts of machines looking for games on the local network (discovery.h) the same way.
 #pragma once
 #include "net/netsim.h"
 #include "net/rendezvous.h"
@@ -42,6 +43,9 @@ class Link : public Transport {
     // through poll once a path is open.
     bool joinroom(const std::string& server, const RoomCode& code, std::string& error,
                   bool noseat = false);
+    // Starts watching the room's game through the server at HOST:PORT, which feeds it: the
+    // feed's messages come through poll as the host's, and nothing is sent to the host.
+    bool watchroom(const std::string& server, const RoomCode& code, std::string& error);
     void send(int machine, const std::vector<uint8_t>& bytes, bool reliable) override;
     // Also sends what the impairment lets go.
     NetEvent poll() override;
@@ -55,6 +59,8 @@ class Link : public Transport {
     bool relayed(int machine) const override;
     void lobby(int present, int wanted) override;
     bool serverlost() const override;
+    int watchers() const override;
+    void feedwatchers(const std::vector<uint8_t>& message, bool gamestart) override;
 
   private:
     struct Impl;

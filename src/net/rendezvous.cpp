@@ -10,9 +10,11 @@ namespace {
 constexpr uint8_t MAGIC[3] = {'V', 'X', 'R'};
 constexpr size_t HEADER = 12;
 
-bool isrequest(Rz kind) {
+// Requests are padded to the request size, but for a piece of a feed: it is longer than
+// anything the server answers it with.
+bool padded(Rz kind) {
     return kind == Rz::Register || kind == Rz::Join || kind == Rz::Relay || kind == Rz::Bind ||
-           kind == Rz::Discover;
+           kind == Rz::Discover || kind == Rz::Pull;
 }
 
 class Out {
@@ -27,6 +29,11 @@ class Out {
     }
     void code(const RoomCode& c) { bytes.insert(bytes.end(), c.begin(), c.end()); }
     void endpoint(const Endpoint& e) { put(e.ip, 4), put(e.port, 2); }
+    void piece(const RzMessage& m) {
+        const size_t n = std::min(m.bytes.size(), PIECESIZE);
+        put(m.piece, 4), put(m.flag, 1), put(n, 2);
+        bytes.insert(bytes.end(), m.bytes.begin(), m.bytes.begin() + long(n));
+    }
     void locals(const std::vector<Endpoint>& list) {
         const size_t n = std::min(list.size(), MOSTLOCALS);
         put(n, 1);
@@ -56,6 +63,13 @@ class In {
         e.ip = uint32_t(get(4));
         e.port = uint16_t(get(2));
         return e;
+    }
+    // A piece of a feed: its number, its flag, its bytes.
+    void piece(RzMessage& m) {
+        m.piece = uint32_t(get(4)), m.flag = uint8_t(get(1));
+        const size_t n = get(2);
+        if (n > PIECESIZE || m.flag > 1 || at_ + n > size_) ok = false;
+        if (ok) m.bytes.assign(data_ + at_, data_ + at_ + n), at_ += n;
     }
     std::vector<Endpoint> locals() {
         const size_t n = get(1);
@@ -160,8 +174,18 @@ std::vector<uint8_t> encode(const RzMessage& m) {
         out.bytes.insert(out.bytes.end(), m.name.begin(), m.name.begin() + long(n));
         break;
     }
+    case Rz::Feed:
+    case Rz::Piece:
+        out.code(m.code), out.piece(m);
+        break;
+    case Rz::Fed:
+        out.code(m.code), out.put(m.piece, 4), out.put(m.present, 1);
+        break;
+    case Rz::Pull:
+        out.code(m.code), out.put(m.piece, 4), out.put(m.flag, 1);
+        break;
     }
-    if (isrequest(m.kind)) out.bytes.resize(REQUESTSIZE, 0);
+    if (padded(m.kind)) out.bytes.resize(REQUESTSIZE, 0);
     return out.bytes;
 }
 
@@ -170,10 +194,13 @@ bool isrendezvous(const uint8_t* data, size_t size) {
 }
 
 std::optional<RzMessage> decoderz(const uint8_t* data, size_t size) {
-    if (!isrendezvous(data, size) || size > REQUESTSIZE) return std::nullopt;
-    if (data[3] < uint8_t(Rz::Challenge) || data[3] > uint8_t(Rz::Here)) return std::nullopt;
+    if (!isrendezvous(data, size) || size > LARGESTRZ) return std::nullopt;
+    if (data[3] < uint8_t(Rz::Challenge) || data[3] > uint8_t(Rz::Piece)) return std::nullopt;
     RzMessage m;
     m.kind = Rz(data[3]);
+    // Only a piece of a feed is longer than a request.
+    const bool piece = m.kind == Rz::Feed || m.kind == Rz::Piece;
+    if (!piece && size > REQUESTSIZE) return std::nullopt;
     In in(data, size);
     for (int i = 4; i < 12; ++i) m.cookie = m.cookie << 8 | data[i];
     switch (m.kind) {
@@ -197,7 +224,7 @@ std::optional<RzMessage> decoderz(const uint8_t* data, size_t size) {
         break;
     case Rz::Refused: {
         const uint64_t why = in.get(1);
-        if (why < uint8_t(RzRefusal::UnknownCode) || why > uint8_t(RzRefusal::ServerFull))
+        if (why < uint8_t(RzRefusal::UnknownCode) || why > uint8_t(RzRefusal::Unwatchable))
             return std::nullopt;
         m.refusal = RzRefusal(why);
         break;
@@ -227,9 +254,21 @@ std::optional<RzMessage> decoderz(const uint8_t* data, size_t size) {
         }
         break;
     }
+    case Rz::Feed:
+    case Rz::Piece:
+        m.code = in.code(), in.piece(m);
+        break;
+    case Rz::Fed:
+        m.code = in.code(), m.piece = uint32_t(in.get(4)), m.present = uint8_t(in.get(1));
+        if (m.present > WATCHERSPERROOM) return std::nullopt;
+        break;
+    case Rz::Pull:
+        m.code = in.code(), m.piece = uint32_t(in.get(4)), m.flag = uint8_t(in.get(1));
+        if (m.flag > 1) return std::nullopt;
+        break;
     }
     if (!in.finished()) return std::nullopt;
-    if (isrequest(m.kind) && size != REQUESTSIZE) return std::nullopt;
+    if (padded(m.kind) && size != REQUESTSIZE) return std::nullopt;
     const bool hascode = m.kind != Rz::Challenge && m.kind != Rz::Register &&
                          m.kind != Rz::Refused && m.kind != Rz::Punch && m.kind != Rz::Discover &&
                          m.kind != Rz::Here;
@@ -249,6 +288,10 @@ const char* refusaltext(RzRefusal refusal) {
         return "TOO MANY TRIES: WAIT A MINUTE";
     case RzRefusal::ServerFull:
         return "THE SERVER IS FULL: TRY LATER";
+    case RzRefusal::Watched:
+        return "8 MACHINES WATCH THAT GAME ALREADY";
+    case RzRefusal::Unwatchable:
+        return "THE SERVER CANNOT SHOW THAT GAME";
     }
     return "REFUSED";
 }

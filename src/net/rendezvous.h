@@ -61,6 +61,10 @@ enum class Rz : uint8_t {
     Punch,         // machine to machine: token, and whether it answers a punch
     Discover,      // a broadcast on the local network: any games hosted here?
     Here,          // a hosting machine's answer: its name, players there and wanted
+    Feed,          // host: the next piece of what its spectators are sent (feeding.h)
+    Fed,           // server to host: the pieces it holds so far, and how many watch
+    Pull,          // spectator: the pieces of the room's feed from this one on
+    Piece,         // server to spectator: one piece, or none when there is none yet
 };
 
 enum class RzRefusal : uint8_t {
@@ -69,14 +73,22 @@ enum class RzRefusal : uint8_t {
     Full,            // the room awaits no more machines
     TooMany,         // this address tried too many codes or rooms this minute
     ServerFull,      // the server holds as many rooms as it may
+    Watched,         // as many machines watch the room's game as may
+    Unwatchable,     // the server holds none of the game this spectator needs
 };
 
 // Local addresses a machine reports: its interfaces' IPv4 addresses with its port.
 inline constexpr size_t MOSTLOCALS = 4;
-// Every request to the server is at least this long; nothing the server sends an address
-// that has not shown its cookie is longer.
+// Every request to the server is this long, or (a piece of a feed) longer than any answer;
+// nothing the server sends an address that has not shown its cookie is longer.
 inline constexpr size_t REQUESTSIZE = 64;
 inline constexpr size_t CHALLENGESIZE = 12;
+// Machines a room's feed goes to at once, and the pieces of it sent for one request.
+inline constexpr uint8_t WATCHERSPERROOM = 8;
+inline constexpr uint32_t FEEDWINDOW = 16;
+// The most bytes of a spectators' feed one datagram carries, and the largest datagram of ours.
+inline constexpr size_t PIECESIZE = 1024;
+inline constexpr size_t LARGESTRZ = 32 + PIECESIZE;
 
 struct RzMessage {
     Rz kind = Rz::Challenge;
@@ -90,7 +102,15 @@ struct RzMessage {
     Endpoint other;                  // Found: the host as seen; Joining, Relay: the joiner as seen
     std::vector<Endpoint> locals;    // Register, Join: the sender's; Found, Joining: the other's
     std::string name;                // Here: the host's name, printable, at most NAMELENGTH
-    uint8_t present = 0, wanted = 0; // Here: players in the lobby, and in the game
+    uint8_t present = 0, wanted = 0; // Here: players in the lobby, and in the game;
+                                     // Fed: machines watching
+    // Feed, Piece: the piece's number, and its bytes (at most PIECESIZE); Fed: the pieces
+    // held (the next one wanted); Pull: the first piece wanted.
+    uint32_t piece = 0;
+    std::vector<uint8_t> bytes;
+    // Feed: the piece begins a game; Pull: this spectator has no piece yet (it is sent the
+    // newest game from its first piece); Piece: the host still feeds the room.
+    uint8_t flag = 0;
 };
 inline constexpr size_t NAMELENGTH = 20;
 

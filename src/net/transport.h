@@ -44,4 +44,9 @@ class Transport {
     virtual bool relayed(int /*machine*/) const { return false; }
     virtual void lobby(int /*present*/, int /*wanted*/) {}
     virtual bool serverlost() const { return false; }
+
+    // A host's spectators fed through the server (feeding.h): how many the server feeds, as
+    // it last said, and a message for all of them (a game's start flagged).
+    virtual int watchers() const { return 0; }
+    virtual void feedwatchers(const std::vector<uint8_t>& /*message*/, bool /*gamestart*/) {}
 };

@@ -31,10 +31,13 @@ long long now() {
 }
 
 constexpr const char* USAGE =
-    "usage: vantorix-server [--port N] [--max-rooms N] [--relay-kbps N]\n"
+    "usage: vantorix-server [--port N] [--max-rooms N] [--relay-kbps N] [--watch-kbps N]\n"
+    "                       [--feed-mb N]\n"
     "  --port N        the UDP port to serve (default 24690; 0 for any free one)\n"
     "  --max-rooms N   rooms held at once (default 1000)\n"
-    "  --relay-kbps N  what one room's relay may pass on, kilobits a second (default 1000)\n";
+    "  --relay-kbps N  what one room's relay may pass on, kilobits a second (default 1000)\n"
+    "  --watch-kbps N  what one room's spectators are sent, kilobits a second (default 4000)\n"
+    "  --feed-mb N     the games held for spectators, all rooms together (default 256)\n";
 
 struct Options {
     int port = 24690;
@@ -69,6 +72,10 @@ bool parse(int argc, char** argv, Options& o, bool& done) {
             good = number(value, 1, 100000, o.limits.maxrooms);
         } else if (arg == "--relay-kbps" && value) {
             good = number(value, 1, 1000000, o.limits.relaykbps);
+        } else if (arg == "--watch-kbps" && value) {
+            good = number(value, 1, 1000000, o.limits.watchkbps);
+        } else if (arg == "--feed-mb" && value) {
+            good = number(value, 1, 65536, o.limits.feedmegabytes);
         }
         if (!good) {
             std::fprintf(stderr, "vantorix-server: cannot use '%s%s%s'\n%s", arg.c_str(),

@@ -46,8 +46,9 @@ void RoomServer::receive(const Endpoint& from, const uint8_t* data, size_t size,
                          std::vector<Datagram>& out) {
     if (!isrendezvous(data, size)) return relay(from, data, size, now, out);
     const std::optional<RzMessage> m = decoderz(data, size);
-    const bool request = m && (m->kind == Rz::Register || m->kind == Rz::Join ||
-                               m->kind == Rz::Relay || m->kind == Rz::Bind);
+    const bool request =
+        m && (m->kind == Rz::Register || m->kind == Rz::Join || m->kind == Rz::Relay ||
+              m->kind == Rz::Bind || m->kind == Rz::Feed || m->kind == Rz::Pull);
     if (!request) {
         ++counts_.malformed;
         return;
@@ -72,19 +73,22 @@ void RoomServer::relay(const Endpoint& from, const uint8_t* data, size_t size, l
         ++counts_.unknown;
         return;
     }
-    // The room's allowance fills at its rate, up to a second's worth.
-    Room& r = room->second;
-    const double rate = limits_.relaykbps * 1000.0 / 8 / 1000; // bytes a millisecond
-    r.allowance = std::min(rate * 1000, r.allowance + rate * double(now - r.refilled));
-    r.refilled = now;
-    if (r.allowance < double(size)) {
+    if (!room->second.allowance.spend(size, limits_.relaykbps, now)) {
         ++counts_.overcap;
         return;
     }
-    r.allowance -= double(size);
     end->second.used = now;
     out.push_back({end->second.other, std::vector<uint8_t>(data, data + size)});
     ++counts_.forwarded;
+}
+
+bool RoomServer::Allowance::spend(size_t size, int kbps, long long now) {
+    const double rate = kbps * 1000.0 / 8 / 1000; // bytes a millisecond
+    bytes = std::min(rate * 1000, bytes + rate * double(now - refilled));
+    refilled = now;
+    if (bytes < double(size)) return false;
+    bytes -= double(size);
+    return true;
 }
 
 void RoomServer::handle(const Endpoint& from, const RzMessage& m, long long now,
@@ -98,6 +102,10 @@ void RoomServer::handle(const Endpoint& from, const RzMessage& m, long long now,
         return askrelay(from, m, now, out);
     case Rz::Bind:
         return bind(from, m, now, out);
+    case Rz::Feed:
+        return feed(from, m, now, out);
+    case Rz::Pull:
+        return pull(from, m, now, out);
     default:
         return;
     }
@@ -136,6 +144,7 @@ void RoomServer::registerroom(const Endpoint& from, const RzMessage& m, long lon
         ++q->newrooms, ++q->rooms;
         const RoomCode code = freshcode();
         rooms_[code].host = from;
+        rooms_[code].feed.fed = now; // the host feeds from its room's first second
         held = byhost_.emplace(from, code).first;
     }
     Room& room = rooms_.at(held->second);
@@ -220,6 +229,137 @@ void RoomServer::bind(const Endpoint& from, const RzMessage& m, long long now,
     }
 }
 
+Datagram RoomServer::fed(const RoomCode& code, const Room& room) {
+    RzMessage m = about(Rz::Fed, code, 0);
+    m.piece = room.feed.next;
+    m.present = uint8_t(room.feed.watchers.size());
+    return reply(room.host, m);
+}
+
+// Only the room's own host feeds it, each piece in its turn; a piece again, or one ahead of
+// its turn, is only answered with what the room holds.
+void RoomServer::feed(const Endpoint& from, const RzMessage& m, long long now,
+                      std::vector<Datagram>& out) {
+    const auto held = byhost_.find(from);
+    if (held == byhost_.end() || held->second != m.code) return;
+    Room& room = rooms_.at(m.code);
+    Feed& feed = room.feed;
+    feed.fed = now;
+    // A piece that came before the one missing is kept (a window of them at most), so one
+    // lost datagram costs the host that piece again, not all after it.
+    if (!m.bytes.empty() && m.piece - feed.next - 1 < FEEDWINDOW - 1 &&
+        !feed.ahead.count(m.piece)) {
+        feed.ahead[m.piece] = m;
+        feedbytes_ += m.bytes.size();
+    }
+    if (!m.bytes.empty() && m.piece == feed.next) take(feed, m);
+    for (auto at = feed.ahead.find(feed.next); at != feed.ahead.end();
+         at = feed.ahead.find(feed.next)) {
+        feedbytes_ -= at->second.bytes.size();
+        const RzMessage next = std::move(at->second);
+        feed.ahead.erase(at);
+        take(feed, next);
+    }
+    out.push_back(fed(m.code, room));
+}
+
+void RoomServer::take(Feed& feed, const RzMessage& m) {
+    ++feed.next;
+    if (m.flag) {
+        // A game begins: the one before it is kept for spectators still watching it, and the
+        // feed that was too long begins again.
+        if (feed.over) forget(feed, m.piece), feed.over = false;
+        feed.starts.push_back(m.piece);
+        if (feed.starts.size() > 2) feed.starts.pop_front(), forget(feed, feed.starts.front());
+    }
+    if (feed.over) return;
+    if (feed.bytes + m.bytes.size() > ROOMFEED ||
+        feedbytes_ + m.bytes.size() > size_t(limits_.feedmegabytes) * 1024 * 1024) {
+        forget(feed, feed.next);
+        feed.over = true;
+        return;
+    }
+    if (feed.pieces.empty()) feed.first = m.piece;
+    feed.pieces.push_back(m.bytes);
+    feed.bytes += m.bytes.size();
+    feedbytes_ += m.bytes.size();
+}
+
+void RoomServer::forget(Feed& feed, uint32_t before) {
+    while (!feed.pieces.empty() && feed.first < before) {
+        feed.bytes -= feed.pieces.front().size();
+        feedbytes_ -= feed.pieces.front().size();
+        feed.pieces.pop_front();
+        ++feed.first;
+    }
+    if (feed.pieces.empty()) feed.first = before;
+}
+
+// A spectator asks for the room's feed: where the newest game begins, or the pieces from one
+// on. Up to WATCHERSPERROOM machines are fed, each counted as a join of its address.
+void RoomServer::pull(const Endpoint& from, const RzMessage& m, long long now,
+                      std::vector<Datagram>& out) {
+    const auto room = rooms_.find(m.code);
+    if (room == rooms_.end() || !watches(room->second.feed, from, now)) {
+        Quota* q = quota(from.ip, now);
+        if (!q || q->wrongcodes >= WRONGCODES || q->joins >= JOINS)
+            return out.push_back(refusal(from, RzRefusal::TooMany));
+        ++q->joins;
+        if (room == rooms_.end()) {
+            ++q->wrongcodes;
+            const bool closed = closed_.count(m.code) > 0;
+            return out.push_back(
+                refusal(from, closed ? RzRefusal::Closed : RzRefusal::UnknownCode));
+        }
+        if (room->second.feed.watchers.size() >= WATCHERSPERROOM)
+            return out.push_back(refusal(from, RzRefusal::Watched));
+        room->second.feed.watchers.push_back({from, now});
+        // The host begins feeding when the first machine watches.
+        out.push_back(fed(m.code, room->second));
+    }
+    const Feed& feed = room->second.feed;
+    if (m.flag) {
+        RzMessage start = about(Rz::Piece, m.code, 0);
+        start.piece = feed.starts.empty() ? feed.next : feed.starts.back();
+        start.flag = fedlately(room->second, now);
+        return out.push_back(reply(from, start));
+    }
+    if (feed.over || m.piece < feed.first)
+        return out.push_back(refusal(from, RzRefusal::Unwatchable));
+    serve(m.code, room->second, from, m.piece, now, out);
+}
+
+bool RoomServer::watches(Feed& feed, const Endpoint& from, long long now) {
+    for (Feed::Watcher& w : feed.watchers)
+        if (w.at == from) return w.pulled = now, true;
+    return false;
+}
+
+bool RoomServer::fedlately(const Room& room, long long now) {
+    return now - room.feed.fed < FEEDSILENCE_MS;
+}
+
+// The pieces asked for, a window of them at most and within the room's allowance; then, when
+// the spectator has all there is, an empty piece to say so (and whether the host still feeds).
+void RoomServer::serve(const RoomCode& code, Room& room, const Endpoint& to, uint32_t from,
+                       long long now, std::vector<Datagram>& out) {
+    Feed& feed = room.feed;
+    RzMessage piece = about(Rz::Piece, code, 0);
+    piece.flag = fedlately(room, now);
+    uint32_t n = from;
+    for (; n < feed.next && n - from < FEEDWINDOW; ++n) {
+        piece.piece = n;
+        piece.bytes = feed.pieces[n - feed.first];
+        if (!feed.allowance.spend(piece.bytes.size(), limits_.watchkbps, now)) return;
+        out.push_back(reply(to, piece));
+        ++counts_.pieces;
+    }
+    if (n - from >= FEEDWINDOW) return;
+    piece.piece = n;
+    piece.bytes.clear();
+    out.push_back(reply(to, piece));
+}
+
 void RoomServer::closerelay(const Endpoint& end) {
     const auto at = relays_.find(key(end));
     if (at == relays_.end()) return;
@@ -231,6 +371,9 @@ void RoomServer::close(std::map<RoomCode, Room>::iterator room, long long now) {
     for (const Guest& g : room->second.guests) closerelay(g.at);
     const auto q = quotas_.find(room->second.host.ip);
     if (q != quotas_.end() && q->second.rooms > 0) --q->second.rooms;
+    Feed& feed = room->second.feed;
+    forget(feed, feed.next);
+    for (const auto& [number, piece] : feed.ahead) feedbytes_ -= piece.bytes.size();
     byhost_.erase(room->second.host);
     closed_[room->first] = now;
     closedorder_.push_back(room->first);
@@ -248,6 +391,8 @@ void RoomServer::expire(long long now) {
             std::erase_if(r.guests, [&](const Guest& g) {
                 return now - g.asked > ROOMLIFE_MS && !relays_.count(key(g.at));
             });
+            std::erase_if(r.feed.watchers,
+                          [&](const Feed::Watcher& w) { return now - w.pulled > WATCHERLIFE_MS; });
         }
         room = next;
     }

@@ -16,7 +16,8 @@ bool same(const RzMessage& a, const RzMessage& b) {
     return a.kind == b.kind && a.cookie == b.cookie && a.code == b.code && a.token == b.token &&
            a.open == b.open && a.answer == b.answer && a.refusal == b.refusal && a.seen == b.seen &&
            a.other == b.other && a.locals == b.locals && a.name == b.name &&
-           a.present == b.present && a.wanted == b.wanted;
+           a.present == b.present && a.wanted == b.wanted && a.piece == b.piece &&
+           a.bytes == b.bytes && a.flag == b.flag;
 }
 
 } // namespace

@@ -195,12 +195,16 @@ sametrace homehost homejoin 1000
 said homehost "PLAYER 2 path direct" || fail "not direct: $(cat "$tmp/homehost/stderr.txt")"
 said third "THAT GAME IS FULL" || fail "the third machine heard: $(cat "$tmp/third/stderr.txt")"
 
-echo "case: a machine behind symmetric NAT watches a game by its code, through the relay"
-# The host plays on the real clock (600 frames, 10 s), so the watcher, relayed only after
-# 3 s of punching, comes in the middle and catches up.
+echo "case: a machine behind symmetric NAT watches a game by its code, fed by the server"
+# The host plays on the real clock (600 frames, 10 s), so the watcher comes in the middle
+# and catches up.
 play watchhost 1 0 "$(leaveat 600)" $(hosting 7) --realtime --frames 700
 code=$(roomof watchhost)
 play watchjoin 3 0 "$steer" --join "$code" --frames 20000
+for _ in $(seq 300); do
+    [[ $(wc -l <"$tmp/watchhost/trace.txt" 2>/dev/null || echo 0) -ge 300 ]] && break
+    sleep 0.1
+done
 play watcher 2 0 'answer no
 ' --watch "$code" --frames 20000
 finish watchhost; finish watchjoin; finish watcher

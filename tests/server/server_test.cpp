@@ -146,7 +146,8 @@ TEST(RoomServer, SendsNoAddressMoreThanItReceivedBeforeItShowsItsCookie) {
         for (uint8_t& b : bytes) b = uint8_t(random());
         if (i % 2) { // half of them well-made requests that lack the cookie
             RzMessage m;
-            m.kind = std::array{Rz::Register, Rz::Join, Rz::Relay, Rz::Bind}[random() % 4];
+            m.kind = std::array{
+                Rz::Register, Rz::Join, Rz::Relay, Rz::Bind, Rz::Feed, Rz::Pull}[random() % 6];
             m.code = {'A', 'B', 'C', 'D', 'E', 'F'};
             bytes = encode(m);
         }
@@ -157,6 +158,58 @@ TEST(RoomServer, SendsNoAddressMoreThanItReceivedBeforeItShowsItsCookie) {
     for (const auto& [to, sent] : out) EXPECT_LE(sent, in[to]) << describe(to);
     EXPECT_EQ(talk.server.rooms(), 0u) << "half-open registrations hold nothing";
     EXPECT_GT(talk.server.counts().challenged, 40000);
+}
+
+RzMessage feed(const RoomCode& code, uint32_t number, size_t size, bool gamestart = false) {
+    RzMessage m = request(Rz::Feed, code);
+    m.piece = number;
+    m.bytes.assign(size, uint8_t(number));
+    m.flag = gamestart;
+    return m;
+}
+
+RzMessage pull(const RoomCode& code, uint32_t from, bool fresh = false) {
+    RzMessage m = request(Rz::Pull, code);
+    m.piece = from;
+    m.flag = fresh;
+    return m;
+}
+
+// A feed held all by the server, all rooms together, is bounded; beyond it a game cannot be
+// watched until the next begins, and a room that closes frees its feed.
+TEST(RoomServer, TakesAFeedOnlyFromItsHostAndHoldsABoundedPartOfIt) {
+    Talk talk({1000, 1000, 4000, 1});
+    const RoomCode code = talk.host();
+    EXPECT_TRUE(talk.ask(JOINER, feed(code, 0, 100, true)).empty()) << "not the room's host";
+    EXPECT_EQ(talk.server.feedbytes(), 0u);
+    EXPECT_EQ(Talk::message(talk.ask(HOST, feed(code, 1, PIECESIZE))[0]).piece, 0u)
+        << "a piece before its turn is kept, not taken";
+    for (uint32_t n = 0; n < 1100; ++n) {
+        const auto fed = talk.ask(HOST, feed(code, n, PIECESIZE, n == 0));
+        ASSERT_EQ(fed.size(), 1u);
+        EXPECT_EQ(Talk::message(fed[0]).piece, n == 0 ? 2u : std::max(n + 1, 2u));
+    }
+    EXPECT_LE(talk.server.feedbytes(), 1024u * 1024);
+    const auto start = talk.ask(JOINER, pull(code, 0, true));
+    ASSERT_EQ(start.size(), 2u);
+    EXPECT_EQ(Talk::message(start[0]).kind, Rz::Fed) << "the host hears it is watched";
+    EXPECT_EQ(Talk::message(start[0]).present, 1);
+    EXPECT_EQ(Talk::message(start[1]).piece, 0u);
+    EXPECT_EQ(Talk::refusal(talk.ask(JOINER, pull(code, 0))), RzRefusal::Unwatchable);
+
+    talk.ask(HOST, feed(code, 1100, 10, true));
+    EXPECT_EQ(talk.server.feedbytes(), 10u) << "a new game is held again";
+    EXPECT_EQ(Talk::message(talk.ask(JOINER, pull(code, 0, true))[0]).piece, 1100u);
+    const auto pieces = talk.ask(JOINER, pull(code, 1100));
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(Talk::message(pieces[0]).bytes, std::vector<uint8_t>(10, uint8_t(1100)));
+    EXPECT_TRUE(Talk::message(pieces[1]).bytes.empty()) << "all there is, said";
+    EXPECT_EQ(Talk::refusal(talk.ask(JOINER, pull(code, 5))), RzRefusal::Unwatchable);
+
+    talk.now += ROOMLIFE_MS + 1000;
+    talk.server.expire(talk.now);
+    EXPECT_EQ(talk.server.feedbytes(), 0u);
+    EXPECT_EQ(Talk::refusal(talk.ask(JOINER, pull(code, 1100))), RzRefusal::Closed);
 }
 
 TEST(RoomServer, RefusesWrongClosedAndFullRoomsAndGuessers) {
