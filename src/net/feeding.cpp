@@ -9,14 +9,6 @@ void putlength(std::vector<uint8_t>& to, size_t n) {
     for (int shift = 24; shift >= 0; shift -= 8) to.push_back(uint8_t(n >> shift));
 }
 
-RzMessage piecemessage(Rz kind, const RoomCode& code, uint32_t number) {
-    RzMessage m;
-    m.kind = kind;
-    m.code = code;
-    m.piece = number;
-    return m;
-}
-
 } // namespace
 
 void Upload::feed(const std::vector<uint8_t>& message, bool gamestart) {
@@ -63,8 +55,11 @@ void Upload::received(const Endpoint& from, const RzMessage& m) {
 }
 
 void Upload::send(const RoomCode& code, const Piece& piece) {
-    RzMessage m = piecemessage(Rz::Feed, code, piece.number);
+    RzMessage m;
+    m.kind = Rz::Feed;
     m.cookie = cookie_;
+    m.code = code;
+    m.piece = piece.number;
     m.flag = piece.gamestart;
     m.bytes = piece.bytes;
     out_.push_back({0, server_, encode(m)});
@@ -95,8 +90,11 @@ Pulling::Pulling(const Endpoint& server, const RoomCode& code, long long now)
 }
 
 void Pulling::pull(long long now) {
-    RzMessage m = piecemessage(Rz::Pull, code_, want_);
+    RzMessage m;
+    m.kind = Rz::Pull;
     m.cookie = cookie_;
+    m.code = code_;
+    m.piece = want_;
     m.flag = !start_;
     out_.push_back({0, server_, encode(m)});
     askedfrom_ = want_;

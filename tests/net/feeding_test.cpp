@@ -121,3 +121,36 @@ TEST(Feeding, EveryWatcherReadsTheNewestGameInOrderWhileTheHostUploadsItOnce) {
     for (size_t k = 0; k < 8; ++k)
         EXPECT_EQ(w.pulling[k].failure(), "THE HOST STOPPED SENDING THE GAME") << k;
 }
+
+// What a lying host or server feeds ends the watching with a message, and holds nothing more:
+// a length no message has, pieces from elsewhere or far beyond the window, a host gone.
+TEST(Feeding, ALyingFeedEndsTheWatchingWithAMessage) {
+    const RoomCode code{'A', 'B', 'C', 'D', 'E', 'F'};
+    const auto piece = [&](uint32_t number, std::vector<uint8_t> bytes, uint8_t there = 1) {
+        RzMessage m;
+        m.kind = Rz::Piece;
+        m.code = code;
+        m.piece = number;
+        m.bytes = std::move(bytes);
+        m.flag = there;
+        return m;
+    };
+    Pulling pulling(SERVER, code, 1000);
+    pulling.received(SERVER, piece(5, {}), 1010);
+    ASSERT_TRUE(pulling.answered());
+    pulling.received(HOST, piece(5, {0, 0, 0, 1, 9}), 1020);
+    pulling.received(SERVER, piece(5 + FEEDWINDOW, {0, 0, 0, 1, 9}), 1020);
+    EXPECT_FALSE(pulling.next()) << "not from the server, or beyond what was asked";
+    pulling.received(SERVER, piece(5, {0, 0, 0, 1, 7, 0, 1, 0, 1}), 1030);
+    EXPECT_EQ(pulling.next(), std::vector<uint8_t>{7});
+    EXPECT_EQ(pulling.next(), std::vector<uint8_t>{}) << "65 536 and 1 bytes: no message";
+    EXPECT_EQ(pulling.failure(), "THE HOST SENT WHAT THIS GAME CANNOT PLAY");
+    EXPECT_FALSE(pulling.next());
+
+    Pulling cut(SERVER, code, 1000);
+    cut.received(SERVER, piece(0, {}), 1010);
+    cut.received(SERVER, piece(0, {0, 0, 0, 9, 1, 2}), 1020);
+    EXPECT_FALSE(cut.next()) << "a message not yet whole";
+    cut.received(SERVER, piece(1, {}, 0), 1030);
+    EXPECT_EQ(cut.failure(), "THE HOST STOPPED SENDING THE GAME");
+}
