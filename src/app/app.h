@@ -168,6 +168,12 @@ class Tapp : public Tmatchmedia {
     // machine's seed for all), or joining HOST:PORT. False when it could not even begin (the
     // port in use, an unknown host), said in a message.
     bool playonline(bool hosting, int port, const std::string& where);
+    // One try at a series (for a joiner coming back to its seat, until the real clock's
+    // comeback): it could not even begin, it is over (played, refused, left), or this joiner
+    // lost the host while playing or could not reach it again.
+    enum class Series { Unbegun, Over, Lost, Unreached };
+    Series playseries(bool hosting, int port, const std::string& where, long long comeback);
+    static std::string placeof(const std::string& where);
     // JOIN ONLINE GAME: the host's address typed in (the port may follow a colon) or a room
     // code, or a game of the local network picked, then the series; WATCH ONLINE GAME the
     // same to watch it.

@@ -31,6 +31,10 @@
 
 namespace {
 
+// One try of a machine coming back to its seat (time to meet through the server, punch, fall
+// back to the relay and connect).
+constexpr long long COMEBACKTRY_MS = 8000;
+
 // The match reads the record the rollback made; the keyboard is told about flushes, which
 // only frames that are shown ask for (a frame played again must not forget keys held now).
 class OnlineInput : public InputSource {
@@ -282,22 +286,22 @@ void drawarrivals(Tapp& app, const Session& session) {
     }
 }
 
-// The lobby: a waiting screen until every machine is there; false when it cannot be. Where
-// says the port hosted on or the host joined; a host meeting through a server shows its code.
-bool waitforplayers(Tapp& app, Session& session, bool hosting, bool meeting,
-                    const std::string& where) {
+// The lobby: a waiting screen until every machine is there; false when it cannot be (or not
+// by until, when there is one). Where says the port hosted on or the host joined; a host
+// meeting through a server shows its code.
+bool waitforplayers(Tapp& app, Session& session, bool hosting, const std::string& what,
+                    bool meeting, const std::string& where, long long until = 0) {
     bool announced = false;
     while (!session.lobby()) {
-        if (!session.failure().empty()) return false;
+        if (!session.failure().empty() || (until && NetNow() > until)) return false;
         ClearScreen();
         animatecolours(GameRandom(), app.colours, app.colourspeeds, app.colourrows);
         drawtitle("VANTORIX", app.colours[1], app.screenwidth);
         if (hosting && meeting) drawroom(app, session.transport(), announced);
         if (hosting) drawarrivals(app, session);
-        const std::string text = hosting
-                                     ? "WAITING FOR PLAYERS " + std::to_string(session.present()) +
-                                           " / " + std::to_string(session.settings().players)
-                                     : std::string("JOINING THE GAME");
+        const std::string text = hosting ? what + " " + std::to_string(session.present()) + " / " +
+                                               std::to_string(session.settings().players)
+                                         : what;
         // Lifted like a highlighted entry, so it is readable from the first frame.
         const std::array<int, 3> lit = highlightcolour(app.colours[2]);
         SetDrawColor(lit[0], lit[1], lit[2]);
@@ -349,6 +353,12 @@ void printstats(const SeriesStats& s, const Pacing& pacing, Session& session) {
     }
 }
 
+// A message, in a box unless this machine goes on trying at once (then only written).
+void say(const std::string& what, bool quietly) {
+    if (quietly) return void(std::fprintf(stderr, "vantorix: %s\n", what.c_str()));
+    Notify("vantorix: " + what, 1);
+}
+
 } // namespace
 
 std::string Tapp::server() const {
@@ -376,21 +386,44 @@ std::unique_ptr<Link> Tapp::reach(const std::string& where, Reaching why) {
 }
 
 bool Tapp::playonline(bool hosting, int port, const std::string& where) {
+    Series series = playseries(hosting, port, where, 0);
+    // A joiner that lost the host tries to take its seat back by itself, again and again for as
+    // long as the host waits for it.
+    for (long long until = NetNow() + REJOIN_MS;
+         (series == Series::Lost || series == Series::Unreached) && NetNow() < until &&
+         rejointoken(placeof(where)) != 0;) {
+        series = playseries(false, 0, where, until);
+        if (series == Series::Lost) until = NetNow() + REJOIN_MS;
+    }
+    if (series == Series::Lost || series == Series::Unreached) {
+        forgetrejoin();
+        Notify("vantorix: THE HOST COULD NOT BE REACHED AGAIN", 1);
+    }
+    return series != Series::Unbegun;
+}
+
+// A code is kept as the server knows it, however it was typed.
+std::string Tapp::placeof(const std::string& where) {
+    const std::optional<RoomCode> code = parsecode(where);
+    return code ? describe(*code) : where;
+}
+
+Tapp::Series Tapp::playseries(bool hosting, int port, const std::string& where,
+                              long long comeback) {
+    const bool comingback = comeback != 0;
     const GameIdentity identity{VANTORIX_VERSION, gamefigures()};
     std::string error;
     // A machine coming back to its seat needs no free one: the server lets it in like a
     // spectator, and the host knows it by its token.
-    // A code is kept as the server knows it, however it was typed.
-    const std::optional<RoomCode> code = parsecode(where);
-    const std::string place = code ? describe(*code) : where;
+    const std::string place = placeof(where);
     const uint64_t token = hosting ? 0 : rejointoken(place);
     std::unique_ptr<Link> link = hosting
                                      ? std::make_unique<Link>(tools.netsim)
                                      : reach(where, token != 0 ? Reaching::Back : Reaching::Seat);
-    if (!link) return false;
+    if (!link) return Series::Unbegun;
     if (hosting && !link->host(port, error)) {
         Notify("vantorix: " + error, 1);
-        return false;
+        return Series::Unbegun;
     }
     // A host whose server cannot be found still hosts, by address; its lobby says why there is
     // no room code.
@@ -408,10 +441,20 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     // A host says where it is on this network: what a machine beside it joins.
     const std::vector<Endpoint> locals = localaddresses(uint16_t(port));
     const std::string here = locals.empty() ? "PORT " + std::to_string(port) : describe(locals[0]);
-    if (!waitforplayers(*this, session, hosting, !server().empty(), hosting ? here : where)) {
-        if (!session.failure().empty()) Notify("vantorix: " + session.failure(), 1);
-        if (!hosting) forgetrejoin(); // a seat kept from before is not there any more
-        return true;
+    const std::string what = hosting      ? "WAITING FOR PLAYERS"
+                             : comingback ? "TAKING THE SEAT BACK"
+                                          : "JOINING THE GAME";
+    // A machine coming back that the host still waits for is let in at once: a try that takes
+    // longer (a connection to a host that is gone) gives way to the next.
+    const long long until = comingback ? std::min(NetNow() + COMEBACKTRY_MS, comeback) : 0;
+    if (!waitforplayers(*this, session, hosting, what, !server().empty(), hosting ? here : where,
+                        until)) {
+        // A seat kept from before is not there any more, unless this machine lost the host
+        // and it may still be reached: then it only says so, and tries again.
+        const bool unreached = comingback && (session.lost() || NetNow() > until);
+        if (!session.failure().empty()) say(session.failure(), unreached);
+        if (!hosting && !unreached) forgetrejoin();
+        return unreached ? Series::Unreached : Series::Over;
     }
     if (!hosting) keeprejoin(place, static_cast<Joiner&>(session).token());
     SeedRandom(session.seed());
@@ -474,7 +517,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
         stats.frames += rollback.frame();
         if (session.left()) break;
         if (!session.failure().empty()) {
-            Notify("vantorix: " + session.failure(), 1);
+            say(session.failure(), !hosting && session.lost());
             break;
         }
         if (rollback.left()) {
@@ -493,7 +536,7 @@ bool Tapp::playonline(bool hosting, int port, const std::string& where) {
     // The series is over, unless this machine lost the host: it may still come back.
     if (!hosting && !session.lost()) forgetrejoin();
     if (tools.netstats) printstats(stats, pacing, session);
-    return true;
+    return !hosting && session.lost() ? Series::Lost : Series::Over;
 }
 
 // The games found on the local network, listed under the typed line: the host's name, its

@@ -63,6 +63,7 @@ bool Joiner::lobby() {
             transport_->send(0, encode(hello), true);
         } else if (e.kind == NetEvent::Disconnected) {
             failure_ = "the host is not there";
+            lost_ = true;
         } else if (decoderefusal(e.bytes, reason)) {
             failure_ = "the host refused: " + Printable(reason);
         } else if (kindof(e.bytes) == Message::Start) {
@@ -75,7 +76,10 @@ bool Joiner::lobby() {
             decodewatchers(e.bytes, watching_);
         }
     }
-    if (failure_.empty() && !started_) failure_ = transport_->trouble();
+    if (failure_.empty() && !started_ && !transport_->trouble().empty()) {
+        failure_ = transport_->trouble();
+        lost_ = !transport_->refused(); // the server, or the way to it, may come back
+    }
     if (ready()) heard_.fill(transport_->now());
     return ready() && failure_.empty();
 }

@@ -463,6 +463,10 @@ std::string Link::trouble() const {
     return impl_->meeting ? impl_->meeting->failure() : impl_->unmet;
 }
 
+bool Link::refused() const {
+    return impl_->meeting && impl_->meeting->refused();
+}
+
 bool Link::relayed(int machine) const {
     return machine >= 0 && size_t(machine) < impl_->viarelay.size() &&
            impl_->viarelay[size_t(machine)];

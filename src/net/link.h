@@ -56,6 +56,7 @@ class Link : public Transport {
     LinkStats stats() const override;
     std::string room() const override;
     std::string trouble() const override;
+    bool refused() const override;
     bool relayed(int machine) const override;
     void lobby(int present, int wanted) override;
     bool serverlost() const override;

@@ -79,7 +79,7 @@ void Meeting::fromserver(int socket, const RzMessage& m, long long now) {
         found_ = now;
         break;
     case Rz::Refused:
-        if (failure_.empty()) failure_ = refusaltext(m.refusal);
+        if (failure_.empty()) failure_ = refusaltext(m.refusal), refused_ = true;
         pending_.clear();
         break;
     case Rz::Joining:

@@ -65,6 +65,7 @@ class Meeting {
 
     // Why it cannot go on: refused by the server, or the server does not answer.
     const std::string& failure() const { return failure_; }
+    bool refused() const { return refused_; }
     // The server answered nothing for SERVERSILENCE_MS after a request, having answered before.
     bool serverlost() const { return lost_; }
     // Host: a relay is open for some machine.
@@ -117,6 +118,7 @@ class Meeting {
     std::optional<Path> path_;
 
     std::string failure_;
+    bool refused_ = false;
     bool lost_ = false;
     std::vector<Outbound> out_;
 };

@@ -109,8 +109,9 @@ class Session {
     // Why the series ended for everyone ("PLAYER 2 LEFT THE GAME", "OUT OF SYNC"), or why
     // it could not start; empty while it goes on.
     const std::string& failure() const { return failure_; }
-    // The series failed here because the host went (it may go on without this machine for a
-    // while: a joiner that comes back in time takes its seat again).
+    // The series failed here because the host went, or could not be reached (it may go on
+    // without this machine for a while: a joiner that comes back in time takes its seat
+    // again).
     bool lost() const { return lost_; }
 
     Transport& transport() { return *transport_; }
@@ -206,6 +207,7 @@ class Session {
     size_t hashessent_ = 0;
     long long beginat_ = 0;
     std::string failure_;
+    bool lost_ = false; // see lost()
     // A first guess at the round trip before any part was acknowledged.
     void guessroundtrip(long long ms) {
         if (rounds_ == 0) recent_ = double(ms);
@@ -218,5 +220,4 @@ class Session {
     double recent_ = 0;
     bool newpart_ = false;
     bool left_ = false;
-    bool lost_ = false;
 };

@@ -41,6 +41,8 @@ class Transport {
     // the server that relays some of this machine's packets stopped answering.
     virtual std::string room() const { return {}; }
     virtual std::string trouble() const { return {}; }
+    // The trouble is the server's refusal (not its silence): trying again will not help.
+    virtual bool refused() const { return false; }
     virtual bool relayed(int /*machine*/) const { return false; }
     virtual void lobby(int /*present*/, int /*wanted*/) {}
     virtual bool serverlost() const { return false; }

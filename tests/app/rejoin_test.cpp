@@ -1,7 +1,8 @@
 // Coming back to an online series through the real program on 127.0.0.1: a joiner killed
 // mid-game and started again with the same room code takes its seat back and plays the rest
 // of the series with the others; one that stays away longer than 30 s ends the series for
-// everyone. The hosts play on the real clock, so that "mid-game" holds still long enough.
+// everyone; one whose host is gone gives up after trying for as long. The hosts play on the real
+// clock, so that "mid-game" holds still long enough.
 #include "gamerun.h"
 
 namespace {
@@ -109,4 +110,32 @@ TEST(Rejoin, aJoinerAwayForThirtySecondsEndsTheSeries) {
     kill(b, SIGKILL);
     first.finish(a);
     other.finish(b);
+}
+
+// The host is killed: the joiner, which cannot tell that from its own line going down, tries
+// to take its seat back for the 30 s a host would wait, then says it gave up.
+TEST(Rejoin, aJoinerWhoseHostIsGoneTriesForThirtySecondsThenSaysSo) {
+    GameFolder first, joiner;
+    const std::string port = std::to_string(testport(3));
+    const pid_t a = first.spawn(steering, {"--host", port, "--multiplayer", "players=2", "--seed",
+                                           "7", "--nodraw", "--realtime", "--trace", "trace.txt",
+                                           "--frames", "6000"});
+    const pid_t b = joiner.spawn(steering, {"--join", "127.0.0.1:" + port, "--nodraw", "--trace",
+                                            "trace.txt", "--frames", "100000"});
+    ASSERT_TRUE(reached(first, 300)) << first.text("stderr.txt");
+    kill(a, SIGKILL);
+    first.finish(a);
+    const auto killed = std::chrono::steady_clock::now();
+    ASSERT_TRUE(says(joiner, "PLAYER 1 STOPPED ANSWERING", 8 * second))
+        << joiner.text("stderr.txt");
+    EXPECT_TRUE(fs::exists(joiner.folder / "rejoin.txt")) << "kept while it tries";
+    const std::string gaveup = "THE HOST COULD NOT BE REACHED AGAIN";
+    EXPECT_FALSE(says(joiner, gaveup, 25 * second)) << joiner.text("stderr.txt");
+    EXPECT_TRUE(says(joiner, gaveup, 15 * second)) << joiner.text("stderr.txt");
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count();
+    EXPECT_GT(took, 34.0);
+    EXPECT_FALSE(fs::exists(joiner.folder / "rejoin.txt"));
+    kill(b, SIGKILL);
+    joiner.finish(b);
 }

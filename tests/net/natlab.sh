@@ -195,16 +195,22 @@ sametrace homehost homejoin 1000
 said homehost "PLAYER 2 path direct" || fail "not direct: $(cat "$tmp/homehost/stderr.txt")"
 said third "THAT GAME IS FULL" || fail "the third machine heard: $(cat "$tmp/third/stderr.txt")"
 
+# midgame NAME HOSTHOME JOINHOME SEED LEAVE FRAMES: a game on the real clock, hosted with a
+# room code in the first home and joined from the second, the host leaving at frame LEAVE;
+# back once the host has played 300 frames (5 s), with the code in $code.
+midgame() {
+    play $1host $2 0 "$(leaveat $5)" $(hosting $4) --realtime --frames $6
+    code=$(roomof $1host)
+    play $1join $3 0 "$steer" --join "$code" --frames 20000
+    for _ in $(seq 300); do
+        [[ $(wc -l <"$tmp/$1host/trace.txt" 2>/dev/null || echo 0) -ge 300 ]] && break
+        sleep 0.1
+    done
+}
+
 echo "case: a machine behind symmetric NAT watches a game by its code, fed by the server"
-# The host plays on the real clock (600 frames, 10 s), so the watcher comes in the middle
-# and catches up.
-play watchhost 1 0 "$(leaveat 600)" $(hosting 7) --realtime --frames 700
-code=$(roomof watchhost)
-play watchjoin 3 0 "$steer" --join "$code" --frames 20000
-for _ in $(seq 300); do
-    [[ $(wc -l <"$tmp/watchhost/trace.txt" 2>/dev/null || echo 0) -ge 300 ]] && break
-    sleep 0.1
-done
+# It comes in the middle and catches up.
+midgame watch 1 3 7 600 700
 play watcher 2 0 'answer no
 ' --watch "$code" --frames 20000
 finish watchhost; finish watchjoin; finish watcher
@@ -212,13 +218,7 @@ sametrace watchjoin watcher 600
 said watcher "A PLAYER LEFT THE GAME" || fail "the watcher heard: $(cat "$tmp/watcher/stderr.txt")"
 
 echo "case: a joiner behind symmetric NAT, killed mid-game, comes back with the code, relayed"
-play backhost 1 0 "$(leaveat 1500)" $(hosting 9) --realtime --frames 1700
-code=$(roomof backhost)
-play backjoin 2 0 "$steer" --join "$code" --frames 20000
-for _ in $(seq 300); do
-    [[ $(wc -l <"$tmp/backhost/trace.txt" 2>/dev/null || echo 0) -ge 300 ]] && break
-    sleep 0.1
-done
+midgame back 1 2 9 1500 1700
 kill -KILL "$(cat "$tmp/backjoin/pid")"
 sleep 1
 # The same folder (its rejoin.txt), another trace.
@@ -231,6 +231,21 @@ said backhost "PLAYER 2 came back" || fail "no comeback: $(cat "$tmp/backhost/st
 [[ $(wc -l <"$tmp/backhost/trace.txt") -ge 500 ]] || fail "the game after the comeback was short"
 cmp -s "$tmp/backhost/trace.txt" "$tmp/backjoin/again.txt" ||
     fail "the host and the machine that came back traced different games"
+
+echo "case: a joiner's line goes down for 10 s mid-game; it takes its seat back by itself"
+midgame line 0 1 11 1500 1700
+ns ${p}r1 ip link set ${p}w1 down
+sleep 10
+ns ${p}r1 ip link set ${p}w1 up
+finish linehost; finish linejoin
+said linehost "PLAYER 2 came back" || fail "no comeback: $(cat "$tmp/linehost/stderr.txt")"
+said linejoin "PLAYER 1 STOPPED ANSWERING" || fail "the joiner heard: $(cat "$tmp/linejoin/stderr.txt")"
+! said linejoin "COULD NOT BE REACHED" || fail "the joiner gave up: $(cat "$tmp/linejoin/stderr.txt")"
+# The joiner traced the first frames, then the whole game again once back.
+hostlines=$(wc -l <"$tmp/linehost/trace.txt")
+[[ $hostlines -ge 1000 ]] || fail "the game after the line came back was short"
+tail -n "$hostlines" "$tmp/linejoin/trace.txt" | cmp -s - "$tmp/linehost/trace.txt" ||
+    fail "the host and the joiner that came back traced different games"
 
 echo "case: a machine finds the game hosted in its home on the JOIN screen and joins it"
 play foundhost 0 0 "$(leaveat 1500)" --host 24680 --multiplayer players=2 --seed 9 --frames 1800
