@@ -30,6 +30,12 @@ RzMessage about(Rz kind, const RoomCode& code, uint64_t token) {
     return m;
 }
 
+// What a piece of a feed costs the server's memory: its bytes and their vector's own (a
+// game's pieces are small, about 40 bytes).
+size_t memoryof(const std::vector<uint8_t>& piece) {
+    return piece.size() + sizeof(piece) + 16;
+}
+
 Datagram refusal(const Endpoint& to, RzRefusal why) {
     RzMessage m;
     m.kind = Rz::Refused;
@@ -250,12 +256,12 @@ void RoomServer::feed(const Endpoint& from, const RzMessage& m, long long now,
     if (!m.bytes.empty() && m.piece - feed.next - 1 < FEEDWINDOW - 1 &&
         !feed.ahead.count(m.piece)) {
         feed.ahead[m.piece] = m;
-        feedbytes_ += m.bytes.size();
+        feedbytes_ += memoryof(m.bytes) + sizeof(RzMessage);
     }
     if (!m.bytes.empty() && m.piece == feed.next) take(feed, m);
     for (auto at = feed.ahead.find(feed.next); at != feed.ahead.end();
          at = feed.ahead.find(feed.next)) {
-        feedbytes_ -= at->second.bytes.size();
+        feedbytes_ -= memoryof(at->second.bytes) + sizeof(RzMessage);
         const RzMessage next = std::move(at->second);
         feed.ahead.erase(at);
         take(feed, next);
@@ -273,22 +279,22 @@ void RoomServer::take(Feed& feed, const RzMessage& m) {
         if (feed.starts.size() > 2) feed.starts.pop_front(), forget(feed, feed.starts.front());
     }
     if (feed.over) return;
-    if (feed.bytes + m.bytes.size() > ROOMFEED ||
-        feedbytes_ + m.bytes.size() > size_t(limits_.feedmegabytes) * 1024 * 1024) {
+    if (feed.bytes + memoryof(m.bytes) > ROOMFEED ||
+        feedbytes_ + memoryof(m.bytes) > size_t(limits_.feedmegabytes) * 1024 * 1024) {
         forget(feed, feed.next);
         feed.over = true;
         return;
     }
     if (feed.pieces.empty()) feed.first = m.piece;
     feed.pieces.push_back(m.bytes);
-    feed.bytes += m.bytes.size();
-    feedbytes_ += m.bytes.size();
+    feed.bytes += memoryof(m.bytes);
+    feedbytes_ += memoryof(m.bytes);
 }
 
 void RoomServer::forget(Feed& feed, uint32_t before) {
     while (!feed.pieces.empty() && feed.first < before) {
-        feed.bytes -= feed.pieces.front().size();
-        feedbytes_ -= feed.pieces.front().size();
+        feed.bytes -= memoryof(feed.pieces.front());
+        feedbytes_ -= memoryof(feed.pieces.front());
         feed.pieces.pop_front();
         ++feed.first;
     }
@@ -373,7 +379,8 @@ void RoomServer::close(std::map<RoomCode, Room>::iterator room, long long now) {
     if (q != quotas_.end() && q->second.rooms > 0) --q->second.rooms;
     Feed& feed = room->second.feed;
     forget(feed, feed.next);
-    for (const auto& [number, piece] : feed.ahead) feedbytes_ -= piece.bytes.size();
+    for (const auto& [number, piece] : feed.ahead)
+        feedbytes_ -= memoryof(piece.bytes) + sizeof(RzMessage);
     byhost_.erase(room->second.host);
     closed_[room->first] = now;
     closedorder_.push_back(room->first);

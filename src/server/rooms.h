@@ -35,7 +35,7 @@ inline constexpr int WRONGCODES = 20, NEWROOMS = 10, JOINS = 60;
 inline constexpr int ROOMSPERADDRESS = 8, GUESTSPERROOM = 12;
 // The largest datagram passed on: ENet's packets stay well under it.
 inline constexpr size_t LARGESTRELAYED = 1500;
-// A room's feed for spectators holds at most this much (two hours of a game, about); a
+// A room's feed for spectators holds at most this much memory (an hour of a game, about); a
 // spectator that has not asked for this long no longer counts; a host that has not fed its
 // room for this long is gone for its spectators.
 inline constexpr size_t ROOMFEED = 4 * 1024 * 1024;
@@ -57,7 +57,7 @@ class RoomServer {
     void expire(long long now);
     size_t rooms() const { return rooms_.size(); }
     size_t relays() const { return relays_.size() / 2; }
-    // Bytes of the feeds held, all rooms together.
+    // Memory the feeds hold, all rooms together.
     size_t feedbytes() const { return feedbytes_; }
     const ServerCounts& counts() const { return counts_; }
 
@@ -81,7 +81,7 @@ class RoomServer {
         uint32_t first = 0, next = 0; // the numbers of pieces.front() and of the next to come
         std::map<uint32_t, RzMessage> ahead; // pieces that came before their turn
         std::deque<uint32_t> starts;         // where the newest two games begin
-        size_t bytes = 0;
+        size_t bytes = 0;                    // memory held, as counted against the limits
         bool over = false; // too much to hold: nothing is held until the next game begins
         long long fed = 0;
         struct Watcher {
