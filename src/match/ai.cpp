@@ -2,6 +2,7 @@
 // where the ball and it itself were aidelay frames ago, extrapolates both by the same number
 // of frames and pushes in the one of eight directions nearest to that point.
 #include "match/match.h"
+#include "physics/arctan.h"
 #include "physics/constants.h"
 #include "physics/geometry.h"
 #include "physics/mainball.h"
@@ -56,7 +57,7 @@ void aisteer(Tman& m, Tmainball& b) {
     float dy = by + fd * (bvy - mvy) - my;
     // The quarter turn is added to the angle in degrees before it goes down to single
     // precision: rounding twice could tip a heading over a sector bound.
-    double angle = std::atan2(double(dy), double(dx)) * (180.0 / 3.14159265358979323846);
+    double angle = arctan2(double(dy), double(dx)) * (180.0 / 3.14159265358979323846);
     int heading = int(wrap360(float(angle + 90)));
     int sector = aisector(heading);
     m.direction = sector;

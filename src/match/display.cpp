@@ -68,11 +68,11 @@ void Tmatch::updatecamera() {
 static void drawgrid(const Tarena& a, const float gridcolour[3], double camerax, double cameray,
                      double zoom, int sw, int sh) {
     double w = a.rightend - a.leftend, h = a.bottom - a.top;
-    const double layerfactor = std::pow(0.05, 1.0 / gridlayers);
+    const double layerfactor = std::pow(0.05, 1.0 / gridlayers); // drawn only
     int columns = FloatToInt(std::ceil((w + h) / gridspacing) + 1);
     int rows = FloatToInt(std::ceil(h / gridspacing) + 1);
     for (int n = gridlayers - 1; n >= 0; --n) {
-        double m = std::pow(layerfactor, n);
+        double m = std::pow(layerfactor, n); // drawn only
         double zl = 1 / (1 / zoom + 1 / m);
         int rgb[3];
         for (int c = 0; c < 3; ++c)

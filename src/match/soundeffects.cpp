@@ -49,6 +49,7 @@ void Tmatchsounds::hear(const Tmatch& m) {
     if (follows) {
         for (int b = 0; b < 2; ++b) {
             if (now.owners[b] == 0 || now.owners[b] == last_.owners[b]) continue;
+            // heard only
             const double impact = std::hypot(now.vx[b] - last_.vx[b], now.vy[b] - last_.vy[b]);
             voices_.play(sounds[THUDSLOT], volume, thudpitch(impact));
         }

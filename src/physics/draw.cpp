@@ -34,7 +34,7 @@ void Tlink::draw(const Camera& cam) const {
     double dx = p2.x - p1.x;
     double dy = p2.y - p1.y;
     double len = std::sqrt(dx * dx + dy * dy);
-    double rotation = degrees(std::atan(dy / guard(dx)));
+    double rotation = degrees(std::atan(dy / guard(dx))); // drawn only
     if (rotation > 45) rotation -= 180;
     SetDrawRotation(float(rotation));
     SetDrawScale(float(len * 0.0035714286f), float(cam.zoom * thickness * 2 * 0.0035714286f));
@@ -79,7 +79,7 @@ void Tmainball::paint() {
 void Tmainball::draw(const Camera& cam) const {
     SetDrawColor(int(colour[0]), int(colour[1]), int(colour[2]));
     // Turned as seen from a point far above the arena, so it seems to roll as it crosses.
-    SetDrawRotation(float(degrees(std::atan2(y + 3000, x)) - 45));
+    SetDrawRotation(float(degrees(std::atan2(y + 3000, x)) - 45)); // drawn only
     Tball::draw(cam);
     SetDrawRotation(0);
 }

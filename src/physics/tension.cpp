@@ -1,4 +1,5 @@
 #include "physics/tension.h"
+#include "physics/arctan.h"
 #include "physics/ball.h"
 #include "physics/constants.h"
 #include <algorithm>
@@ -19,8 +20,8 @@ void Ttension::apply(double dt) {
     if (!(strength > 10) || (a.fixed == 1 && b.fixed == 1 && c.fixed == 1)) return;
     double x1 = b.x - a.x, y1 = b.y - a.y;
     double x2 = c.x - b.x, y2 = c.y - b.y;
-    double a1 = degrees(std::atan2(y1, -x1));
-    double a2 = degrees(std::atan2(y2, -x2));
+    double a1 = degrees(arctan2(y1, -x1));
+    double a2 = degrees(arctan2(y2, -x2));
     float current = wrap360(float(a1 - a2 + 180));
     float err = wrap180(float(current - angle));
     double l1 = guard(x1 * x1 + y1 * y1);
