@@ -2,8 +2,9 @@
 // each fed a five-minute game's stream as a host sends it (15 pieces a second of 40 bytes),
 // and eight spectators of each taking all of it from its first piece. It reports the time per
 // piece taken from a host and per request of a spectator, and the memory a fed room holds.
-//   server_feeds [rooms (500)]
+//   server_feeds [rooms (500, at most 1800)]
 #include "server/rooms.h"
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,12 +27,15 @@ long residentkb() {
     return 0;
 }
 
+// Made-up addresses of the documentation ranges (no datagram leaves the process): eight rooms
+// to a host address, as the server allows, and the spectators spread over another range.
 Endpoint hostof(int room) {
-    return {0x0A000000u + uint32_t(room), 1000};
+    return {0xC6336400u + uint32_t(room / 8), uint16_t(1000 + room % 8)};
 }
 
 Endpoint watcherof(int room, int k) {
-    return {0x0B000000u + uint32_t(room) * 8 + uint32_t(k), 2000};
+    const int n = room * 8 + k;
+    return {0xCB007100u + uint32_t(n % 256), uint16_t(2000 + n / 256)};
 }
 
 // Sends a request as its address with its cookie, learning the cookie first when the server
@@ -55,7 +59,7 @@ std::vector<Datagram> ask(RoomServer& server, const Endpoint& from, uint64_t& co
 } // namespace
 
 int main(int argc, char** argv) {
-    const int rooms = argc > 1 ? std::atoi(argv[1]) : 500;
+    const int rooms = std::min(argc > 1 ? std::atoi(argv[1]) : 500, 1800);
     constexpr uint32_t PIECES = 15 * 300; // five minutes
     ServerLimits limits;
     limits.maxrooms = rooms;
