@@ -17,6 +17,14 @@ void Upload::feed(const std::vector<uint8_t>& message, bool gamestart) {
     if (open_.empty()) openstart_ = gamestart;
     putlength(open_, message.size());
     open_.insert(open_.end(), message.begin(), message.end());
+    if (queued_ + open_.size() > MOSTUNHELD) giveup();
+}
+
+// The server takes nothing: its spectators see the host stop feeding them.
+void Upload::giveup() {
+    givenup_ = true;
+    queue_.clear();
+    open_.clear();
 }
 
 void Upload::cut(bool gamestart) {
@@ -28,11 +36,6 @@ void Upload::cut(bool gamestart) {
         queued_ += n;
     }
     open_.clear();
-    if (queued_ > MOSTUNHELD) {
-        // The server takes nothing: its spectators see the host stop feeding them.
-        givenup_ = true;
-        queue_.clear();
-    }
 }
 
 void Upload::received(const Endpoint& from, const RzMessage& m) {

@@ -56,6 +56,7 @@ class Upload {
         long long sent = 0; // 0: not yet
     };
     void cut(bool gamestart);
+    void giveup();
     void send(const RoomCode& code, const Piece& piece);
 
     Endpoint server_;
