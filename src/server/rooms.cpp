@@ -164,18 +164,31 @@ void RoomServer::registerroom(const Endpoint& from, const RzMessage& m, long lon
     out.push_back(reply(from, answer));
 }
 
-void RoomServer::join(const Endpoint& from, const RzMessage& m, long long now,
-                      std::vector<Datagram>& out) {
+// The room a machine asks for by its code, counted as a join of its address (and a wrong code
+// when there is none); the end of the rooms when it is refused, the refusal sent.
+std::map<RoomCode, RoomServer::Room>::iterator RoomServer::askfor(const Endpoint& from,
+                                                                  const RoomCode& code,
+                                                                  long long now,
+                                                                  std::vector<Datagram>& out) {
     Quota* q = quota(from.ip, now);
-    if (!q || q->wrongcodes >= WRONGCODES || q->joins >= JOINS)
-        return out.push_back(refusal(from, RzRefusal::TooMany));
+    if (!q || q->wrongcodes >= WRONGCODES || q->joins >= JOINS) {
+        out.push_back(refusal(from, RzRefusal::TooMany));
+        return rooms_.end();
+    }
     ++q->joins;
-    const auto room = rooms_.find(m.code);
+    const auto room = rooms_.find(code);
     if (room == rooms_.end()) {
         ++q->wrongcodes;
-        const bool closed = closed_.count(m.code) > 0;
-        return out.push_back(refusal(from, closed ? RzRefusal::Closed : RzRefusal::UnknownCode));
+        const bool closed = closed_.count(code) > 0;
+        out.push_back(refusal(from, closed ? RzRefusal::Closed : RzRefusal::UnknownCode));
     }
+    return room;
+}
+
+void RoomServer::join(const Endpoint& from, const RzMessage& m, long long now,
+                      std::vector<Datagram>& out) {
+    const auto room = askfor(from, m.code, now, out);
+    if (room == rooms_.end()) return;
     Room& r = room->second;
     auto guest = std::find_if(r.guests.begin(), r.guests.end(),
                               [&](const Guest& g) { return g.at == from; });
@@ -305,18 +318,10 @@ void RoomServer::forget(Feed& feed, uint32_t before) {
 // on. Up to WATCHERSPERROOM machines are fed, each counted as a join of its address.
 void RoomServer::pull(const Endpoint& from, const RzMessage& m, long long now,
                       std::vector<Datagram>& out) {
-    const auto room = rooms_.find(m.code);
+    auto room = rooms_.find(m.code);
     if (room == rooms_.end() || !watches(room->second.feed, from, now)) {
-        Quota* q = quota(from.ip, now);
-        if (!q || q->wrongcodes >= WRONGCODES || q->joins >= JOINS)
-            return out.push_back(refusal(from, RzRefusal::TooMany));
-        ++q->joins;
-        if (room == rooms_.end()) {
-            ++q->wrongcodes;
-            const bool closed = closed_.count(m.code) > 0;
-            return out.push_back(
-                refusal(from, closed ? RzRefusal::Closed : RzRefusal::UnknownCode));
-        }
+        room = askfor(from, m.code, now, out);
+        if (room == rooms_.end()) return;
         if (room->second.feed.watchers.size() >= WATCHERSPERROOM)
             return out.push_back(refusal(from, RzRefusal::Watched));
         room->second.feed.watchers.push_back({from, now});

@@ -116,6 +116,8 @@ class RoomServer {
                 std::vector<Datagram>& out);
     void registerroom(const Endpoint& from, const RzMessage& m, long long now,
                       std::vector<Datagram>& out);
+    std::map<RoomCode, Room>::iterator askfor(const Endpoint& from, const RoomCode& code,
+                                              long long now, std::vector<Datagram>& out);
     void join(const Endpoint& from, const RzMessage& m, long long now, std::vector<Datagram>& out);
     void askrelay(const Endpoint& from, const RzMessage& m, long long now,
                   std::vector<Datagram>& out);
