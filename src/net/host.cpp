@@ -60,7 +60,7 @@ void Host::handlehello(int link, const std::vector<uint8_t>& bytes) {
         refusal = "the host plays version " + identity_.version + ", this is " + hello.version;
     } else if (hello.figures != identity_.figures) {
         refusal = "the host plays with another figure file";
-    } else if (hello.players == 0 && watching_ - served_ >= int(MOSTSPECTATORS)) {
+    } else if (hello.players == 0 && direct() >= int(MOSTSPECTATORS)) {
         refusal = std::to_string(MOSTSPECTATORS) + " machines watch the game already";
     } else if (hello.players > 0 && started_) {
         // A machine of the game coming back to its seat, or a stranger.
@@ -105,6 +105,11 @@ void Host::dropspectator(int link) {
     if (spectators_.size() != before) tellwatching();
 }
 
+int Host::direct() const {
+    return int(std::count_if(spectators_.begin(), spectators_.end(),
+                             [](const Spectator& s) { return s.link != SERVERFEED; }));
+}
+
 void Host::tell(const Spectator& s, const std::vector<uint8_t>& message, bool gamestart) {
     if (s.link == SERVERFEED) return transport_->feedwatchers(message, gamestart);
     transport_->send(s.link, message, true);
@@ -114,16 +119,13 @@ void Host::tell(const Spectator& s, const std::vector<uint8_t>& message, bool ga
 void Host::noticewatchers() {
     const int served = transport_->watchers();
     if (served == served_) return;
-    const bool feeding = std::any_of(spectators_.begin(), spectators_.end(),
-                                     [](const Spectator& s) { return s.link == SERVERFEED; });
-    if (!feeding) spectators_.push_back({SERVERFEED});
+    if (direct() == int(spectators_.size())) spectators_.push_back({SERVERFEED});
     served_ = served;
     tellwatching();
 }
 
 void Host::tellwatching() {
-    watching_ = int(spectators_.size()) + served_;
-    for (const Spectator& s : spectators_) watching_ -= s.link == SERVERFEED;
+    watching_ = direct() + served_;
     const std::vector<uint8_t> message = encodewatchers(watching_);
     for (const Spectator& s : spectators_) tell(s, message);
     if (started_) {

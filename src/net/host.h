@@ -54,6 +54,8 @@ class Host : public Session {
     void tell(const Spectator& s, const std::vector<uint8_t>& message, bool gamestart = false);
     // The server feeds a new number of spectators.
     void noticewatchers();
+    // Spectators connected to this machine (not fed by the server).
+    int direct() const;
     void feed(Spectator& s, const std::vector<InputRun>& runs, int most);
     // The recorded frames not yet sent to the spectator, counted as far as a batch.
     static long unsent(const Spectator& s, const std::vector<InputRun>& runs);
