@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Configures (once) and builds one flavour of the game: "release", "sanitize" (ASan + UBSan),
-# "clang" (the release build by clang), "thread" (ThreadSanitizer) or "debug". Warnings are
-# errors in every flavour.
+# "clang" (the release build by clang), "thread" (ThreadSanitizer), "debug", or "windows" (cross-
+# built by MinGW-w64 with the libraries of scripts/windows-deps.sh and the media of the release
+# build). Warnings are errors in every flavour.
 # Usage: scripts/build.sh <flavour> [cmake --build arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +17,13 @@ case $flavour in
     thread) flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORIX_THREADS=ON
                    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
     debug) flags=(-DCMAKE_BUILD_TYPE=Debug) ;;
+    windows)
+        "$0" release --target media figure_media
+        prefix=$(scripts/windows-deps.sh)
+        flags=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+               -DVANTORIX_WINDOWS_PREFIX="$prefix" -DVANTORIX_NATIVE_BUILD="$PWD/build/release"
+               -DVANTORIX_FUZZERS=OFF)
+        export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig ;;
     *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
 if ! grep -qs '^CMAKE_COMPILE_WARNING_AS_ERROR:BOOL=ON' "$dir/CMakeCache.txt"; then

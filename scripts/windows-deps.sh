@@ -56,7 +56,8 @@ unpack() {
         local chosen=""
         for v in $version $candidates; do
             [[ $v == "$version" || ${v#*:} == "$upstream"-* ]] || continue
-            if (cd "$cache/sources" && apt-get source -qq --download-only "$source=$v" >&2); then
+            if (cd "$cache/sources" && apt-get source -qq --download-only "$source=$v" \
+                    >>"$cache/build/fetch.log" 2>&1); then
                 chosen=$v
                 break
             fi
@@ -76,7 +77,7 @@ build() {
     shift 2
     [[ -f $cache/build/$name.done ]] && return
     local folder
-    folder=$(unpack "$package")
+    folder=$(unpack "$package") || return 1
     echo "windows-deps: building $name from $(basename "$folder")" >&2
     local log=$cache/build/$name.log
     cmake -S "$folder" -B "$cache/build/$name" "${toolchain[@]}" "$@" >"$log" 2>&1
@@ -88,6 +89,16 @@ build() {
         cp "$folder/zlib.h" "$cache/build/$name/zconf.h" "$prefix/include/"
         cp "$cache/build/$name/libzlibstatic.a" "$prefix/lib/libz.a"
         sed 's/-lz$/-lz/' "$cache/build/$name/zlib.pc" >"$prefix/lib/pkgconfig/zlib.pc"
+    elif [[ $name == enet ]]; then
+        # ENet's CMake project installs nothing: its library, headers and a pkg-config file
+        # put in place by hand.
+        cmake --build "$cache/build/$name" -j2 >>"$log" 2>&1
+        mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
+        cp -r "$folder/include/enet" "$prefix/include/"
+        cp "$cache/build/$name/libenet.a" "$prefix/lib/"
+        printf '%s\n' "prefix=$prefix" 'Name: libenet' 'Description: ENet' 'Version: 1.3' \
+            'Libs: -L${prefix}/lib -lenet -lws2_32 -lwinmm' 'Cflags: -I${prefix}/include' \
+            >"$prefix/lib/pkgconfig/libenet.pc"
     else
         cmake --build "$cache/build/$name" -j2 >>"$log" 2>&1
         cmake --install "$cache/build/$name" >>"$log" 2>&1
@@ -102,5 +113,12 @@ build freetype libfreetype-dev -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_HARFBUZZ=ON \
 build libogg libogg-dev -DINSTALL_DOCS=OFF
 build libvorbis libvorbis-dev
 build sdl2 libsdl2-dev -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
-build enet libenet-dev
+# The game keeps its own main() (its arguments are UTF-8 by its manifest) and says itself which
+# programs are GUI ones: SDL's main wrapper and -mwindows are taken out of what it asks for.
+sed -i -e 's/ -lSDL2main//g' -e 's/ -mwindows//g' -e 's/ -Dmain=SDL_main//' \
+    "$prefix/lib/pkgconfig/sdl2.pc"
+# The mirror this project's machines reach has no source of ENet: then the Windows game is built
+# without online play, and says so.
+build enet libenet-dev ||
+    echo "windows-deps: no source of ENet here: the Windows game will have no online play" >&2
 echo "$prefix"

@@ -13,15 +13,15 @@
 namespace {
 
 // A whole decimal integer, nothing else.
-bool parseint(const std::string& text, long& value) {
+bool parseint(const std::string& text, long long& value) {
     if (text.empty()) return false;
     char* end = nullptr;
     errno = 0;
-    value = std::strtol(text.c_str(), &end, 10);
+    value = std::strtoll(text.c_str(), &end, 10);
     return errno == 0 && *end == '\0';
 }
 
-bool rangeerror(const std::string& name, const std::string& text, long lo, long hi,
+bool rangeerror(const std::string& name, const std::string& text, long long lo, long long hi,
                 std::string& error) {
     std::ostringstream out;
     out << name << " must be a whole number from " << lo << " to " << hi << ", not '" << text
@@ -30,9 +30,9 @@ bool rangeerror(const std::string& name, const std::string& text, long lo, long 
     return false;
 }
 
-bool parseranged(const std::string& name, const std::string& text, long lo, long hi, int& value,
-                 std::string& error) {
-    long v = 0;
+bool parseranged(const std::string& name, const std::string& text, long long lo, long long hi,
+                 int& value, std::string& error) {
+    long long v = 0;
     if (!parseint(text, v) || v < lo || v > hi) return rangeerror(name, text, lo, hi, error);
     value = static_cast<int>(v);
     return true;
@@ -226,7 +226,7 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
             if (!file(v)) return false;
             out.trace = fromcaller(v);
         } else if (arg == "--frames") {
-            long n = 0;
+            long long n = 0;
             if (!value(v)) return false;
             if (!parseint(v, n) || n < 0 || n > 2147483647L)
                 return rangeerror(arg, v, 0, 2147483647, error);
@@ -248,7 +248,7 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
         } else if (arg == "--window") {
             if (!value(v)) return false;
             const size_t x = v.find('x');
-            long w = 0, h = 0;
+            long long w = 0, h = 0;
             if (x == std::string::npos || !parseint(v.substr(0, x), w) ||
                 !parseint(v.substr(x + 1), h) || w < 320 || h < 240 || w > 16384 || h > 16384) {
                 error = "--window takes WIDTHxHEIGHT from 320x240 to 16384x16384, not '" + v + "'";
@@ -257,7 +257,7 @@ bool parsecommandline(const std::vector<std::string>& args, CommandLine& out, st
             out.windowwidth = static_cast<int>(w);
             out.windowheight = static_cast<int>(h);
         } else if (arg == "--seed") {
-            long s = 0;
+            long long s = 0;
             if (!value(v)) return false;
             if (!parseint(v, s) || s < -2147483648L || s > 2147483647L) {
                 return rangeerror(arg, v, -2147483648L, 2147483647L, error);

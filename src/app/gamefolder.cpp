@@ -4,9 +4,9 @@
 #include "app/gamefolder.h"
 #include "app/replays.h"
 #include "persist/savefile.h"
+#include "runtime/files.h"
 #include "runtime/folders.h"
 #include <cstdio>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -17,9 +17,8 @@ bool isfolder(const fs::path& path) {
     return fs::is_directory(path, ec);
 }
 
-// Write access as the process has it: a read-only mount or a folder of another user says no.
 bool canwrite(const fs::path& folder) {
-    return access(folder.c_str(), W_OK) == 0;
+    return FolderWritable(folder.string());
 }
 
 // The game keeps itself in a folder of this name, for its media under share/ and for the
@@ -46,8 +45,8 @@ GameFolders findgamefolders(const fs::path& current, const fs::path& executable,
 GameFolders findgamefolders() {
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) exe = here / gamename;
+    const std::string exefolder = ExecutableFolder();
+    const fs::path exe = (exefolder.empty() ? here : fs::path(exefolder)) / gamename;
     return findgamefolders(here, exe, canwrite);
 }
 
@@ -85,8 +84,8 @@ std::vector<std::string> bringsaves(const fs::path& old, const fs::path& saves) 
             fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
         }
         if (ec) {
-            std::fprintf(stderr, "vantorix: could not copy %s to %s: %s\n", from.c_str(),
-                         saves.c_str(), ec.message().c_str());
+            std::fprintf(stderr, "vantorix: could not copy %s to %s: %s\n", from.string().c_str(),
+                         saves.string().c_str(), ec.message().c_str());
         } else {
             copied.push_back(name);
         }
@@ -113,7 +112,7 @@ bool entergamefolders(GameFolders& folders) {
     fs::current_path(folders.saves, ec);
     if (ec) {
         std::fprintf(stderr, "vantorix: cannot enter the saves folder %s: %s\n",
-                     folders.saves.c_str(), ec.message().c_str());
+                     folders.saves.string().c_str(), ec.message().c_str());
         return false;
     }
     // Media beside the saves are named as the player sees them there: "media/logo.png".

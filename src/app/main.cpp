@@ -61,6 +61,7 @@ void play(const CommandLine& cl, Synctest* synctest) {
 } // namespace
 
 int main(int argc, char** argv) {
+    UseParentConsole();
     CatchStopSignals();
     CommandLine cl;
     std::string error;

@@ -41,7 +41,11 @@ std::pair<std::string, long> age(const std::string& name) {
 std::string newreplayname(const std::string& mode, std::error_code& ec) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", &local);
     const std::string base = std::string(REPLAYFOLDER) + "/" + stamp + "-" + mode;

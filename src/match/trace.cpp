@@ -54,7 +54,7 @@ std::string traceline(const Tmatch& m) {
     return out;
 }
 
-MatchTrace::MatchTrace(const std::string& path) : file(std::fopen(path.c_str(), "a")) {}
+MatchTrace::MatchTrace(const std::string& path) : file(std::fopen(path.c_str(), "ab")) {}
 
 MatchTrace::~MatchTrace() {
     if (file) std::fclose(file);

@@ -65,3 +65,14 @@ void RemoveStaleTemporary(const std::string& path);
 
 // "<path>: <reason>", the way the game's messages name a failed file.
 std::string DescribeProblem(const std::string& path, const FileProblem& problem);
+
+// Flushes what was written to the file to the disk; false when the system says it failed.
+bool SyncFile(std::FILE* file);
+
+// Whether the process may create files in the folder: a read-only mount or a folder of
+// another user says no.
+bool FolderWritable(const std::string& folder);
+
+// For the files of each system: "1 MiB" or "1000 bytes"; and a failure noted in problem.
+std::string SizeText(long long bytes);
+bool FileFailed(FileProblem* problem, bool missing, std::string reason);

@@ -2,6 +2,15 @@
 #include "runtime/folders.h"
 #include "runtime/context.h"
 
+namespace {
+
+std::string WithoutSeparator(std::string folder) {
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+    return folder;
+}
+
+} // namespace
+
 void SetMediaFolder(const std::string& folder) {
     rt().mediaFolder = folder.empty() ? "media" : folder;
 }
@@ -25,6 +34,13 @@ std::string UserDataFolder(const std::string& game, std::string& error) {
     }
     std::string folder = path;
     SDL_free(path);
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder;
+    return WithoutSeparator(folder);
+}
+
+std::string ExecutableFolder() {
+    char* path = SDL_GetBasePath();
+    if (!path) return "";
+    std::string folder = path;
+    SDL_free(path);
+    return WithoutSeparator(folder);
 }

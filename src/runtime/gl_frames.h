@@ -8,8 +8,7 @@
 // rasteriser still works on one frame while the game builds the next. Needs a current GL
 // context for its whole life.
 #pragma once
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "runtime/gl.h"
 #include <deque>
 
 class FrameFences {

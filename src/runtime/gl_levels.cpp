@@ -1,7 +1,6 @@
 // The level-mixing shader; see gl_levels.h.
 #define GL_GLEXT_PROTOTYPES
 #include "runtime/gl_levels.h"
-#include <GL/glext.h>
 #include <cstdio>
 #include <string>
 

@@ -4,7 +4,6 @@
 #include "runtime/gl_levels.h"
 #include "runtime/graphics.h"
 #include "runtime/quad.h"
-#include <GL/glext.h>
 #include <algorithm>
 #include <cmath>
 

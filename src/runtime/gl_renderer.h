@@ -8,11 +8,11 @@
 // current GL context for its whole life; the textures and programs go with the context.
 #pragma once
 #include "runtime/coverage.h"
+#include "runtime/gl.h"
 #include "runtime/gl_frames.h"
 #include "runtime/letterbox.h"
 #include "runtime/levels.h"
 #include "runtime/renderer.h"
-#include <GL/gl.h>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>

@@ -12,7 +12,7 @@
 
 namespace {
 
-bool EnvSet(const char* name) {
+[[maybe_unused]] bool EnvSet(const char* name) {
     const char* value = std::getenv(name);
     return value && *value;
 }
@@ -31,7 +31,7 @@ bool StartVideo(VideoMode mode) {
                              "(see README)\n");
         return false;
     }
-    if (mode == VideoMode::Offscreen) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    if (mode == VideoMode::Offscreen) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
     // The game keeps running when another window takes the focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -57,6 +57,9 @@ void ChooseBackends(Platform& p) {
 
 bool InitRuntime(const RuntimeOptions& options) {
     if (rt().platform.initialised) return true;
+    // The game's own main() starts the program on every system (on Windows, SDL would
+    // otherwise ask for its SDL_main in place of it).
+    SDL_SetMainReady();
     // A restarted runtime starts from scratch.
     Platform fresh;
     rt().platform = std::move(fresh);
@@ -77,7 +80,7 @@ bool InitRuntime(const RuntimeOptions& options) {
     // how the sound tests listen to a scripted game.
     const char* driver = std::getenv("SDL_AUDIODRIVER");
     const bool disk = driver && std::strcmp(driver, "disk") == 0;
-    if (p.options.scripted() && !disk) setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (p.options.scripted() && !disk) SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (!StartVideo(options.video)) return false;
     ChooseBackends(p);
     OpenPads();
@@ -112,7 +115,9 @@ RecordingRenderer* Recorder() {
 }
 
 bool DisplayAvailable() {
+#ifndef _WIN32
     if (!EnvSet("DISPLAY") && !EnvSet("WAYLAND_DISPLAY")) return false;
+#endif
     if (SDL_WasInit(SDL_INIT_VIDEO)) return RealDisplayDriver();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     bool real = RealDisplayDriver();

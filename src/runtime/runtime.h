@@ -49,9 +49,16 @@ struct ProgramEnd {
 void CatchStopSignals();
 // Ends the program now if one of those signals came.
 void EndIfStopped();
+// On Windows, where the game is a GUI program that gets no console of its own, what it prints
+// goes to the console it was started from, if any (--help, --version, its messages).
+#ifdef _WIN32
+void UseParentConsole();
+#else
+inline void UseParentConsole() {}
+#endif
 // The drawing log when the video mode is Recording, else null.
 RecordingRenderer* Recorder();
-// True when a display server is reachable (x11 or wayland).
+// True when a display server is reachable (x11 or wayland; always on Windows).
 bool DisplayAvailable();
 // Number of frames presented since the runtime started.
 long FramesPresented();

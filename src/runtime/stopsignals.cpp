@@ -18,11 +18,17 @@ void CatchStopSignals() {
     // SDL's own handlers would only post a quit event, which a run without a window never
     // reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+#ifdef _WIN32
+    // Ctrl+C in the console the game was started from.
+    std::signal(SIGINT, notestop);
+    std::signal(SIGTERM, notestop);
+#else
     struct sigaction action {};
     action.sa_handler = notestop;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+#endif
 }
 
 void EndIfStopped() {

@@ -1,9 +1,9 @@
 // Text files as plain bytes, line by line. Lines are written with CR LF and read back
 // whatever their ending, so files edited on any system load the same.
 #include "runtime/stream.h"
+#include "runtime/files.h"
 #include <cstdio>
 #include <sys/stat.h>
-#include <unistd.h>
 
 class TStream {
   public:
@@ -95,7 +95,7 @@ int CloseStream(Stream& stream) {
     // Flushed and synced before the close reports success, so a save that is then renamed
     // into place is really on the disk.
     bool ok = std::fflush(file) == 0 && !std::ferror(file);
-    ok = fsync(fileno(file)) == 0 && ok;
+    ok = SyncFile(file) && ok;
     ok = std::fclose(file) == 0 && ok;
     return ok ? 1 : 0;
 }

@@ -1,10 +1,13 @@
 // SDL window and GL context; see video.h.
 #include "runtime/video.h"
 #include "runtime/context.h"
+#include "runtime/gl.h"
 #include "runtime/letterbox.h"
 #include <cstdio>
+#ifndef _WIN32
 #include <dlfcn.h>
 #include <link.h>
+#endif
 
 namespace {
 
@@ -12,7 +15,9 @@ namespace {
 // memory for the rest of the run, although SDL unloads them when its video closes. Reopening
 // the display after an options change then needs no driver reload, and leak checkers can
 // still name the driver behind its own allocations instead of an unloaded, unknown module.
+// (Windows has no such leak checkers, and reloads its driver quickly.)
 void KeepGraphicsLibrariesLoaded() {
+#ifndef _WIN32
     dl_iterate_phdr(
         [](dl_phdr_info* info, size_t, void*) {
             if (info->dlpi_name && info->dlpi_name[0])
@@ -20,6 +25,7 @@ void KeepGraphicsLibrariesLoaded() {
             return 0;
         },
         nullptr);
+#endif
 }
 
 // The window's size for a game of width x height: the size asked for at start-up, else on a
@@ -77,6 +83,11 @@ bool OpenWindow(int width, int height, bool fullScreen) {
         return false;
     }
     SDL_GL_MakeCurrent(p.window, p.gl);
+    if (!LoadGlFunctions()) {
+        std::fprintf(stderr, "vantorix: no OpenGL 2.1: its functions are missing\n");
+        CloseWindow();
+        return false;
+    }
     KeepGraphicsLibrariesLoaded();
     p.swapInterval = -1;
     SDL_StartTextInput();

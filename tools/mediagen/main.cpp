@@ -2,8 +2,10 @@
 //   mediagen pictures <media folder> <font file>   the eight PNG pictures (the logo uses the font)
 //   mediagen music <media folder>                  the music track tutto.ogg
 //   mediagen effects <media folder>                the sound effects (thud.ogg, tick.ogg, ...)
-//   mediagen icons <folder> <font file>            the desktop icons icon-<size>.png, from the logo
+//   mediagen icons <folder> <font file>            the desktop icons icon-<size>.png and
+//   vantorix.ico
 #include "effects.h"
+#include "ico_writer.h"
 #include "icon.h"
 #include "logo.h"
 #include "pictures.h"
@@ -38,15 +40,17 @@ bool writeEffects(const std::string& folder) {
     return true;
 }
 
-// The sizes a desktop looks for in the hicolor theme.
+// The sizes a desktop looks for in the hicolor theme, and the Windows executable's icon made of
+// them.
 bool writeIcons(const std::string& folder, const std::string& fontPath) {
     std::optional<Canvas> logo = makeLogo(fontPath);
     if (!logo) return false;
+    std::vector<IcoPicture> pictures;
     for (int size : {48, 64, 128, 256}) {
-        if (!writePng(folder + "/icon-" + std::to_string(size) + ".png", makeIcon(*logo, size)))
-            return false;
+        pictures.push_back({folder + "/icon-" + std::to_string(size) + ".png", size});
+        if (!writePng(pictures.back().pngPath, makeIcon(*logo, size))) return false;
     }
-    return true;
+    return writeIco(folder + "/vantorix.ico", pictures);
 }
 
 } // namespace
