@@ -21,9 +21,7 @@ case $flavour in
         "$0" release --target media figure_media
         prefix=$(scripts/windows-deps.sh)
         flags=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
-               -DVANTORIX_WINDOWS_PREFIX="$prefix" -DVANTORIX_NATIVE_BUILD="$PWD/build/release"
-               -DVANTORIX_FUZZERS=OFF)
-        export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig ;;
+               -DVANTORIX_WINDOWS_PREFIX="$prefix" -DVANTORIX_NATIVE_BUILD="$PWD/build/release") ;;
     *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
 if ! grep -qs '^CMAKE_COMPILE_WARNING_AS_ERROR:BOOL=ON' "$dir/CMakeCache.txt"; then

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game needs to build, run and be tested.
+# Installs the Debian packages the game needs to build, run and be tested (--windows: and
+# cross-built for Windows).
 # Only missing packages are installed, so a second run does no apt work.
 set -euo pipefail
 
@@ -17,6 +18,11 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev
     desktop-file-utils appstream dpkg-dev
 )
+
+# The Windows build (setup.sh --windows): MinGW-w64, Wine and a virtual X display to test it,
+# and GoogleTest's source to build for it.
+[[ ${1:-} == --windows ]] &&
+    packages+=(g++-mingw-w64-x86-64-posix wine64 xvfb xauth googletest unzip)
 
 missing=()
 for p in "${packages[@]}"; do

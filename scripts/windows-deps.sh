@@ -117,6 +117,15 @@ build sdl2 libsdl2-dev -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
 # programs are GUI ones: SDL's main wrapper and -mwindows are taken out of what it asks for.
 sed -i -e 's/ -lSDL2main//g' -e 's/ -mwindows//g' -e 's/ -Dmain=SDL_main//' \
     "$prefix/lib/pkgconfig/sdl2.pc"
+# GoogleTest, for the unit tests under Wine: Debian's googletest package is its source.
+if [[ ! -f $cache/build/googletest.done ]]; then
+    echo "windows-deps: building GoogleTest from /usr/src/googletest" >&2
+    log=$cache/build/googletest.log
+    cmake -S /usr/src/googletest -B "$cache/build/googletest" "${toolchain[@]}" >"$log" 2>&1
+    cmake --build "$cache/build/googletest" -j2 >>"$log" 2>&1
+    cmake --install "$cache/build/googletest" >>"$log" 2>&1
+    touch "$cache/build/googletest.done"
+fi
 # The mirror this project's machines reach has no source of ENet: then the Windows game is built
 # without online play, and says so.
 build enet libenet-dev ||

@@ -4,6 +4,7 @@
 #include "match/levels.h"
 #include "match/rollback.h"
 #include "match/synctest.h"
+#include "runtime/folders.h"
 #include "runtime/text.h"
 #include <cerrno>
 #include <cstdlib>
@@ -96,8 +97,8 @@ bool setlaunch(Launch& launch, Launch::Kind kind, const std::string& option, std
 // fixed to a full path from the caller's folder first.
 std::string fromcaller(const std::string& path) {
     std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(path, ec);
-    return ec ? path : full.string();
+    const std::filesystem::path full = std::filesystem::absolute(PathFromText(path), ec);
+    return ec ? path : TextFromPath(full);
 }
 
 } // namespace

@@ -18,7 +18,7 @@ bool isfolder(const fs::path& path) {
 }
 
 bool canwrite(const fs::path& folder) {
-    return FolderWritable(folder.string());
+    return FolderWritable(TextFromPath(folder));
 }
 
 // The game keeps itself in a folder of this name, for its media under share/ and for the
@@ -46,7 +46,7 @@ GameFolders findgamefolders() {
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
     const std::string exefolder = ExecutableFolder();
-    const fs::path exe = (exefolder.empty() ? here : fs::path(exefolder)) / gamename;
+    const fs::path exe = (exefolder.empty() ? here : PathFromText(exefolder)) / gamename;
     return findgamefolders(here, exe, canwrite);
 }
 
@@ -84,8 +84,9 @@ std::vector<std::string> bringsaves(const fs::path& old, const fs::path& saves) 
             fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
         }
         if (ec) {
-            std::fprintf(stderr, "vantorix: could not copy %s to %s: %s\n", from.string().c_str(),
-                         saves.string().c_str(), ec.message().c_str());
+            std::fprintf(stderr, "vantorix: could not copy %s to %s: %s\n",
+                         TextFromPath(from).c_str(), TextFromPath(saves).c_str(),
+                         ec.message().c_str());
         } else {
             copied.push_back(name);
         }
@@ -94,7 +95,7 @@ std::vector<std::string> bringsaves(const fs::path& old, const fs::path& saves) 
 }
 
 bool entergamefolders(GameFolders& folders) {
-    SetMediaFolder(folders.media.string());
+    SetMediaFolder(TextFromPath(folders.media));
     std::error_code ec;
     if (folders.saves.empty()) {
         std::string error;
@@ -103,7 +104,7 @@ bool entergamefolders(GameFolders& folders) {
             std::fprintf(stderr, "vantorix: no folder for the saves: %s\n", error.c_str());
             return false;
         }
-        folders.saves = mine;
+        folders.saves = PathFromText(mine);
         // A new (empty) folder is the first start there: the saves of the old folder come
         // along once; later starts never look back.
         if (!folders.old.empty() && fs::is_empty(folders.saves, ec) && !ec)
@@ -112,7 +113,7 @@ bool entergamefolders(GameFolders& folders) {
     fs::current_path(folders.saves, ec);
     if (ec) {
         std::fprintf(stderr, "vantorix: cannot enter the saves folder %s: %s\n",
-                     folders.saves.string().c_str(), ec.message().c_str());
+                     TextFromPath(folders.saves).c_str(), ec.message().c_str());
         return false;
     }
     // Media beside the saves are named as the player sees them there: "media/logo.png".

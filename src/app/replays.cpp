@@ -7,6 +7,7 @@
 #include "match/recordedinput.h"
 #include "match/routines.h"
 #include "runtime/files.h"
+#include "runtime/folders.h"
 #include "runtime/random.h"
 #include <algorithm>
 #include <cstdio>
@@ -107,13 +108,13 @@ std::vector<fs::path> replayfiles(const fs::path& folder) {
     std::vector<fs::path> found;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = TextFromPath(it->path().filename());
         // A link is not the game's own file, whatever it is called.
         if (isreplayname(name) && it->symlink_status(ec).type() == fs::file_type::regular)
             found.push_back(it->path());
     }
     std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
-        return age(a.filename().string()) < age(b.filename().string());
+        return age(TextFromPath(a.filename())) < age(TextFromPath(b.filename()));
     });
     return found;
 }

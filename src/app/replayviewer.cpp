@@ -9,6 +9,7 @@
 #include "match/routines.h"
 #include "runtime/dialog.h"
 #include "runtime/files.h"
+#include "runtime/folders.h"
 #include "runtime/keyboard.h"
 #include "runtime/random.h"
 #include "runtime/text.h"
@@ -140,7 +141,7 @@ int Tapp::watchreplay(const std::string& path) {
 void Tapp::attract() {
     const std::vector<std::filesystem::path> replays = replayfiles();
     Replay replay;
-    if (replays.empty() || !loadreplay(replays.back().string(), ATTRACTLIMIT, replay, true)) {
+    if (replays.empty() || !loadreplay(TextFromPath(replays.back()), ATTRACTLIMIT, replay, true)) {
         replay = computergame(customsettings);
     }
     playback(*this, std::move(replay), true);

@@ -66,6 +66,9 @@ void RemoveStaleTemporary(const std::string& path);
 // "<path>: <reason>", the way the game's messages name a failed file.
 std::string DescribeProblem(const std::string& path, const FileProblem& problem);
 
+// Renames from over to in one step, replacing a file already there; false with errno set.
+bool RenameOver(const std::string& from, const std::string& to);
+
 // Flushes what was written to the file to the disk; false when the system says it failed.
 bool SyncFile(std::FILE* file);
 

@@ -121,6 +121,10 @@ void RemoveStaleTemporary(const std::string& path) {
     if (lstat(temp.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) unlink(temp.c_str());
 }
 
+bool RenameOver(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool SyncFile(std::FILE* file) {
     return fsync(fileno(file)) == 0;
 }

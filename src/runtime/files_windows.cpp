@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#include <system_error>
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -16,7 +15,13 @@ File OpenRegularFile(const std::string& path, long long maxBytes, FileProblem* p
     const int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
     if (fd < 0) {
         const int error = errno;
-        FileFailed(problem, error == ENOENT, std::strerror(error));
+        // A folder cannot be opened at all here: it is said as what it is.
+        struct _stat64 info;
+        if (error == EACCES && _stat64(path.c_str(), &info) == 0 &&
+            (info.st_mode & _S_IFMT) == _S_IFDIR)
+            FileFailed(problem, false, "not a regular file");
+        else
+            FileFailed(problem, error == ENOENT, std::strerror(error));
         return nullptr;
     }
     struct _stat64 info;
@@ -48,11 +53,18 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
-std::string WindowsError() {
-    return std::system_category().message(int(GetLastError()));
-}
-
 } // namespace
+
+bool RenameOver(const std::string& from, const std::string& to) {
+    // Windows' rename() refuses a name that is taken: this replaces it, and is on the disk when
+    // it returns.
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    errno = GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND
+                ? ENOENT
+                : EACCES;
+    return false;
+}
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes, std::string& error) {
     const std::string temp = path + ".tmp";
@@ -73,10 +85,8 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes, std:
         error = path + ": " + std::strerror(problem);
         return false;
     }
-    // The rename replaces the old file in one step, and is on the disk when it returns.
-    if (!MoveFileExA(temp.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = path + ": " + WindowsError();
+    if (!RenameOver(temp, path)) {
+        error = path + ": " + std::strerror(errno);
         _unlink(temp.c_str());
         return false;
     }

@@ -11,6 +11,15 @@ std::string WithoutSeparator(std::string folder) {
 
 } // namespace
 
+std::filesystem::path PathFromText(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string TextFromPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 void SetMediaFolder(const std::string& folder) {
     rt().mediaFolder = folder.empty() ? "media" : folder;
 }

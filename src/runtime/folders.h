@@ -3,7 +3,13 @@
 // The saves themselves are opened by plain relative names: the program makes its saves folder
 // the current one at start-up, so every save file lands there without knowing where that is.
 #pragma once
+#include <filesystem>
 #include <string>
+
+// A path from the game's text, which is UTF-8 on every system, and back. (std::filesystem takes
+// a plain std::string in the system's own narrow encoding, which on Windows is not UTF-8.)
+std::filesystem::path PathFromText(const std::string& utf8);
+std::string TextFromPath(const std::filesystem::path& path);
 
 // Media are read from this folder; "media" (in the current folder) until it is set.
 void SetMediaFolder(const std::string& folder);

@@ -1,6 +1,7 @@
 // OpenGL's declarations for the renderer. On Windows they need windows.h first, whose macros
-// named like the game's own (DrawState, CreateWindow) are taken back; and Windows' opengl32.dll
-// gives OpenGL 1.1 alone, so the renderer's later functions are looked up once a context is made.
+// named like the game's own (CreateWindow, DrawState, DrawText, LoadImage) are taken back; and
+// Windows' opengl32.dll gives OpenGL 1.1 alone, so the renderer's later functions are looked up
+// once a context is made.
 #pragma once
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -10,8 +11,10 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#undef DrawState
 #undef CreateWindow
+#undef DrawState
+#undef DrawText
+#undef LoadImage
 #endif
 #include <GL/gl.h>
 #include <GL/glext.h>

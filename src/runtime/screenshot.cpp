@@ -1,6 +1,7 @@
 // Screenshots through the renderer's read-back; see screenshot.h.
 #include "runtime/screenshot.h"
 #include "runtime/context.h"
+#include "runtime/folders.h"
 #include "runtime/pngio.h"
 #include <cstdio>
 #include <filesystem>
@@ -24,9 +25,9 @@ std::string NextScreenshotName(const std::string& folder) {
     for (long n = 1;; ++n) {
         char name[48];
         std::snprintf(name, sizeof name, "screenshot-%03ld.png", n);
-        std::filesystem::path path = std::filesystem::path(folder) / name;
+        const std::filesystem::path path = PathFromText(folder) / name;
         std::error_code error;
         // A folder that cannot be looked into ends the search; saving there then says why.
-        if (!std::filesystem::exists(path, error) || error) return path.string();
+        if (!std::filesystem::exists(path, error) || error) return TextFromPath(path);
     }
 }

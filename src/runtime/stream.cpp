@@ -101,7 +101,7 @@ int CloseStream(Stream& stream) {
 }
 
 int ReplaceFile(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0 ? 1 : 0;
+    return RenameOver(from, to) ? 1 : 0;
 }
 
 int FileExists(const std::string& path) {

@@ -37,7 +37,8 @@ class MediaFolder : public GameFolder {
         Outcome outcome;
         outcome.status = GameFolder::run("answer no\n", args, options);
         outcome.peakKiB = peakKiB;
-        outcome.errors = text("stderr.txt");
+        // Its lines as they are on Linux (the Windows game ends them with \r\n).
+        for (const std::string& line : lines("stderr.txt")) outcome.errors += line + "\n";
         return outcome;
     }
 };

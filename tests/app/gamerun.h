@@ -36,7 +36,14 @@ struct RunOptions {
     bool asnobody = false;              // give up root first (when the test runs as root)
     bool limited = false;               // within 1 GiB of address space (where the build allows it)
     const char* program = VANTORIX_EXE; // the game, or the server beside it
+    bool linuxgame = false;             // the Linux game even when the tests play the Windows one
 };
+
+// Under ./test --windows: the Windows game (VANTORIX_WINDOWS_GAME), which the tests play under
+// Wine (VANTORIX_WINE) in place of the Linux one; else null.
+inline char* windowsgame() {
+    return std::getenv("VANTORIX_WINE") ? std::getenv("VANTORIX_WINDOWS_GAME") : nullptr;
+}
 
 // The exit status when the child could not give up root: the test skips.
 constexpr int NOT_NOBODY = 103;
@@ -173,12 +180,16 @@ class GameFolder {
         FILE* err = std::freopen("stderr.txt", "w", stderr);
         FILE* out = std::freopen("stdout.txt", "w", stdout);
         if (!err || !out) _exit(101);
+        // Wine reserves more address space than that before it starts a program.
         const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
-        if (options.limited && ADDRESS_LIMIT && setrlimit(RLIMIT_AS, &limit) != 0) _exit(104);
+        if (options.limited && ADDRESS_LIMIT && !windowsgame() && setrlimit(RLIMIT_AS, &limit) != 0)
+            _exit(104);
         std::vector<char*> argv = {const_cast<char*>(options.program)};
+        if (windowsgame() && !options.linuxgame && std::string(options.program) == VANTORIX_EXE)
+            argv = {std::getenv("VANTORIX_WINE"), windowsgame()};
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        execv(options.program, argv.data());
+        execv(argv[0], argv.data());
         _exit(options.asnobody ? NOT_NOBODY : 102);
     }
 };

@@ -50,6 +50,7 @@ TEST(Hostile, fifoScriptIsRefusedAtOnce) {
 // Mode 000 as a player who is not root: the saves cannot be read, so the game plays with the
 // defaults, asks nothing, says so once per file and leaves both files exactly as they were.
 TEST(Hostile, unreadableSavesAreLeftByteForByte) {
+    if (windowsgame()) GTEST_SKIP() << "Wine gives Windows programs no POSIX file modes";
     GameFolder game;
     fs::permissions(game.folder, fs::perms::all);
     const std::string prefs = "2\r\n0\r\n0\r\n0\r\n7\r\n36\r\n", scores = "ACE\r\n9000\r\n";
@@ -81,6 +82,7 @@ TEST(Hostile, unreadableSavesAreLeftByteForByte) {
 // every game plays to its end, the first one that cannot be kept says so once, and the folder
 // is left as it was.
 TEST(Hostile, replaysFolderThatRefusesIsSaidOnceAndPlayedPast) {
+    if (windowsgame()) GTEST_SKIP() << "Wine gives Windows programs no POSIX file modes";
     for (const fs::perms mode : {fs::perms::none, fs::perms(0644)}) {
         GameFolder game;
         fs::permissions(game.folder, fs::perms::all);
@@ -106,6 +108,7 @@ TEST(Hostile, replaysFolderThatRefusesIsSaidOnceAndPlayedPast) {
 // Ctrl+C and a service manager's SIGTERM end every run within a second, drawn or not: a
 // six-hour replay played without drawing, and a drawn menu. The trace ends on a whole line.
 TEST(Hostile, signalsEndEveryRunAtOnce) {
+    if (windowsgame()) GTEST_SKIP() << "Windows programs get no POSIX signals under Wine";
     GameFolder game;
     ASSERT_EQ(game.run("answer no\n200 tap 27\n",
                        {"--custom", "players=2", "--record", "short.txt", "--frames", "300"}),

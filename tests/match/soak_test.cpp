@@ -96,7 +96,7 @@ class Soak : public ::testing::TestWithParam<Tcustomsettings> {
         previous = std::filesystem::current_path();
         folder = MakeTempFolder("vantorix-soak-");
         std::filesystem::current_path(folder);
-        std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
+        LinkFolder(VANTORIX_MEDIA_DIR, "media");
     }
     static void TearDownTestSuite() {
         std::filesystem::current_path(previous);

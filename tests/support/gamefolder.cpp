@@ -15,7 +15,7 @@ namespace {
 
 void StartInTempGameFolder(VideoMode video, bool withMedia) {
     std::filesystem::current_path(MakeTempFolder("vantorix-"));
-    if (withMedia) std::filesystem::create_directory_symlink(VANTORIX_MEDIA_DIR, "media");
+    if (withMedia) LinkFolder(VANTORIX_MEDIA_DIR, "media");
     RuntimeOptions options;
     options.video = video;
     options.virtualClock = true;

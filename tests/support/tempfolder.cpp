@@ -2,15 +2,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 std::filesystem::path MakeTempFolder(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
-    if (!mkdtemp(pattern.data())) {
-        std::perror("test set-up: cannot make a temporary folder");
-        std::abort();
+    // A new folder of a random name: creating it fails when the name is taken.
+    std::random_device random;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path();
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::filesystem::path folder = temp / (prefix + std::to_string(random()));
+        std::error_code ec;
+        if (std::filesystem::create_directory(folder, ec)) return folder;
     }
-    return pattern;
+    std::fprintf(stderr, "test set-up: cannot make a temporary folder in %s\n",
+                 temp.string().c_str());
+    std::abort();
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
@@ -22,4 +28,12 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
 
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void LinkFolder(const std::filesystem::path& from, const std::filesystem::path& to) {
+#ifdef _WIN32
+    std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
+#else
+    std::filesystem::create_directory_symlink(from, to);
+#endif
 }

@@ -12,3 +12,6 @@ std::filesystem::path MakeTempFolder(const std::string& prefix);
 // The whole content of a file ("" when it cannot be read), and a file written whole.
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// Puts the folder `from` at `to`: a symbolic link, or on Windows (where Wine makes none) a copy.
+void LinkFolder(const std::filesystem::path& from, const std::filesystem::path& to);
