@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Windows zip plays wherever it is unpacked: in a folder with spaces and letters beyond
+# The Windows zip holds a GUI program with the game's icon, its version and its manifest, and
+# plays wherever it is unpacked: in a folder with spaces and letters beyond
 # ASCII in its name, its saves beside it; and in a folder it may not write (mounted read-only,
 # which needs root: else SKIPPED), its saves in %APPDATA%\vantorix of a player named "Jösé Ñ",
 # where the saves of the folder are copied on the first start.
@@ -16,6 +17,13 @@ unzip -q "$zip" -d "$work/Vantorix game ö"
 game="$work/Vantorix game ö/$(basename "$zip" .zip)"
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
+
+# The resource types: 14 an icon group, 16 a version, 24 a manifest.
+header=$(x86_64-w64-mingw32-objdump -p "$game/vantorix.exe")
+grep -q 'Subsystem.*(Windows GUI)' <<<"$header" || fail "vantorix.exe is no GUI program"
+for type in 00000e 000010 000018; do
+    grep -q "^0[0-9a-f]*   Entry: ID: 0x$type" <<<"$header" || fail "no resource of type 0x$type"
+done
 # play FOLDER: a scripted start from the game's own folder, the menu shot into the saves.
 play() {
     (cd "$game" && "$wine" vantorix.exe --script "$1" --frames 300 2>"$work/stderr.txt") ||
