@@ -37,9 +37,9 @@ for file in menu.png prefs.txt scores.txt; do
 done
 echo "a writable folder keeps the saves: $(ls "$game" | tr '\n' ' ')"
 
-if [[ $(id -u) -ne 0 ]] || ! unshare -m true 2>/dev/null; then
-    echo "SKIPPED: a read-only game folder needs root for a private mount"
-    exit 0
+if [[ $(id -u) -ne 0 ]] || ! unshare -m mount --bind "$game" "$game" 2>/dev/null; then
+    echo "SKIPPED: a read-only game folder needs a private mount (root, and mounts allowed)"
+    exit 77
 fi
 appdata="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/vantorix"
 "${wine%64}server64" -w 2>/dev/null || true
