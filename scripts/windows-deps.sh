@@ -1,75 +1,21 @@
 #!/usr/bin/env bash
 # Builds the libraries the Windows game links statically (zlib, libpng, FreeType, libogg,
 # libvorbis, ENet, SDL2) with MinGW-w64, from Debian's own source packages of the versions the
-# Linux build uses. apt's source mechanism fetches them (the .dsc's checksums, which the signed
-# archive index vouches for, are checked; nothing else is downloaded) into a cache outside the
-# clone, and each library is built once: a later run finds it there.
+# Linux build uses (debian-sources.sh fetches them), and GoogleTest; each is built once into a
+# cache outside the clone: a later run finds it there.
 # Usage: scripts/windows-deps.sh   (prints the prefix the libraries are installed in)
 # VANTORIX_CACHE moves the cache (default ~/.cache/vantorix).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cache=${VANTORIX_CACHE:-$HOME/.cache/vantorix}/windows
 prefix=$cache/prefix
-mkdir -p "$cache/sources" "$cache/build" "$prefix"
+mkdir -p "$cache/build" "$prefix"
 
-# apt knows source packages only where a deb-src line is there: one for Debian's own archive,
-# the same as the binary packages come from.
-as_root=()
-[[ $(id -u) -eq 0 ]] || as_root=(sudo)
-sourceslist=/etc/apt/sources.list.d/vantorix-deb-src.sources
-if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    echo "windows-deps: adding Debian's source packages to apt" >&2
-    "${as_root[@]}" tee "$sourceslist" >/dev/null <<SOURCES
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-    "${as_root[@]}" apt-get update -qq
-fi
+source "$top/scripts/debian-sources.sh"
 
 toolchain=(-DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release
            -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix"
            -DVANTORIX_WINDOWS_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF)
-
-# unpack DEV-PACKAGE: the source package of the installed development package, at its version,
-# unpacked (with Debian's patches) into the cache; prints the folder. When the archive no
-# longer has that version's source (the mirror here keeps no sources of security updates), the
-# newest it has of the same upstream version is taken, and said.
-unpack() {
-    local source version upstream
-    source=$(dpkg-query -W -f='${source:Package}' "$1")
-    version=$(dpkg-query -W -f='${source:Version}' "$1")
-    upstream=${version#*:}
-    upstream=${upstream%-*}
-    local folder=$cache/sources/$source-$upstream
-    if [[ ! -d $folder ]]; then
-        local candidates
-        candidates=$(apt-cache showsrc "$source" | awk '/^Version: /{print $2}' | sort -ru)
-        local chosen=""
-        for v in $version $candidates; do
-            [[ $v == "$version" || ${v#*:} == "$upstream"-* ]] || continue
-            if (cd "$cache/sources" && apt-get source -qq --download-only "$source=$v" \
-                    >>"$cache/build/fetch.log" 2>&1); then
-                chosen=$v
-                break
-            fi
-        done
-        [[ -n $chosen ]] || { echo "windows-deps: no source of $source $upstream" >&2; exit 1; }
-        [[ $chosen == "$version" ]] ||
-            echo "windows-deps: $source $version has no source here; building $chosen" >&2
-        dpkg-source --require-strong-checksums -x "$cache/sources/${source}_${chosen#*:}.dsc" \
-            "$folder" >&2
-    fi
-    echo "$folder"
-}
 
 # build NAME DEV-PACKAGE [CMAKE ARGUMENTS]: configured, built and installed once.
 build() {
