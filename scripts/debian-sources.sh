@@ -1,5 +1,5 @@
-# Sourced by the scripts that build the game's libraries for other systems (windows-deps.sh, and
-# the browser's to come): Debian's own source packages of the versions the Linux build uses.
+# Sourced by the scripts that build the game's libraries for other systems (windows-deps.sh,
+# web-deps.sh): Debian's own source packages of the versions the Linux build uses.
 # apt's source mechanism fetches them (the .dsc's checksums, which the signed archive index
 # vouches for, are checked; nothing else is downloaded), and each is unpacked once into
 # $sources, a folder of the cache outside the clone that every system's build shares.
