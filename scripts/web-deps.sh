@@ -5,7 +5,7 @@
 # later run finds it there. zlib, libogg and libvorbis build by their own configure scripts,
 # which emscripten takes better than their CMake projects.
 # Usage: scripts/web-deps.sh   (prints the prefix the libraries are installed in)
-# VANTORIX_CACHE moves the cache (default ~/.cache/vantorix).
+# VANTORIX_CACHE moves the cache (default ~/.cache/vantorix). Needs Debian's emscripten package.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cache=${VANTORIX_CACHE:-$HOME/.cache/vantorix}/web
