@@ -73,12 +73,20 @@ TSound LoadSound(const std::string& path, int flags, std::string* error) {
     while (sound->decoded.load(std::memory_order_relaxed) < MIX_RATE && decoder->step()) {
     }
     if (decoder->damaged()) return fail(path + " is damaged");
+#ifdef __EMSCRIPTEN__
+    // A page has no threads of its own (they would need headers no plain web host sends): the
+    // rest is decoded now.
+    while (decoder->step()) {
+    }
+    if (decoder->damaged()) return fail(path + " is damaged");
+#else
     if (!sound->complete.load(std::memory_order_relaxed)) {
         sound->decoding = std::thread([decoder = std::move(decoder)] {
             while (decoder->step()) {
             }
         });
     }
+#endif
     return sound;
 }
 
