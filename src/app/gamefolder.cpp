@@ -45,8 +45,8 @@ GameFolders findgamefolders(const fs::path& current, const fs::path& executable,
 GameFolders findgamefolders() {
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
-    const std::string exefolder = ExecutableFolder();
-    const fs::path exe = (exefolder.empty() ? here : PathFromText(exefolder)) / gamename;
+    const fs::path exefolder = ExecutableFolder();
+    const fs::path exe = (exefolder.empty() ? here : exefolder) / gamename;
     return findgamefolders(here, exe, canwrite);
 }
 

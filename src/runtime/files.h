@@ -3,6 +3,7 @@
 // refused at once with a reason, and so is a file larger than its caller allows.
 #pragma once
 #include <cstdio>
+#include <filesystem>
 #include <istream>
 #include <memory>
 #include <streambuf>
@@ -71,6 +72,9 @@ bool RenameOver(const std::string& from, const std::string& to);
 
 // Flushes what was written to the file to the disk; false when the system says it failed.
 bool SyncFile(std::FILE* file);
+
+// The folder of the running executable; empty when the system cannot say.
+std::filesystem::path ExecutableFolder();
 
 // Whether the process may create files in the folder: a read-only mount or a folder of
 // another user says no.

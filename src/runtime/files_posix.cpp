@@ -129,6 +129,12 @@ bool SyncFile(std::FILE* file) {
     return fsync(fileno(file)) == 0;
 }
 
+std::filesystem::path ExecutableFolder() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : exe.parent_path();
+}
+
 bool FolderWritable(const std::string& folder) {
     return access(folder.c_str(), W_OK) == 0;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
+#include <iterator>
 #include <sys/stat.h>
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -102,6 +103,13 @@ void RemoveStaleTemporary(const std::string& path) {
 
 bool SyncFile(std::FILE* file) {
     return _commit(_fileno(file)) == 0;
+}
+
+std::filesystem::path ExecutableFolder() {
+    wchar_t path[32768];
+    const DWORD length = GetModuleFileNameW(nullptr, path, DWORD(std::size(path)));
+    if (length == 0 || length >= std::size(path)) return {};
+    return std::filesystem::path(std::wstring(path, length)).parent_path();
 }
 
 bool FolderWritable(const std::string& folder) {

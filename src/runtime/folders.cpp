@@ -45,11 +45,3 @@ std::string UserDataFolder(const std::string& game, std::string& error) {
     SDL_free(path);
     return WithoutSeparator(folder);
 }
-
-std::string ExecutableFolder() {
-    char* path = SDL_GetBasePath();
-    if (!path) return "";
-    std::string folder = path;
-    SDL_free(path);
-    return WithoutSeparator(folder);
-}

@@ -17,10 +17,6 @@ const std::string& MediaFolder();
 // The path of one media file: "<media folder>/<name>".
 std::string MediaPath(const std::string& name);
 
-// The folder of the running executable, without the final separator; empty when the system
-// cannot say.
-std::string ExecutableFolder();
-
 // The game's per-user data folder ($XDG_DATA_HOME/<game>/, else ~/.local/share/<game>/; on
 // Windows %APPDATA%\<game>\),
 // created when missing, without the final '/'. Empty, with the reason in error, when it can
