@@ -22,7 +22,9 @@
 #ifdef _WIN32
 #define VANTORIX_GL_FUNCTIONS(X)                                                                   \
     X(PFNGLATTACHSHADERPROC, glAttachShader)                                                       \
-    X(PFNGLCLIENTACTIVETEXTUREPROC, glClientActiveTexture)                                         \
+    X(PFNGLBINDATTRIBLOCATIONPROC, glBindAttribLocation)                                           \
+    X(PFNGLBINDBUFFERPROC, glBindBuffer)                                                           \
+    X(PFNGLBUFFERDATAPROC, glBufferData)                                                           \
     X(PFNGLCLIENTWAITSYNCPROC, glClientWaitSync)                                                   \
     X(PFNGLCOMPILESHADERPROC, glCompileShader)                                                     \
     X(PFNGLCREATEPROGRAMPROC, glCreateProgram)                                                     \
@@ -30,7 +32,9 @@
     X(PFNGLDELETEPROGRAMPROC, glDeleteProgram)                                                     \
     X(PFNGLDELETESHADERPROC, glDeleteShader)                                                       \
     X(PFNGLDELETESYNCPROC, glDeleteSync)                                                           \
+    X(PFNGLENABLEVERTEXATTRIBARRAYPROC, glEnableVertexAttribArray)                                 \
     X(PFNGLFENCESYNCPROC, glFenceSync)                                                             \
+    X(PFNGLGENBUFFERSPROC, glGenBuffers)                                                           \
     X(PFNGLGETPROGRAMIVPROC, glGetProgramiv)                                                       \
     X(PFNGLGETSHADERINFOLOGPROC, glGetShaderInfoLog)                                               \
     X(PFNGLGETSHADERIVPROC, glGetShaderiv)                                                         \
@@ -39,12 +43,16 @@
     X(PFNGLLINKPROGRAMPROC, glLinkProgram)                                                         \
     X(PFNGLSHADERSOURCEPROC, glShaderSource)                                                       \
     X(PFNGLUNIFORM1IPROC, glUniform1i)                                                             \
-    X(PFNGLUSEPROGRAMPROC, glUseProgram)
+    X(PFNGLUNIFORM4FPROC, glUniform4f)                                                             \
+    X(PFNGLUSEPROGRAMPROC, glUseProgram)                                                           \
+    X(PFNGLVERTEXATTRIBPOINTERPROC, glVertexAttribPointer)
 #define VANTORIX_GL_DECLARE(type, name) extern type vantorix_##name;
 VANTORIX_GL_FUNCTIONS(VANTORIX_GL_DECLARE)
 #undef VANTORIX_GL_DECLARE
 #define glAttachShader vantorix_glAttachShader
-#define glClientActiveTexture vantorix_glClientActiveTexture
+#define glBindAttribLocation vantorix_glBindAttribLocation
+#define glBindBuffer vantorix_glBindBuffer
+#define glBufferData vantorix_glBufferData
 #define glClientWaitSync vantorix_glClientWaitSync
 #define glCompileShader vantorix_glCompileShader
 #define glCreateProgram vantorix_glCreateProgram
@@ -52,7 +60,9 @@ VANTORIX_GL_FUNCTIONS(VANTORIX_GL_DECLARE)
 #define glDeleteProgram vantorix_glDeleteProgram
 #define glDeleteShader vantorix_glDeleteShader
 #define glDeleteSync vantorix_glDeleteSync
+#define glEnableVertexAttribArray vantorix_glEnableVertexAttribArray
 #define glFenceSync vantorix_glFenceSync
+#define glGenBuffers vantorix_glGenBuffers
 #define glGetProgramiv vantorix_glGetProgramiv
 #define glGetShaderInfoLog vantorix_glGetShaderInfoLog
 #define glGetShaderiv vantorix_glGetShaderiv
@@ -61,7 +71,9 @@ VANTORIX_GL_FUNCTIONS(VANTORIX_GL_DECLARE)
 #define glLinkProgram vantorix_glLinkProgram
 #define glShaderSource vantorix_glShaderSource
 #define glUniform1i vantorix_glUniform1i
+#define glUniform4f vantorix_glUniform4f
 #define glUseProgram vantorix_glUseProgram
+#define glVertexAttribPointer vantorix_glVertexAttribPointer
 // Looks the functions up in the current context; false when one is missing.
 bool LoadGlFunctions();
 #else

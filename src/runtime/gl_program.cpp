@@ -1,40 +1,69 @@
-// The level-mixing shader; see gl_levels.h.
+// The renderer's shader program; see gl_program.h.
 #define GL_GLEXT_PROTOTYPES
-#include "runtime/gl_levels.h"
+#include "runtime/gl_program.h"
 #include <cstdio>
 #include <string>
 
 namespace {
 
+// GLSL 1.10 for the desktop, which OpenGL ES 2's GLSL 1.00 also reads but for its precision.
+const char* const header = R"(
+#ifdef GL_ES
+#ifdef GL_FRAGMENT_PRECISION_HIGH
+precision highp float;
+#else
+precision mediump float;
+#endif
+#endif
+)";
+
 const char* const vertexSource = R"(
+uniform vec4 view;
+attribute vec2 place;
+attribute vec3 texel;
+attribute vec2 fartexel;
+attribute vec4 colour;
+varying vec3 near;
+varying vec2 far;
+varying vec4 tint;
 void main() {
-    gl_Position = ftransform();
-    gl_FrontColor = gl_Color;
-    gl_TexCoord[0] = gl_MultiTexCoord0;
-    gl_TexCoord[1] = gl_MultiTexCoord1;
+    gl_Position = vec4(place * view.xy + view.zw, 0.0, 1.0);
+    near = texel;
+    far = fartexel;
+    tint = colour;
 }
 )";
 
-// An alpha texture samples as black with its alpha in a shader, where the fixed pipeline
-// would keep the vertex colour; the alpha-only variant restores that. The farther level is
-// read with a bias of one level: the atlas itself has no levels, and without the bias the
-// driver would count that sample as magnified and, for a picture that is not filtered, take
-// the nearest texel where trilinear filtering takes four.
+// The farther level is read with a bias of one level: the atlas itself has no levels, and
+// without the bias the driver would count that sample as magnified and, for a picture that is
+// not filtered, take the nearest texel where trilinear filtering takes four.
 const char* const fragmentSource = R"(
-uniform sampler2D levels;
+uniform sampler2D picture;
+varying vec3 near;
+varying vec2 far;
+varying vec4 tint;
 void main() {
-    vec4 nearer = texture2D(levels, gl_TexCoord[0].xy);
-    vec4 farther = texture2D(levels, gl_TexCoord[1].xy, 1.0);
-    vec4 texel = mix(nearer, farther, gl_TexCoord[0].z);
+    vec4 colour = tint;
+#ifdef TEXTURED
+    vec4 texel = texture2D(picture, near.xy);
+#ifdef LEVELS
+    texel = mix(texel, texture2D(picture, far, 1.0), near.z);
+#endif
 #ifdef ALPHA_ONLY
     texel.rgb = vec3(1.0);
 #endif
-    gl_FragColor = texel * gl_Color;
+    colour *= texel;
+#endif
+#ifdef MASK
+    if (colour.a <= 0.5) discard;
+#endif
+    gl_FragColor = colour;
 }
 )";
 
-GLuint compile(GLenum kind, const std::string& source) {
+GLuint compile(GLenum kind, const std::string& defines, const char* body) {
     const GLuint shader = glCreateShader(kind);
+    const std::string source = defines + header + body;
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
@@ -50,31 +79,38 @@ GLuint compile(GLenum kind, const std::string& source) {
 
 } // namespace
 
-GLuint BuildLevelProgram(bool alphaOnly) {
-    const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource);
-    const GLuint fragment = compile(
-        GL_FRAGMENT_SHADER, std::string(alphaOnly ? "#define ALPHA_ONLY\n" : "") + fragmentSource);
-    GLuint program = 0;
+GlProgram BuildGlProgram(int kind) {
+    std::string defines;
+    if (kind & PROGRAM_TEXTURED) defines += "#define TEXTURED\n";
+    if (kind & PROGRAM_ALPHA_ONLY) defines += "#define ALPHA_ONLY\n";
+    if (kind & PROGRAM_LEVELS) defines += "#define LEVELS\n";
+    if (kind & PROGRAM_MASK) defines += "#define MASK\n";
+    GlProgram built;
+    const GLuint vertex = compile(GL_VERTEX_SHADER, "", vertexSource);
+    const GLuint fragment = compile(GL_FRAGMENT_SHADER, defines, fragmentSource);
     if (vertex && fragment) {
-        program = glCreateProgram();
-        glAttachShader(program, vertex);
-        glAttachShader(program, fragment);
-        glLinkProgram(program);
+        built.program = glCreateProgram();
+        glAttachShader(built.program, vertex);
+        glAttachShader(built.program, fragment);
+        glBindAttribLocation(built.program, ATTRIB_PLACE, "place");
+        glBindAttribLocation(built.program, ATTRIB_TEXEL, "texel");
+        glBindAttribLocation(built.program, ATTRIB_FAR, "fartexel");
+        glBindAttribLocation(built.program, ATTRIB_COLOUR, "colour");
+        glLinkProgram(built.program);
         GLint ok = GL_FALSE;
-        glGetProgramiv(program, GL_LINK_STATUS, &ok);
+        glGetProgramiv(built.program, GL_LINK_STATUS, &ok);
         if (ok != GL_TRUE) {
-            std::fprintf(stderr, "Shader: the level program does not link\n");
-            glDeleteProgram(program);
-            program = 0;
+            std::fprintf(stderr, "Shader: the program does not link\n");
+            glDeleteProgram(built.program);
+            built.program = 0;
         }
     }
     // The program keeps what it needs; the shaders go once it is linked.
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    if (program) {
-        glUseProgram(program);
-        glUniform1i(glGetUniformLocation(program, "levels"), 0);
-        glUseProgram(0);
-    }
-    return program;
+    if (!built.program) return built;
+    glUseProgram(built.program);
+    glUniform1i(glGetUniformLocation(built.program, "picture"), 0);
+    built.view = glGetUniformLocation(built.program, "view");
+    return built;
 }

@@ -1,11 +1,11 @@
 // Batched OpenGL drawing of the game's quads; see gl_renderer.h.
 #define GL_GLEXT_PROTOTYPES
 #include "runtime/gl_renderer.h"
-#include "runtime/gl_levels.h"
 #include "runtime/graphics.h"
 #include "runtime/quad.h"
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace {
 
@@ -15,6 +15,15 @@ constexpr int bandrows = 16;
 // Texels a sample may reach from where it is taken: one for linear filtering, up to five on
 // the half-size level of a mipmap whose sizes are not powers of two.
 constexpr int samplereach = 8;
+// A draw takes at most this many quads: their corners are numbered by 16-bit indices.
+constexpr size_t quadsperdraw = 16384;
+
+// Pixels are read from the picture being drawn (OpenGL ES reads nothing else).
+void ReadBackBuffer() {
+#ifndef __EMSCRIPTEN__
+    glReadBuffer(GL_BACK);
+#endif
+}
 
 uint8_t Channel(int value) {
     return static_cast<uint8_t>(std::clamp(value, 0, 255));
@@ -24,22 +33,39 @@ uint8_t Channel(int value) {
 
 GlRenderer::GlRenderer(int drawableWidth, int drawableHeight)
     : drawableWidth_(drawableWidth), drawableHeight_(drawableHeight) {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glClearColor(0, 0, 0, 1);
+    // Two triangles a quad, numbered the same in every draw.
+    std::vector<GLushort> corners;
+    corners.reserve(quadsperdraw * 6);
+    for (size_t quad = 0; quad < quadsperdraw; ++quad) {
+        const auto first = static_cast<GLushort>(quad * 4);
+        for (int corner : {0, 1, 2, 0, 2, 3}) corners.push_back(GLushort(first + corner));
+    }
+    glGenBuffers(1, &indexBuffer_);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(corners.size() * sizeof(GLushort)),
+                 corners.data(), GL_STATIC_DRAW);
+    glGenBuffers(1, &vertexBuffer_);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+    const auto at = [](size_t offset) { return reinterpret_cast<const void*>(offset); };
+    glVertexAttribPointer(ATTRIB_PLACE, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                          at(offsetof(Vertex, x)));
+    glVertexAttribPointer(ATTRIB_TEXEL, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                          at(offsetof(Vertex, u)));
+    glVertexAttribPointer(ATTRIB_FAR, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                          at(offsetof(Vertex, u2)));
+    glVertexAttribPointer(ATTRIB_COLOUR, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
+                          at(offsetof(Vertex, rgba)));
+    for (GLuint attribute : {ATTRIB_PLACE, ATTRIB_TEXEL, ATTRIB_FAR, ATTRIB_COLOUR})
+        glEnableVertexAttribArray(attribute);
     Pixels white;
     white.width = white.height = 1;
     white.rgba = {255, 255, 255, 255};
     white_ = createTexture(white, 0);
-    levelPrograms_[0] = BuildLevelProgram(false);
-    levelPrograms_[1] = BuildLevelProgram(true);
     vertices_.reserve(4096);
 }
 
@@ -61,11 +87,9 @@ void GlRenderer::setDrawableSize(int width, int height) {
 void GlRenderer::setupView() {
     viewport_ = Letterbox(drawableWidth_, drawableHeight_, gameWidth_, gameHeight_);
     glViewport(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, gameWidth_, gameHeight_, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    const float width = float(std::max(1, gameWidth_)), height = float(std::max(1, gameHeight_));
+    view_[0] = 2.0f / width, view_[1] = -2.0f / height, view_[2] = -1.0f, view_[3] = 1.0f;
+    ++viewSerial_;
 }
 
 TextureId GlRenderer::createTexture(const Pixels& pixels, int flags) {
@@ -76,10 +100,13 @@ TextureId GlRenderer::createTexture(const Pixels& pixels, int flags) {
     return texture;
 }
 
-// An alpha texture reads as white under GL_MODULATE: the same pixels as a white RGBA one at a
+// An alpha texture is drawn as white with its alpha: the same pixels as a white RGBA one at a
 // quarter of the memory, which matters for the big font atlas.
 TextureId GlRenderer::createCoverageTexture(const Coverage& coverage, int flags) {
-    return upload(coverage.alpha, coverage.width, coverage.height, 1, GL_ALPHA, flags);
+    const TextureId texture =
+        upload(coverage.alpha, coverage.width, coverage.height, 1, GL_ALPHA, flags);
+    if (texture != 0) alphaTextures_.insert(texture);
+    return texture;
 }
 
 TextureId GlRenderer::upload(const std::vector<uint8_t>& texels, int width, int height,
@@ -96,7 +123,7 @@ TextureId GlRenderer::upload(const std::vector<uint8_t>& texels, int width, int 
     // A level atlas is sampled linearly within each level; see levels.h.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                     filtered || mipmapped ? GL_LINEAR : GL_NEAREST);
-    const GLint internal = format == GL_ALPHA ? GL_ALPHA8 : GL_RGBA8;
+    const auto internal = GLint(format); // OpenGL ES takes no other
     if (!mipmapped) {
         glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, format, GL_UNSIGNED_BYTE,
                      texels.data());
@@ -116,6 +143,7 @@ void GlRenderer::destroyTexture(TextureId texture) {
     flush();
     bigPictures_.erase(texture);
     levelAtlases_.erase(texture);
+    alphaTextures_.erase(texture);
     // Its name may come back for a new texture, which must not pass for the old one.
     if (texture == runTexture_) runTexture_ = 0, runLevels_ = nullptr;
     GLuint name = texture;
@@ -230,16 +258,10 @@ void GlRenderer::addQuad(Quad quad, float u0, float v0, float u1, float v1,
 }
 
 // Mask: alpha test, no blending. Solid: neither. Alpha: src*a + dst*(1-a). Light: dst + src*a.
-// Shade: dst*src. The source alpha is the texel's alpha times the drawing alpha (GL_MODULATE).
+// Shade: dst*src. The source alpha is the texel's alpha times the drawing alpha.
 void GlRenderer::applyBlend(int blend) {
     if (blend == appliedBlend_) return;
     appliedBlend_ = blend;
-    if (blend == BLEND_MASK) {
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.5f);
-    } else {
-        glDisable(GL_ALPHA_TEST);
-    }
     if (blend == BLEND_ALPHA || blend == BLEND_LIGHT || blend == BLEND_SHADE)
         glEnable(GL_BLEND);
     else
@@ -249,44 +271,43 @@ void GlRenderer::applyBlend(int blend) {
     if (blend == BLEND_SHADE) glBlendFunc(GL_DST_COLOR, GL_ZERO);
 }
 
+void GlRenderer::useProgram(int kind) {
+    GlProgram& program = programs_[kind];
+    if (!tried_[kind]) {
+        tried_[kind] = true;
+        program = BuildGlProgram(kind);
+    }
+    if (kind != appliedKind_) glUseProgram(program.program);
+    appliedKind_ = kind;
+    if (program.viewSerial != viewSerial_) {
+        glUniform4f(program.view, view_[0], view_[1], view_[2], view_[3]);
+        program.viewSerial = viewSerial_;
+    }
+}
+
 void GlRenderer::flush() {
     if (vertices_.empty()) return;
-    // White texels change nothing under GL_MODULATE, and an opaque colour over anything, or a
-    // mask test on alpha 255, is a plain write.
+    // White texels change nothing, and an opaque colour over anything, or a mask test on
+    // alpha 255, is a plain write.
     const bool plain = runTexture_ == white_;
     const bool solid = plain && (runBlend_ == 1 || (runBlend_ == 3 && runOpaque_));
     applyBlend(solid ? 2 : runBlend_);
-    if (texturing_ != !plain) {
-        texturing_ = !plain;
-        texturing_ ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
+    int kind = appliedBlend_ == BLEND_MASK ? PROGRAM_MASK : 0;
+    if (!plain) {
+        kind |= PROGRAM_TEXTURED;
+        if (runLevels_) kind |= PROGRAM_LEVELS;
+        if (alphaTextures_.count(runTexture_)) kind |= PROGRAM_ALPHA_ONLY;
+        glBindTexture(GL_TEXTURE_2D, runTexture_);
     }
-    glBindTexture(GL_TEXTURE_2D, runTexture_);
-    const Vertex* first = vertices_.data();
-    glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &first->x);
-    useProgram(runLevels_ ? levelPrograms_[runLevels_->alphaOnly] : 0);
-    if (appliedProgram_) {
-        glClientActiveTexture(GL_TEXTURE1);
-        glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &first->u2);
-        glClientActiveTexture(GL_TEXTURE0);
+    useProgram(kind);
+    // A draw's corners are numbered from 0: a longer run goes in several.
+    for (size_t first = 0; first < vertices_.size(); first += quadsperdraw * 4) {
+        const size_t count = std::min(vertices_.size() - first, quadsperdraw * 4);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(count * sizeof(Vertex)), &vertices_[first],
+                     GL_STREAM_DRAW);
+        glDrawElements(GL_TRIANGLES, GLsizei(count / 4 * 6), GL_UNSIGNED_SHORT, nullptr);
     }
-    glTexCoordPointer(appliedProgram_ ? 3 : 2, GL_FLOAT, sizeof(Vertex), &first->u);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), first->rgba);
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices_.size()));
     vertices_.clear();
-}
-
-// A program that cannot be built leaves level atlases to the fixed pipeline, which samples the
-// nearer level alone.
-void GlRenderer::useProgram(GLuint program) {
-    if (program == appliedProgram_) return;
-    if (appliedProgram_ == 0 || program == 0) {
-        glClientActiveTexture(GL_TEXTURE1);
-        program ? glEnableClientState(GL_TEXTURE_COORD_ARRAY)
-                : glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glClientActiveTexture(GL_TEXTURE0);
-    }
-    glUseProgram(program);
-    appliedProgram_ = program;
 }
 
 // Reads the whole drawable, bars and all, as rows from the top with opaque alpha.
@@ -295,7 +316,7 @@ bool GlRenderer::readWindow(Pixels& out) {
     if (drawableWidth_ <= 0 || drawableHeight_ <= 0) return false;
     const size_t row = static_cast<size_t>(drawableWidth_) * 4;
     std::vector<uint8_t> area(row * drawableHeight_);
-    glReadBuffer(GL_BACK);
+    ReadBackBuffer();
     glReadPixels(0, 0, drawableWidth_, drawableHeight_, GL_RGBA, GL_UNSIGNED_BYTE, area.data());
     out.width = drawableWidth_;
     out.height = drawableHeight_;
@@ -314,7 +335,7 @@ bool GlRenderer::readPixels(Pixels& out) {
     const Viewport v = viewport_;
     if (v.width <= 0 || v.height <= 0 || gameWidth_ <= 0 || gameHeight_ <= 0) return false;
     std::vector<uint8_t> area(static_cast<size_t>(v.width) * v.height * 4);
-    glReadBuffer(GL_BACK);
+    ReadBackBuffer();
     glReadPixels(v.x, v.y, v.width, v.height, GL_RGBA, GL_UNSIGNED_BYTE, area.data());
     out.width = gameWidth_;
     out.height = gameHeight_;

@@ -1,20 +1,23 @@
-// The OpenGL 2.1 renderer (compatibility profile): every primitive becomes a textured quad
-// from quad.h, collected in a vertex array and drawn in one glDrawArrays per run of quads that
-// share a texture and a blend mode. The fixed pipeline draws them all except mipmapped
-// pictures, which are level atlases drawn through a small shader (levels.h). Rectangles and
-// lines use a 1x1 white texture, so everything goes through the same path; their runs are
-// drawn untextured, and unblended when fully opaque, which gives the same pixels and lets
-// Mesa's software rasteriser use its fast fills. Texture ids are GL texture names. Needs a
-// current GL context for its whole life; the textures and programs go with the context.
+// The OpenGL renderer, for OpenGL 2.1 and OpenGL ES 2 / WebGL 1 alike: every primitive becomes
+// a textured quad from quad.h, collected in a vertex buffer and drawn as two triangles a quad,
+// in one glDrawElements per run of quads that share a texture and a blend mode, through one
+// shader (gl_program.h). Mipmapped pictures are level atlases (levels.h). Rectangles and lines
+// use a 1x1 white texture, so everything goes through the same path; their runs are drawn
+// untextured, and unblended when fully opaque, which gives the same pixels and lets Mesa's
+// software rasteriser go faster. Texture ids are GL
+// texture names. Needs a current GL context for its whole life; the textures, buffers and
+// program go with the context.
 #pragma once
 #include "runtime/coverage.h"
 #include "runtime/gl.h"
 #include "runtime/gl_frames.h"
+#include "runtime/gl_program.h"
 #include "runtime/letterbox.h"
 #include "runtime/levels.h"
 #include "runtime/renderer.h"
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class GlRenderer : public Renderer {
@@ -63,7 +66,8 @@ class GlRenderer : public Renderer {
     // Draws a big picture in strips when that gives the same pixels; false when it does not.
     bool drawInStrips(const TImageData& image, const Quad& quad, const DrawState& state);
     void applyBlend(int blend);
-    void useProgram(GLuint program);
+    // Puts the variant of the program in use, built the first time (see gl_program.h).
+    void useProgram(int kind);
     void setupView();
 
     int gameWidth_ = 0, gameHeight_ = 0;
@@ -79,13 +83,17 @@ class GlRenderer : public Renderer {
     };
     std::unordered_map<TextureId, Levels> levelAtlases_;
     const Levels* runLevels_ = nullptr; // the run's texture is a level atlas
-    GLuint levelPrograms_[2] = {0, 0};  // RGBA, alpha only
-    GLuint appliedProgram_ = 0;
+    std::unordered_set<TextureId> alphaTextures_;
+    GlProgram programs_[PROGRAM_KINDS];
+    bool tried_[PROGRAM_KINDS] = {};
+    int appliedKind_ = -1;
+    unsigned viewSerial_ = 1; // counts the views the game area had
+    float view_[4] = {0, 0, 0, 0};
+    GLuint vertexBuffer_ = 0, indexBuffer_ = 0;
     std::vector<Vertex> vertices_;
     TextureId runTexture_ = 0;
     int runBlend_ = 0;
     bool runOpaque_ = true; // every vertex of the run has alpha 255
     int appliedBlend_ = 0;  // blend state GL is in, 0 unknown
-    bool texturing_ = true; // GL_TEXTURE_2D is on
     FrameFences frames_;
 };

@@ -251,10 +251,15 @@ TEST_F(Pixels64, MipmappedPictureShrinksToItsAverage) {
 }
 
 // The driver's own trilinear filtering from a full mipmap chain, as the reference for the
-// level atlas: the quad drawn straight through the fixed pipeline, every GL setting restored.
+// level atlas: the quad drawn straight through the fixed pipeline into a game of game x game
+// pixels, every GL setting restored.
 void DrawTrilinear(const std::vector<uint8_t>& texels, int width, int height, bool alphaOnly,
-                   bool filtered, const Quad& quad, int blend, const uint8_t rgba[4]) {
+                   bool filtered, const Quad& quad, int blend, const uint8_t rgba[4], int game) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, game, game, 0, -1, 1);
     GLint program = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     glUseProgram(0);
@@ -288,6 +293,7 @@ void DrawTrilinear(const std::vector<uint8_t>& texels, int width, int height, bo
     glEnd();
     glDeleteTextures(1, &name);
     glUseProgram(GLuint(program));
+    glPopMatrix();
     glPopAttrib();
 }
 
@@ -343,7 +349,8 @@ TEST_F(Pixels64, LevelAtlasDrawsLikeTrilinearFiltering) {
                 if (reference) {
                     DrawTrilinear(alphaOnly ? coverage.alpha : noise.rgba, side, side, alphaOnly,
                                   flags & IMAGE_FILTERED,
-                                  ImageQuad(image, middle, middle, TestDrawState()), blend, rgba);
+                                  ImageQuad(image, middle, middle, TestDrawState()), blend, rgba,
+                                  game);
                 } else {
                     renderer.drawImage(image, middle, middle, TestDrawState());
                 }
