@@ -4,6 +4,19 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef __EMSCRIPTEN__
+
+// WebGL 1 has no fences, and the browser itself keeps a page's drawing at most a frame or two
+// behind what it shows.
+FrameFences::FrameFences() = default;
+FrameFences::~FrameFences() = default;
+void FrameFences::endFrame() {}
+int FrameFences::inFlight() {
+    return 0;
+}
+
+#else
+
 namespace {
 
 // Fence syncs are core from GL 3.2 and an extension before; a 2.1 context asked of Mesa is
@@ -88,3 +101,5 @@ void FrameFences::waitOldest() {
     glDeleteSync(fence);
     fences_.pop_front();
 }
+
+#endif

@@ -4,7 +4,7 @@
 #include "runtime/gl.h"
 #include "runtime/letterbox.h"
 #include <cstdio>
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 #include <dlfcn.h>
 #include <link.h>
 #endif
@@ -15,9 +15,9 @@ namespace {
 // memory for the rest of the run, although SDL unloads them when its video closes. Reopening
 // the display after an options change then needs no driver reload, and leak checkers can
 // still name the driver behind its own allocations instead of an unloaded, unknown module.
-// (Windows has no such leak checkers, and reloads its driver quickly.)
+// (Windows and the browser have no such leak checkers, nor drivers to load.)
 void KeepGraphicsLibrariesLoaded() {
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
     dl_iterate_phdr(
         [](dl_phdr_info* info, size_t, void*) {
             if (info->dlpi_name && info->dlpi_name[0])
