@@ -6,7 +6,6 @@
 #include "net/meeting.h"
 #include "runtime/text.h"
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <enet/enet.h>
 #include <optional>
@@ -73,11 +72,6 @@ bool handshaking(const ENetPeer& peer) {
 }
 
 } // namespace
-
-long long NetNow() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 struct Link::Impl {
     explicit Impl(const NetSim& sim) : queue(sim) {}

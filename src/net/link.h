@@ -67,7 +67,3 @@ class Link : public Transport {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// Milliseconds of the real clock: the network lives in real time even when the game runs on
-// a script's virtual clock.
-long long NetNow();

@@ -1,8 +1,14 @@
 // The impairment of outgoing packets; see netsim.h.
 #include "net/netsim.h"
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <sstream>
+
+long long NetNow() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 bool parsenetsim(const std::string& text, NetSim& out, std::string& error) {
     NetSim sim;

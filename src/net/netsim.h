@@ -15,6 +15,10 @@ struct NetSim {
     unsigned seed = 1;
 };
 
+// Milliseconds of the real clock: the network, and the impairment with it, lives in real time
+// even when the game runs on a script's virtual clock.
+long long NetNow();
+
 // "delay=MS,jitter=MS,loss=PERCENT,dup=PERCENT,seed=S", any of them; false with the reason.
 bool parsenetsim(const std::string& text, NetSim& out, std::string& error);
 

@@ -4,7 +4,6 @@
 #include "net/discovery.h"
 #include "net/link.h"
 #include "net/localaddresses.h"
-#include <chrono>
 
 namespace {
 
@@ -16,11 +15,6 @@ bool unlinked(std::string& error) {
 }
 
 } // namespace
-
-long long NetNow() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 struct Link::Impl {};
 
