@@ -2,9 +2,12 @@
 # web-deps.sh): Debian's own source packages of the versions the Linux build uses.
 # apt's source mechanism fetches them (the .dsc's checksums, which the signed archive index
 # vouches for, are checked; nothing else is downloaded), and each is unpacked once into
-# $sources, a folder of the cache outside the clone that every system's build shares.
+# $sources, a folder of the cache outside the clone that every system's build shares. The
+# caller names its $system: its libraries are built in $cache/build and installed in $prefix.
 sources=${VANTORIX_CACHE:-$HOME/.cache/vantorix}/sources
-mkdir -p "$sources"
+cache=${VANTORIX_CACHE:-$HOME/.cache/vantorix}/$system
+prefix=$cache/prefix
+mkdir -p "$sources" "$cache/build" "$prefix"
 
 # apt knows source packages only where a deb-src line is there: one for Debian's own archive,
 # the same as the binary packages come from.

@@ -8,10 +8,7 @@
 # VANTORIX_CACHE moves the cache (default ~/.cache/vantorix). Needs Debian's emscripten package.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-cache=${VANTORIX_CACHE:-$HOME/.cache/vantorix}/web
-prefix=$cache/prefix
-mkdir -p "$cache/build" "$prefix"
-
+system=web
 source "$top/scripts/debian-sources.sh"
 
 # Debian's emscripten finds its node modules here, and its node must not fetch by itself.

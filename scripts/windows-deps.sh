@@ -7,10 +7,7 @@
 # VANTORIX_CACHE moves the cache (default ~/.cache/vantorix).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-cache=${VANTORIX_CACHE:-$HOME/.cache/vantorix}/windows
-prefix=$cache/prefix
-mkdir -p "$cache/build" "$prefix"
-
+system=windows
 source "$top/scripts/debian-sources.sh"
 
 toolchain=(-DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release

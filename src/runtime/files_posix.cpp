@@ -99,7 +99,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes, std:
     if (!WriteAll(fd, bytes) || (existed && fchmod(fd, mode) != 0) || fsync(fd) != 0)
         problem = errno;
     if (close(fd) != 0 && problem == 0) problem = errno;
-    if (problem == 0 && rename(temp.c_str(), target.c_str()) != 0) problem = errno;
+    if (problem == 0 && !RenameOver(temp, target)) problem = errno;
     if (problem != 0) {
         unlink(temp.c_str());
         error = target + ": " + std::strerror(problem);
