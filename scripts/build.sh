@@ -2,8 +2,8 @@
 # Configures (once) and builds one flavour of the game: "release", "sanitize" (ASan + UBSan),
 # "clang" (the release build by clang), "thread" (ThreadSanitizer), "debug", or "windows" (cross-
 # built by MinGW-w64 with the libraries of scripts/windows-deps.sh and the media of the release
-# build), or "web" (built by emscripten with the libraries of scripts/web-deps.sh; for now it
-# runs under node). Warnings are errors in every flavour.
+# build), or "web" (the browser's, a static site built by emscripten with the libraries of
+# scripts/web-deps.sh). Warnings are errors in every flavour.
 # Usage: scripts/build.sh <flavour> [cmake --build arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,14 +24,17 @@ case $flavour in
         flags=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
                -DVANTORIX_WINDOWS_PREFIX="$prefix" -DVANTORIX_NATIVE_BUILD="$PWD/build/release") ;;
     web)
-        "$0" release --target media figure_media
+        # The Linux game too: the browser's tests compare the two.
+        "$0" release --target media figure_media vantorix
         prefix=$(scripts/web-deps.sh)
+        modules=$(scripts/web-test-deps.sh)
         # Debian's emscripten finds its node modules here, and its node must not fetch.
         export NODE_PATH=/usr/share/nodejs NODE_OPTIONS=--no-experimental-fetch
         export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig
         flags=(-DCMAKE_BUILD_TYPE=Release
                -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
-               -DCMAKE_FIND_ROOT_PATH="$prefix" -DVANTORIX_NATIVE_BUILD="$PWD/build/release") ;;
+               -DCMAKE_FIND_ROOT_PATH="$prefix" -DVANTORIX_NATIVE_BUILD="$PWD/build/release"
+               -DVANTORIX_WEB_TEST_MODULES="$modules") ;;
     *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
 if ! grep -qs '^CMAKE_COMPILE_WARNING_AS_ERROR:BOOL=ON' "$dir/CMakeCache.txt"; then

@@ -23,8 +23,8 @@ packages=(
 # and GoogleTest's source to build for it.
 [[ ${1:-} == --windows ]] &&
     packages+=(g++-mingw-w64-x86-64-posix wine64 xvfb xauth googletest unzip)
-# The browser's build (setup.sh --web): Debian's emscripten.
-[[ ${1:-} == --web ]] && packages+=(emscripten)
+# The browser's build (setup.sh --web): Debian's emscripten, and Debian's Chromium to test it.
+[[ ${1:-} == --web ]] && packages+=(emscripten chromium npm)
 
 missing=()
 for p in "${packages[@]}"; do

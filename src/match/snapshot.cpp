@@ -34,7 +34,8 @@ class Hasher {
     template <class T> void add(const T& value) { hash_ = hashbytes(&value, sizeof(T), hash_); }
     void add(const std::string& text) {
         hash_ = hashbytes(text.data(), text.size(), hash_);
-        add(text.size());
+        // As 8 bytes on every system: size_t is 4 in the browser's 32-bit wasm.
+        add(static_cast<uint64_t>(text.size()));
     }
     uint64_t hash() const { return hash_; }
 

@@ -1,13 +1,20 @@
-// The transport of a game built without ENet (a Windows build where ENet's source could not be
-// had): every way online fails at once with the one reason, and no game is found on the local
-// network, so the menus say why instead of waiting for machines that cannot come.
+// The transport of a game built without ENet (the browser's, and a Windows build where ENet's
+// source could not be had): every way online fails at once with the one reason, and no game is
+// found on the local network, so the menus say why instead of waiting for machines that cannot
+// come.
 #include "net/discovery.h"
 #include "net/link.h"
 #include "net/localaddresses.h"
 
 namespace {
 
+#ifdef __EMSCRIPTEN__
+// A browser cannot send the game's UDP packets.
+const char* const UNLINKED =
+    "online play needs the desktop game: a browser cannot send its packets";
+#else
 const char* const UNLINKED = "this build of the game has no online play";
+#endif
 
 bool unlinked(std::string& error) {
     error = UNLINKED;

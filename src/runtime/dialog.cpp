@@ -1,9 +1,12 @@
-// Message boxes through SDL, or, in scripted runs, never blocking: questions take the
-// script's answers and information goes to stderr. The text also goes to stderr in live runs,
-// so a message survives in a terminal or a log after the box is gone.
+// Message boxes through SDL (the browser's own in a page), or, in scripted runs, never blocking:
+// questions take the script's answers and information goes to stderr. The text also goes to stderr
+// in live runs, so a message survives in a terminal or a log after the box is gone.
 #include "runtime/dialog.h"
 #include "runtime/context.h"
 #include <cstdio>
+#ifdef __EMSCRIPTEN__
+#include "runtime/browser_web.h"
+#endif
 
 namespace {
 
@@ -14,6 +17,19 @@ void WriteLine(const std::string& text) {
     }
     std::fprintf(stderr, "%s\n", line.c_str());
 }
+
+#ifdef __EMSCRIPTEN__
+
+// A page shows the browser's own boxes, which have OK and Cancel: Cancel says no.
+int liveask(const std::string& text, int) {
+    return BrowserConfirm(text.c_str()) ? 1 : 0;
+}
+
+void livenotify(const std::string& text, int) {
+    BrowserAlert(text.c_str());
+}
+
+#else
 
 Uint32 Icon(int serious) {
     return serious == 1 ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
@@ -39,6 +55,8 @@ int liveask(const std::string& text, int serious) {
 void livenotify(const std::string& text, int serious) {
     SDL_ShowSimpleMessageBox(Icon(serious), rt().title.c_str(), text.c_str(), rt().platform.window);
 }
+
+#endif
 
 int scriptedask(const std::string&, int) {
     return rt().platform.script.nextAnswer();

@@ -5,6 +5,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __EMSCRIPTEN__
+#include "runtime/browser_web.h"
+#endif
 
 File OpenRegularFile(const std::string& path, long long maxBytes, FileProblem* problem) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer forever.
@@ -111,6 +114,9 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes, std:
         fsync(folder);
         close(folder);
     }
+#ifdef __EMSCRIPTEN__
+    KeepSaves();
+#endif
     return true;
 }
 

@@ -70,8 +70,14 @@ int OpenGraphics(int width, int height, int depth, int hertz, int /*flags*/) {
         SDL_WarpMouseInWindow(p.window, windowWidth / 2, windowHeight / 2);
     }
     p.hertz = hertz;
+#ifdef __EMSCRIPTEN__
+    // A page is paced by the browser's frames, which most displays give at the game's rate.
+    const bool display = true;
+#else
+    const bool display = depth == 32;
+#endif
     const bool vblank =
-        depth == 32 && hertz > 0 && p.window && p.clock->real && RefreshIsTheGameRate(hertz);
+        display && hertz > 0 && p.window && p.clock->real && RefreshIsTheGameRate(hertz);
     p.pacer.open(vblank ? 0 : hertz, Millisecs());
     return 1;
 }

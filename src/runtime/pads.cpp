@@ -3,7 +3,11 @@
 #include "runtime/context.h"
 #include "runtime/files.h"
 #include "runtime/padmappings.h"
+#include <algorithm>
 #include <cstdio>
+#ifdef __EMSCRIPTEN__
+#include "runtime/browser_web.h"
+#endif
 
 namespace {
 
@@ -42,10 +46,32 @@ std::string identityof(SDL_GameController* controller) {
     return std::string(guid) + (serial ? std::string("/") + serial : "");
 }
 
+#ifdef __EMSCRIPTEN__
+// Browsers describe most pads in one standard layout, for which SDL has no mapping: such a pad
+// is mapped by the position of its buttons and sticks.
+void mapstandardpad(int device) {
+    const char* name = SDL_JoystickNameForIndex(device);
+    if (SDL_IsGameController(device) || !StandardBrowserPad(name)) return;
+    char guid[33];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(device), guid, sizeof guid);
+    std::string label = name;
+    std::replace(label.begin(), label.end(), ',', ' ');
+    const std::string mapping =
+        std::string(guid) + "," + label +
+        ",a:b0,b:b1,x:b2,y:b3,leftshoulder:b4,rightshoulder:b5,lefttrigger:b6,righttrigger:b7,"
+        "back:b8,start:b9,leftstick:b10,rightstick:b11,dpup:b12,dpdown:b13,dpleft:b14,"
+        "dpright:b15,guide:b16,leftx:a0,lefty:a1,rightx:a2,righty:a3";
+    SDL_GameControllerAddMapping(mapping.c_str());
+}
+#endif
+
 void added(int device) {
     Platform& p = rt().platform;
     // A scripted run must not depend on what is plugged into the machine it runs on.
     if (p.options.scripted() && !SDL_JoystickIsVirtual(device)) return;
+#ifdef __EMSCRIPTEN__
+    mapstandardpad(device);
+#endif
     if (!SDL_IsGameController(device)) return;
     SDL_GameController* controller = SDL_GameControllerOpen(device);
     if (!controller) return;

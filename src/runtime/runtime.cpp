@@ -106,7 +106,15 @@ void ShutdownRuntime() {
 }
 
 void EndProgram(int status) {
+#ifdef __EMSCRIPTEN__
+    // The page's game is built without catching exceptions: an exception caught on the way
+    // would make ASYNCIFY instrument nearly every function for the waits between frames. The
+    // browser's game has no online game to leave, and exit closes its files.
+    ShutdownRuntime();
+    std::exit(status);
+#else
     throw ProgramEnd{status};
+#endif
 }
 
 RecordingRenderer* Recorder() {
@@ -115,7 +123,7 @@ RecordingRenderer* Recorder() {
 }
 
 bool DisplayAvailable() {
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
     if (!EnvSet("DISPLAY") && !EnvSet("WAYLAND_DISPLAY")) return false;
 #endif
     if (SDL_WasInit(SDL_INIT_VIDEO)) return RealDisplayDriver();

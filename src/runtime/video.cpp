@@ -4,6 +4,9 @@
 #include "runtime/gl.h"
 #include "runtime/letterbox.h"
 #include <cstdio>
+#ifdef __EMSCRIPTEN__
+#include "runtime/browser_web.h"
+#endif
 #if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 #include <dlfcn.h>
 #include <link.h>
@@ -126,4 +129,13 @@ void SwapWindow(bool vsync) {
         p.swapInterval = interval;
     }
     SDL_GL_SwapWindow(p.window);
+#ifdef __EMSCRIPTEN__
+    // The page shows the frame once the game gives the browser its turn; waiting for the
+    // browser's next frame is the page's vertical blank.
+    if (vsync) {
+        WaitForBrowserFrame();
+    } else {
+        YieldToBrowser();
+    }
+#endif
 }

@@ -1,0 +1,107 @@
+// The browser's build measured in Debian's Chromium (headless, software WebGL), through a web
+// server on 127.0.0.1:
+//   node bench/browser.js load           what a player downloads (raw and gzipped) and how long
+//                                        from opening the page to the first menu frame drawn
+//   node bench/browser.js run LEVEL N    seconds from opening the page to the end of N frames of
+//                                        LEVEL without drawing (bench/speed.sh takes the
+//                                        start-up out)
+// Needs VANTORIX_SITE (build/web/site) and puppeteer-core on NODE_PATH (scripts/web-test-deps.sh).
+'use strict';
+const fs = require('node:fs');
+const http = require('node:http');
+const path = require('node:path');
+const zlib = require('node:zlib');
+const puppeteer = require('puppeteer-core');
+
+const site = process.env.VANTORIX_SITE;
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const script = '# nothing: the autopilot plays\n';
+
+function serve() {
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, 'http://x').pathname.slice(1) || 'index.html';
+    if (name === 'script.txt') return response.end(script);
+    fs.readFile(path.join(site, path.basename(name)), (error, bytes) => {
+      if (error) return response.writeHead(404).end();
+      response.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
+      response.end(bytes);
+    });
+  });
+  return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+async function open(server) {
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
+  });
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1024, height: 802 });
+  page.on('dialog', dialog => dialog.dismiss());
+  // The moments, on the page's clock from its opening, of the first drawing and of the end.
+  await page.evaluateOnNewDocument(() => {
+    const draw = WebGLRenderingContext.prototype.drawElements;
+    WebGLRenderingContext.prototype.drawElements = function (...args) {
+      if (window.firstDrawAt === undefined) window.firstDrawAt = performance.now();
+      return draw.apply(this, args);
+    };
+    let status;
+    Object.defineProperty(window, 'vantorixExit', {
+      get: () => status,
+      set: value => { status = value; window.exitAt = performance.now(); },
+    });
+  });
+  return { browser, page, origin: `http://127.0.0.1:${server.address().port}/` };
+}
+
+const median = values => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+
+async function load(server) {
+  let raw = 0, packed = 0;
+  for (const name of fs.readdirSync(site)) {
+    const bytes = fs.readFileSync(path.join(site, name));
+    raw += bytes.length;
+    packed += zlib.gzipSync(bytes, { level: 9 }).length;
+    console.log(`${name}: ${bytes.length} bytes, ${zlib.gzipSync(bytes, { level: 9 }).length} gzipped`);
+  }
+  console.log(`the site: ${(raw / 1048576).toFixed(2)} MiB, ${(packed / 1048576).toFixed(2)} MiB gzipped`);
+  const ready = [], drawn = [];
+  for (let round = 0; round < 3; ++round) {
+    const { browser, page, origin } = await open(server);
+    await page.goto(origin);
+    await page.waitForSelector('#cover.ready', { timeout: 60000 });
+    ready.push(await page.evaluate(() => performance.now()));
+    await page.click('#cover');
+    await page.waitForFunction(() => window.firstDrawAt !== undefined, { timeout: 60000 });
+    drawn.push(await page.evaluate(() => window.firstDrawAt));
+    await browser.close();
+  }
+  console.log(`opening the page to CLICK TO PLAY: ${median(ready).toFixed(0)} ms; ` +
+              `to the first menu frame, clicked at once: ${median(drawn).toFixed(0)} ms (medians of 3)`);
+}
+
+async function run(server, level, frames) {
+  const { browser, page, origin } = await open(server);
+  const args = ['--script', '/run/script.txt', '--nodraw', '--seed', '5', '--autopilot', '5',
+                '--level', level, '--frames', frames];
+  await page.goto(origin + '?' + args.map(a => 'arg=' + a).join('&') + '&fetch=script.txt');
+  await page.waitForFunction(() => window.exitAt !== undefined, { timeout: 600000 });
+  console.log(((await page.evaluate(() => window.exitAt)) / 1000).toFixed(4));
+  await browser.close();
+}
+
+(async () => {
+  const server = await serve();
+  try {
+    if (process.argv[2] === 'load') await load(server);
+    else if (process.argv[2] === 'run') await run(server, process.argv[3], process.argv[4]);
+    else throw new Error('usage: node bench/browser.js load | run LEVEL FRAMES');
+  } finally {
+    server.close();
+  }
+})().catch(error => {
+  console.error(error.stack || error);
+  process.exit(1);
+});

@@ -1,0 +1,347 @@
+// The browser's build of the game, played in Debian's Chromium (headless, software WebGL)
+// through a web server on 127.0.0.1, and compared with the Linux game of the native build.
+// Usage: node browser_test.js <case>   with VANTORIX_SITE (build/web/site) and VANTORIX_NATIVE
+// (a native build with its game and media) set; puppeteer-core on NODE_PATH.
+'use strict';
+const assert = require('node:assert/strict');
+const { execFileSync } = require('node:child_process');
+const fs = require('node:fs');
+const http = require('node:http');
+const os = require('node:os');
+const path = require('node:path');
+const puppeteer = require('puppeteer-core');
+
+const site = process.env.VANTORIX_SITE;
+const native = process.env.VANTORIX_NATIVE;
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'vantorix-web-'));
+// Pictures of each run, to be looked at: build/web/shots/<case>/.
+const shots = path.join(site, '..', 'shots', process.argv[2] || '');
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.png': 'image/png', '.txt': 'text/plain' };
+
+// The site at /, this run's folder at /work/.
+function serve() {
+  const server = http.createServer((request, response) => {
+    const url = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const file = url.startsWith('/work/') ? path.join(work, url.slice(6))
+                                          : path.join(site, url === '/' ? 'index.html' : url);
+    fs.readFile(file, (error, bytes) => {
+      if (error) {
+        response.writeHead(404).end();
+        return;
+      }
+      response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+      response.end(bytes);
+    });
+  });
+  return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// Chromium as the machine's network allows: nothing but the page's own server.
+async function browse(server, viewport = { width: 1024, height: 802 }) {
+  const browser = await puppeteer.launch({
+    executablePath: process.env.VANTORIX_CHROMIUM || '/usr/bin/chromium',
+    userDataDir: fs.mkdtempSync(path.join(work, 'profile-')),
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
+  });
+  const page = await browser.newPage();
+  await page.setViewport(viewport);
+  page.log = [];
+  page.dialogs = [];
+  page.on('console', message => page.log.push(message.text()));
+  page.on('pageerror', error => page.log.push('page error: ' + error.message));
+  page.on('dialog', dialog => {
+    page.dialogs.push(dialog.message());
+    dialog.dismiss();
+  });
+  page.origin = `http://127.0.0.1:${server.address().port}/`;
+  return { browser, page };
+}
+
+const pause = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+// Until the game has ended; its exit status.
+async function ended(page, seconds) {
+  await page.waitForFunction(() => window.vantorixExit !== undefined, { timeout: seconds * 1000 });
+  return page.evaluate(() => window.vantorixExit);
+}
+
+// The game run by the address's command line, with files of this run's folder fetched to /run/.
+async function runscripted(page, args, files, seconds = 120) {
+  const query = args.map(a => 'arg=' + encodeURIComponent(a))
+    .concat(files.map(f => 'fetch=work/' + f)).join('&');
+  await page.goto(page.origin + '?' + query);
+  return ended(page, seconds);
+}
+
+// A file of the game's memory as bytes.
+async function gamefile(page, file) {
+  const base64 = await page.evaluate(name => {
+    const bytes = FS.readFile(name);
+    let text = '';
+    for (const byte of bytes) text += String.fromCharCode(byte);
+    return btoa(text);
+  }, file);
+  return Buffer.from(base64, 'base64');
+}
+
+// The Linux game in a folder of its own with the media, as in the desktop tests.
+function linuxgame(folder, script, args) {
+  fs.mkdirSync(folder, { recursive: true });
+  if (!fs.existsSync(path.join(folder, 'media'))) fs.symlinkSync(path.join(native, 'media'), path.join(folder, 'media'));
+  fs.writeFileSync(path.join(folder, 'script.txt'), script);
+  execFileSync(path.join(native, 'vantorix'), ['--script', 'script.txt', ...args],
+               { cwd: folder, env: { ...process.env, SDL_AUDIODRIVER: 'dummy' }, stdio: 'pipe', timeout: 120000 });
+}
+
+// How far two pictures (PNG files served from /work/) are apart, worked out by the browser:
+// the mean difference of a channel (0-255) and the share of pixels off by more than 48.
+async function difference(page, a, b) {
+  return page.evaluate(async (a, b) => {
+    const pixels = async name => {
+      const bitmap = await createImageBitmap(await (await fetch(name)).blob(),
+                                             { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+      const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+      const context = canvas.getContext('2d');
+      context.drawImage(bitmap, 0, 0);
+      return context.getImageData(0, 0, bitmap.width, bitmap.height);
+    };
+    const [one, two] = [await pixels(a), await pixels(b)];
+    if (one.width !== two.width || one.height !== two.height) return { size: false };
+    let sum = 0, off = 0;
+    for (let i = 0; i < one.data.length; i += 4) {
+      let most = 0;
+      for (let c = 0; c < 3; ++c) {
+        const d = Math.abs(one.data[i + c] - two.data[i + c]);
+        sum += d;
+        most = Math.max(most, d);
+      }
+      if (most > 48) ++off;
+    }
+    const count = one.data.length / 4;
+    return { size: true, mean: sum / (3 * count), off: off / count };
+  }, a, b);
+}
+
+// The seeded game every build must play the same, to the trace whose hash they all give.
+async function golden(server) {
+  fs.writeFileSync(path.join(work, 'script.txt'), '# the autopilot plays figure 1\n');
+  const { browser, page } = await browse(server);
+  try {
+    const status = await runscripted(page, ['--script', '/run/script.txt', '--nodraw', '--seed', '7',
+                                            '--autopilot', '5', '--trace', '/run/match.trace', '--custom',
+                                            'players=4,ai=12,gravity=2,arena=9', '--frames', '3000'],
+                                     ['script.txt']);
+    assert.equal(status, 0, page.log.join('\n'));
+    const trace = await gamefile(page, '/run/match.trace');
+    const hash = require('node:crypto').createHash('sha256').update(trace).digest('hex');
+    assert.equal(hash, process.env.VANTORIX_GOLDEN_TRACE);
+  } finally {
+    await browser.close();
+  }
+}
+
+// The screens of a custom game (its first frame, play at frame 300, the win's tally), drawn
+// by the browser and by the Linux game from the same script, and the game ending by itself.
+async function custom(server) {
+  const script = '122 shot first.png\n421 shot play.png\n430 down 49\n430 down 52\n' +
+                 '433 up 49\n433 up 52\n560 shot tally.png\n';
+  const args = ['--custom', 'players=2', '--seed', '9', '--frames', '561'];
+  linuxgame(path.join(work, 'linux'), script, args);
+  fs.writeFileSync(path.join(work, 'custom.txt'), script);
+  const { browser, page } = await browse(server);
+  try {
+    assert.equal(await runscripted(page, ['--script', '/run/custom.txt', ...args], ['custom.txt']), 0,
+                 page.log.join('\n'));
+    for (const name of ['first.png', 'play.png', 'tally.png']) {
+      fs.writeFileSync(path.join(work, name), await gamefile(page, '/libsdl/vantorix/' + name));
+      fs.copyFileSync(path.join(work, name), path.join(shots, name));
+      const d = await difference(page, 'work/' + name, 'work/linux/' + name);
+      console.log(`${name}: mean difference ${d.mean.toFixed(2)}, ${(100 * d.off).toFixed(2)}% of pixels off`);
+      assert.ok(d.size, name + ': not the game size');
+      assert.ok(d.mean < 2 && d.off < 0.01, name + ' differs from the Linux game\'s');
+    }
+  } finally {
+    await browser.close();
+  }
+}
+
+// A game recorded by the Linux game plays back in the browser with every state hash of the
+// replay matching, and to the same trace frame for frame.
+async function replay(server) {
+  const steering = 'answer no\n130 down 37\n400 down 38\n700 up 37\n1000 down 39\n' +
+                   '1400 up 38\n1800 down 40\n2300 up 39\n3100 tap 27\n';
+  linuxgame(work, steering, ['--custom', 'players=4,ai=12,arena=7', '--seed', '23', '--nodraw',
+                             '--record', 'game.txt', '--trace', 'played.txt', '--frames', '3200']);
+  fs.writeFileSync(path.join(work, 'none.txt'), '# the replay plays itself\n');
+  const { browser, page } = await browse(server);
+  try {
+    const status = await runscripted(page, ['--script', '/run/none.txt', '--replay', '/run/game.txt',
+                                            '--nodraw', '--trace', '/run/again.txt'],
+                                     ['none.txt', 'game.txt']);
+    const frames = text => text.split('\n').filter(line => line && !line.startsWith('level frame'));
+    const played = frames(fs.readFileSync(path.join(work, 'played.txt'), 'utf8'));
+    const again = frames((await gamefile(page, '/run/again.txt')).toString());
+    assert.equal(status, 0, page.log.join('\n'));
+    assert.ok(played.length > 2900, played.length + ' frames');
+    assert.deepEqual(again, played);
+    console.log(`${played.length} frames the same`);
+  } finally {
+    await browser.close();
+  }
+}
+
+// The page as a player meets it: the menu's screens by keys, a first custom game won, and its
+// prefs and scores still there after a reload, with no first-run question the second time.
+async function player(server) {
+  const { browser, page } = await browse(server);
+  // Held for a few frames, as a player's finger holds it: a match looks at the keys held.
+  const key = async (name, ms = 300) => {
+    await page.keyboard.press(name, { delay: 80 });
+    await pause(ms);
+  };
+  const picture = async name => {
+    await page.screenshot({ path: path.join(work, name) });
+    fs.copyFileSync(path.join(work, name), path.join(shots, name));
+  };
+  // The share of the page's pixels that differ between two of its pictures.
+  const apart = async (a, b) => (await difference(page, 'work/' + a, 'work/' + b)).off;
+  try {
+    await page.goto(page.origin);
+    await page.waitForSelector('#cover.ready', { timeout: 60000 });
+    await picture('loaded.png');
+    await page.click('#cover');
+    await pause(3000);
+    assert.deepEqual(page.dialogs, ['Play Fullscreen?']);
+    await picture('menu.png');
+    // Each entry of the menu leads to its own screen, and Escape back to the menu. The title's
+    // colour changes as it is shown: it alone may differ from one menu to the next.
+    for (const [downs, name] of [[0, 'single.png'], [1, 'multi.png'], [2, 'options.png'],
+                                 [3, 'scores.png'], [4, 'help.png']]) {
+      for (let i = 0; i < downs; ++i) await key('ArrowDown', 150);
+      await key('Enter', 1200);
+      await picture(name);
+      await key('Escape', 1200);
+      await picture('again.png');
+      for (let i = 0; i < downs; ++i) await key('ArrowUp', 150);
+      assert.ok(await apart(name, 'menu.png') > 0.06, name + ' is not a screen of its own');
+      assert.ok(await apart('again.png', 'menu.png') < 0.06, 'no way back from ' + name);
+    }
+    // MULTIPLAYER's online entries say why they cannot be.
+    await key('ArrowDown');
+    await key('Enter', 1000);
+    for (let i = 0; i < 7; ++i) await key('ArrowDown', 150);
+    await key('Enter', 1000);
+    assert.match(page.dialogs[1] || '', /online play needs the desktop game/);
+    await key('Escape', 1200);
+    // SINGLE PLAYER -> PLAY CUSTOM -> PLAY, a win with 1 and 4, Enter, Escape to the menu.
+    await key('ArrowUp');
+    await key('Enter', 1000);
+    await key('ArrowDown');
+    await key('Enter', 1000);
+    await key('Enter', 2500);
+    await page.keyboard.down('1');
+    await page.keyboard.down('4');
+    await pause(200);
+    await page.keyboard.up('1');
+    await page.keyboard.up('4');
+    await pause(2500);
+    await picture('tally.png');
+    await key('Enter', 1500);
+    await key('Escape', 3000);
+    await picture('back.png');
+    assert.ok(await apart('back.png', 'menu.png') < 0.06, 'not back in the menu');
+    await page.evaluate(() => Module.savesKept());
+    const saved = {};
+    for (const name of ['prefs.txt', 'scores.txt'])
+      saved[name] = (await gamefile(page, '/libsdl/vantorix/' + name)).toString();
+    assert.equal(saved['scores.txt'].split('\n').filter(Boolean).length, 120);
+
+    await page.reload();
+    await page.waitForSelector('#cover.ready', { timeout: 60000 });
+    await page.click('#cover');
+    await pause(2000);
+    for (const name of ['prefs.txt', 'scores.txt'])
+      assert.equal((await gamefile(page, '/libsdl/vantorix/' + name)).toString(), saved[name], name);
+    assert.equal(page.dialogs.length, 2, page.dialogs.join('\n'));
+    assert.deepEqual(page.log.filter(line => /error|abort/i.test(line)), []);
+  } finally {
+    await browser.close();
+  }
+}
+
+// A pad the browser lays out in its standard way drives the menus as on the desktop: the
+// D-pad moves, A confirms, B goes back. The pad is the page's own, plugged in by the test.
+async function pad(server) {
+  const { browser, page } = await browse(server);
+  await page.evaluateOnNewDocument(() => {
+    const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+    window.testpad = { id: 'Test Pad (STANDARD GAMEPAD)', index: 0, connected: true,
+                       mapping: 'standard', timestamp: 1, axes: [0, 0, 0, 0], buttons };
+    navigator.getGamepads = () => [window.testpad];
+    window.pressbutton = (n, down) => {
+      window.testpad.buttons[n] = { pressed: down, touched: down, value: down ? 1 : 0 };
+      window.testpad.timestamp += 1;
+    };
+  });
+  const button = async (n, ms = 1200) => {
+    await page.evaluate(n => window.pressbutton(n, true), n);
+    await pause(120);
+    await page.evaluate(n => window.pressbutton(n, false), n);
+    await pause(ms);
+  };
+  const picture = async name => {
+    await page.screenshot({ path: path.join(work, name) });
+    fs.copyFileSync(path.join(work, name), path.join(shots, name));
+  };
+  const apart = async (a, b) => (await difference(page, 'work/' + a, 'work/' + b)).off;
+  try {
+    await page.goto(page.origin);
+    await page.waitForSelector('#cover.ready', { timeout: 60000 });
+    await page.click('#cover');
+    await pause(2000);
+    await page.evaluate(() => {
+      const plugged = new Event('gamepadconnected');
+      plugged.gamepad = window.testpad;
+      window.dispatchEvent(plugged);
+    });
+    await pause(1000);
+    await picture('menu.png');
+    await button(13, 300); // D-pad down: MULTIPLAYER
+    await button(0);       // A
+    await picture('multi.png');
+    await button(1);       // B
+    await picture('back.png');
+    assert.ok(await apart('multi.png', 'menu.png') > 0.06, 'the pad did not open MULTIPLAYER');
+    assert.ok(await apart('back.png', 'menu.png') < 0.06, 'the pad did not go back');
+    // Back on MULTIPLAYER, where the pad left the menu: Enter opens the same screen.
+    await page.keyboard.press('Enter', { delay: 80 });
+    await pause(1200);
+    await picture('keys.png');
+    assert.ok(await apart('multi.png', 'keys.png') < 0.06, 'the pad went elsewhere than the keys');
+    assert.deepEqual(page.log.filter(line => /error|abort/i.test(line)), []);
+  } finally {
+    await browser.close();
+  }
+}
+
+const cases = { golden, custom, replay, player, pad };
+
+(async () => {
+  const test = cases[process.argv[2]];
+  if (!test) throw new Error('usage: node browser_test.js ' + Object.keys(cases).join('|'));
+  fs.mkdirSync(shots, { recursive: true });
+  const server = await serve();
+  try {
+    await test(server);
+  } finally {
+    server.close();
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+})().catch(error => {
+  console.error(error.stack || error);
+  process.exit(1);
+});
