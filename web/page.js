@@ -39,8 +39,10 @@ fit();
 window.addEventListener('resize', fit);
 
 // Arrows, Page Up and Down, Home and End belong to the game, never to scrolling the page.
+// (Space must stay: held back, it would not reach the game as a typed character. The page
+// has nothing to scroll by it.)
 const gameKeys = new Set(['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'PageUp',
-                          'PageDown', 'Home', 'End', ' ']);
+                          'PageDown', 'Home', 'End']);
 window.addEventListener('keydown', event => {
   if (gameKeys.has(event.key) && !event.target.closest('button, input')) event.preventDefault();
 });
@@ -130,6 +132,13 @@ function ended(text) {
   say(text + '\nCLICK TO PLAY AGAIN');
   page.cover.onclick = () => location.assign(location.pathname);
 }
+
+// The game ends by exit(), which throws ExitStatus to unwind it; from inside one of its waits
+// for the browser, that reaches the page, after onExit has run. It is the game's end, not an
+// error.
+window.addEventListener('error', event => {
+  if (typeof ExitStatus !== 'undefined' && event.error instanceof ExitStatus) event.preventDefault();
+});
 
 var Module = {
   canvas: page.canvas,

@@ -216,6 +216,8 @@ async function player(server) {
     await page.click('#cover');
     await pause(3000);
     assert.deepEqual(page.dialogs, ['Play Fullscreen?']);
+    // The click let the page play sound.
+    assert.equal(await page.evaluate(() => Module.SDL2.audioContext.state), 'running');
     await picture('menu.png');
     // Each entry of the menu leads to its own screen, and Escape back to the menu. The title's
     // colour changes as it is shown: it alone may differ from one menu to the next.
@@ -267,6 +269,32 @@ async function player(server) {
     for (const name of ['prefs.txt', 'scores.txt'])
       assert.equal((await gamefile(page, '/libsdl/vantorix/' + name)).toString(), saved[name], name);
     assert.equal(page.dialogs.length, 2, page.dialogs.join('\n'));
+
+    // The game's replay taken out by the bar under it, then brought back in from the disk and
+    // watched to its end.
+    const downloads = path.join(work, 'downloads');
+    const cdp = await page.createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    await page.click('#download');
+    const link = await page.waitForSelector('#replays a');
+    const name = await link.evaluate(a => a.textContent);
+    await link.click();
+    const file = path.join(downloads, name);
+    for (let i = 0; i < 50 && !fs.existsSync(file); ++i) await pause(100);
+    const kept = await gamefile(page, '/libsdl/vantorix/replays/' + name);
+    assert.ok(fs.readFileSync(file).equals(kept), 'the download is not the kept replay');
+    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#watch')]);
+    await chooser.accept([file]);
+    await page.waitForSelector('#cover.ready', { timeout: 60000 });
+    assert.equal(await page.$eval('#message', m => m.textContent), 'CLICK TO WATCH THE REPLAY');
+    await page.click('#cover');
+    await pause(1500);
+    await picture('watching.png');
+    assert.equal(await ended(page, 120), 0, page.log.join('\n'));
+    assert.match(await page.$eval('#message', m => m.textContent), /THE GAME HAS ENDED/);
+    await page.evaluate(() => Module.savesKept());
+    // The copy opened from the disk is gone from the saves.
+    assert.equal(await page.evaluate(() => FS.analyzePath('/libsdl/opened-replay.txt').exists), false);
     assert.deepEqual(page.log.filter(line => /error|abort/i.test(line)), []);
   } finally {
     await browser.close();
