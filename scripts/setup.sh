@@ -23,8 +23,12 @@ packages=(
 # and GoogleTest's source to build for it.
 [[ ${1:-} == --windows ]] &&
     packages+=(g++-mingw-w64-x86-64-posix wine64 xvfb xauth googletest unzip)
-# The browser's build (setup.sh --web): Debian's emscripten, and Debian's Chromium to test it.
-[[ ${1:-} == --web ]] && packages+=(emscripten chromium npm)
+# The browser's build (setup.sh --web): Debian's emscripten, and Debian's Chromium to test it,
+# driven from npm's puppeteer-core (Debian's npm only where Node.js came without its own).
+if [[ ${1:-} == --web ]]; then
+    packages+=(emscripten chromium)
+    command -v npm >/dev/null || packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
