@@ -136,8 +136,12 @@ function ended(text) {
 // The game ends by exit(), which throws ExitStatus to unwind it; from inside one of its waits
 // for the browser, that reaches the page, after onExit has run. It is the game's end, not an
 // error.
+const exiting = thrown => typeof ExitStatus !== 'undefined' && thrown instanceof ExitStatus;
 window.addEventListener('error', event => {
-  if (typeof ExitStatus !== 'undefined' && event.error instanceof ExitStatus) event.preventDefault();
+  if (exiting(event.error)) event.preventDefault();
+});
+window.addEventListener('unhandledrejection', event => {
+  if (exiting(event.reason)) event.preventDefault();
 });
 
 var Module = {

@@ -16,8 +16,8 @@ void WaitForBrowserFrame() {
     waitforanimationframe();
 }
 
-void YieldToBrowser() {
-    emscripten_sleep(0);
+void YieldToBrowser(int ms) {
+    emscripten_sleep(static_cast<unsigned>(ms));
 }
 
 void KeepSaves() {

@@ -2,6 +2,9 @@
 // which advances only when the game sleeps, so runs are fast and repeat exactly.
 #include "runtime/clock.h"
 #include "runtime/context.h"
+#ifdef __EMSCRIPTEN__
+#include "runtime/browser_web.h"
+#endif
 
 namespace {
 
@@ -31,7 +34,18 @@ int Millisecs() {
 void Delay(int ms) {
     Platform& p = rt().platform;
     if (ms <= 0) return;
+#ifdef __EMSCRIPTEN__
+    // The page's wait, called directly, not through the clock's pointer, so that every caller
+    // of Delay is ready for it (browser_web.h). (SDL_Delay would not wait in a page: see
+    // InitRuntime.)
+    if (p.clock->real) {
+        YieldToBrowser(ms);
+    } else {
+        p.clock->sleep(ms);
+    }
+#else
     p.clock->sleep(ms);
+#endif
     if (p.insideFlip) return;
     p.pauseMs60 += 60L * ms;
     while (p.pauseMs60 >= 1000) {

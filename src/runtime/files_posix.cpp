@@ -84,6 +84,17 @@ int CreateTemporary(const std::string& temp, mode_t mode) {
     return fd;
 }
 
+// Flushes a file or folder to the disk. A page has no disk: there, fsync would write every save
+// back to IndexedDB and wait for it in the middle of a frame; the page writes the saves back by
+// itself once they are whole (KeepSaves).
+int FlushToDisk(int fd) {
+#ifdef __EMSCRIPTEN__
+    return fd < 0 ? -1 : 0;
+#else
+    return fsync(fd);
+#endif
+}
+
 } // namespace
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes, std::string& error) {
@@ -99,7 +110,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes, std:
         return false;
     }
     int problem = 0;
-    if (!WriteAll(fd, bytes) || (existed && fchmod(fd, mode) != 0) || fsync(fd) != 0)
+    if (!WriteAll(fd, bytes) || (existed && fchmod(fd, mode) != 0) || FlushToDisk(fd) != 0)
         problem = errno;
     if (close(fd) != 0 && problem == 0) problem = errno;
     if (problem == 0 && !RenameOver(temp, target)) problem = errno;
@@ -111,7 +122,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes, std:
     // The rename itself lives in the folder: flush that too, or a power cut may undo it.
     const int folder = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
-        fsync(folder);
+        FlushToDisk(folder);
         close(folder);
     }
 #ifdef __EMSCRIPTEN__
@@ -132,7 +143,7 @@ bool RenameOver(const std::string& from, const std::string& to) {
 }
 
 bool SyncFile(std::FILE* file) {
-    return fsync(fileno(file)) == 0;
+    return FlushToDisk(fileno(file)) == 0;
 }
 
 std::filesystem::path ExecutableFolder() {

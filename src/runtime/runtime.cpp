@@ -60,6 +60,11 @@ bool InitRuntime(const RuntimeOptions& options) {
     // The game's own main() starts the program on every system (on Windows, SDL would
     // otherwise ask for its SDL_main in place of it).
     SDL_SetMainReady();
+#ifdef __EMSCRIPTEN__
+    // In a page the game waits for the browser itself, at the waits it knows (browser_web.h):
+    // SDL must not, inside its own functions, which the game reaches through pointers.
+    SDL_SetHint(SDL_HINT_EMSCRIPTEN_ASYNCIFY, "0");
+#endif
     // A restarted runtime starts from scratch.
     Platform fresh;
     rt().platform = std::move(fresh);
