@@ -357,13 +357,12 @@ async function pad(server) {
 }
 
 // The screens no other case reaches, by a script: the campaign (a level won, one lost, a name
-// typed into the scores), a game paused, OPTIONS with a new resolution (the display opened
+// typed into the scores), OPTIONS with a new resolution (the display opened
 // again) and the CONTROLS screen. In the page, each screen's loop waits for the browser, through
 // virtual functions and menu callbacks: a screen not made ready for that would stop the game.
 async function screens(server) {
   const script = 'answer no\n150 tap 13\n160 tap 13\n170 tap 13\n' +
     '200 down 49\n200 down 52\n203 up 49\n203 up 52\n230 tap 13\n' +
-    '250 tap 80\n270 tap 80\n260 shot paused.png\n' +
     '290 down 49\n290 down 53\n293 up 49\n293 up 53\n' +
     '310 char 97\n312 char 99\n314 char 101\n430 shot gameover.png\n436 tap 13\n' +
     '450 tap 40\n452 tap 40\n454 tap 40\n456 tap 13\n590 shot scores.png\n600 tap 27\n' +
@@ -375,7 +374,7 @@ async function screens(server) {
   try {
     assert.equal(await runscripted(page, ['--script', '/run/screens.txt', '--seed', '5', '--frames', '901'],
                                    ['screens.txt']), 0, page.log.join('\n'));
-    for (const name of ['paused.png', 'gameover.png', 'scores.png', 'controls.png', 'options.png', 'menu.png'])
+    for (const name of ['gameover.png', 'scores.png', 'controls.png', 'options.png', 'menu.png'])
       fs.writeFileSync(path.join(shots, name), await gamefile(page, '/libsdl/vantorix/' + name));
     const lines = async name => (await gamefile(page, '/libsdl/vantorix/' + name)).toString().split(/\r?\n/);
     assert.equal((await lines('scores.txt'))[0], 'ACE');
