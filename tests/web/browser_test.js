@@ -144,6 +144,24 @@ async function golden(server) {
   }
 }
 
+// A picture of the page, kept in this run's folder and among the pictures to look at.
+async function picture(page, name) {
+  await page.screenshot({ path: path.join(work, name) });
+  fs.copyFileSync(path.join(work, name), path.join(shots, name));
+}
+
+// The share of the page's pixels that differ between two of its pictures.
+async function apart(page, a, b) {
+  return (await difference(page, 'work/' + a, 'work/' + b)).off;
+}
+
+// The page opened as a player opens it, and clicked once it says so.
+async function play(page) {
+  await page.goto(page.origin);
+  await page.waitForSelector('#cover.ready', { timeout: 60000 });
+  await page.click('#cover');
+}
+
 // The screens of a custom game (its first frame, play at frame 300, the win's tally), drawn
 // by the browser and by the Linux game from the same script, and the game ending by itself.
 async function custom(server) {
@@ -203,34 +221,28 @@ async function player(server) {
     await page.keyboard.press(name, { delay: 80 });
     await pause(ms);
   };
-  const picture = async name => {
-    await page.screenshot({ path: path.join(work, name) });
-    fs.copyFileSync(path.join(work, name), path.join(shots, name));
-  };
-  // The share of the page's pixels that differ between two of its pictures.
-  const apart = async (a, b) => (await difference(page, 'work/' + a, 'work/' + b)).off;
   try {
     await page.goto(page.origin);
     await page.waitForSelector('#cover.ready', { timeout: 60000 });
-    await picture('loaded.png');
+    await picture(page, 'loaded.png');
     await page.click('#cover');
     await pause(3000);
     assert.deepEqual(page.dialogs, ['Play Fullscreen?']);
     // The click let the page play sound.
     assert.equal(await page.evaluate(() => Module.SDL2.audioContext.state), 'running');
-    await picture('menu.png');
+    await picture(page, 'menu.png');
     // Each entry of the menu leads to its own screen, and Escape back to the menu. The title's
     // colour changes as it is shown: it alone may differ from one menu to the next.
     for (const [downs, name] of [[0, 'single.png'], [1, 'multi.png'], [2, 'options.png'],
                                  [3, 'scores.png'], [4, 'help.png']]) {
       for (let i = 0; i < downs; ++i) await key('ArrowDown', 150);
       await key('Enter', 1200);
-      await picture(name);
+      await picture(page, name);
       await key('Escape', 1200);
-      await picture('again.png');
+      await picture(page, 'again.png');
       for (let i = 0; i < downs; ++i) await key('ArrowUp', 150);
-      assert.ok(await apart(name, 'menu.png') > 0.06, name + ' is not a screen of its own');
-      assert.ok(await apart('again.png', 'menu.png') < 0.06, 'no way back from ' + name);
+      assert.ok(await apart(page, name, 'menu.png') > 0.06, name + ' is not a screen of its own');
+      assert.ok(await apart(page, 'again.png', 'menu.png') < 0.06, 'no way back from ' + name);
     }
     // MULTIPLAYER's online entries say why they cannot be.
     await key('ArrowDown');
@@ -251,20 +263,18 @@ async function player(server) {
     await page.keyboard.up('1');
     await page.keyboard.up('4');
     await pause(2500);
-    await picture('tally.png');
+    await picture(page, 'tally.png');
     await key('Enter', 1500);
     await key('Escape', 3000);
-    await picture('back.png');
-    assert.ok(await apart('back.png', 'menu.png') < 0.06, 'not back in the menu');
+    await picture(page, 'back.png');
+    assert.ok(await apart(page, 'back.png', 'menu.png') < 0.06, 'not back in the menu');
     await page.evaluate(() => Module.savesKept());
     const saved = {};
     for (const name of ['prefs.txt', 'scores.txt'])
       saved[name] = (await gamefile(page, '/libsdl/vantorix/' + name)).toString();
     assert.equal(saved['scores.txt'].split('\n').filter(Boolean).length, 120);
 
-    await page.reload();
-    await page.waitForSelector('#cover.ready', { timeout: 60000 });
-    await page.click('#cover');
+    await play(page);
     await pause(2000);
     for (const name of ['prefs.txt', 'scores.txt'])
       assert.equal((await gamefile(page, '/libsdl/vantorix/' + name)).toString(), saved[name], name);
@@ -289,7 +299,7 @@ async function player(server) {
     assert.equal(await page.$eval('#message', m => m.textContent), 'CLICK TO WATCH THE REPLAY');
     await page.click('#cover');
     await pause(1500);
-    await picture('watching.png');
+    await picture(page, 'watching.png');
     assert.equal(await ended(page, 120), 0, page.log.join('\n'));
     assert.match(await page.$eval('#message', m => m.textContent), /THE GAME HAS ENDED/);
     await page.evaluate(() => Module.savesKept());
@@ -321,15 +331,8 @@ async function pad(server) {
     await page.evaluate(n => window.pressbutton(n, false), n);
     await pause(ms);
   };
-  const picture = async name => {
-    await page.screenshot({ path: path.join(work, name) });
-    fs.copyFileSync(path.join(work, name), path.join(shots, name));
-  };
-  const apart = async (a, b) => (await difference(page, 'work/' + a, 'work/' + b)).off;
   try {
-    await page.goto(page.origin);
-    await page.waitForSelector('#cover.ready', { timeout: 60000 });
-    await page.click('#cover');
+    await play(page);
     await pause(2000);
     await page.evaluate(() => {
       const plugged = new Event('gamepadconnected');
@@ -337,19 +340,19 @@ async function pad(server) {
       window.dispatchEvent(plugged);
     });
     await pause(1000);
-    await picture('menu.png');
+    await picture(page, 'menu.png');
     await button(13, 300); // D-pad down: MULTIPLAYER
     await button(0);       // A
-    await picture('multi.png');
+    await picture(page, 'multi.png');
     await button(1);       // B
-    await picture('back.png');
-    assert.ok(await apart('multi.png', 'menu.png') > 0.06, 'the pad did not open MULTIPLAYER');
-    assert.ok(await apart('back.png', 'menu.png') < 0.06, 'the pad did not go back');
+    await picture(page, 'back.png');
+    assert.ok(await apart(page, 'multi.png', 'menu.png') > 0.06, 'the pad did not open MULTIPLAYER');
+    assert.ok(await apart(page, 'back.png', 'menu.png') < 0.06, 'the pad did not go back');
     // Back on MULTIPLAYER, where the pad left the menu: Enter opens the same screen.
     await page.keyboard.press('Enter', { delay: 80 });
     await pause(1200);
-    await picture('keys.png');
-    assert.ok(await apart('multi.png', 'keys.png') < 0.06, 'the pad went elsewhere than the keys');
+    await picture(page, 'keys.png');
+    assert.ok(await apart(page, 'multi.png', 'keys.png') < 0.06, 'the pad went elsewhere than the keys');
     assert.deepEqual(page.log.filter(line => /error|abort/i.test(line)), []);
   } finally {
     await browser.close();
