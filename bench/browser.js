@@ -5,7 +5,8 @@
 //   node bench/browser.js run LEVEL N    seconds from opening the page to the end of N frames of
 //                                        LEVEL without drawing (bench/speed.sh takes the
 //                                        start-up out)
-// Needs VANTORIX_SITE (build/web/site) and puppeteer-core on NODE_PATH (scripts/web-test-deps.sh).
+// Needs puppeteer-core on NODE_PATH (scripts/web-test-deps.sh); VANTORIX_SITE names another site
+// than build/web/site.
 'use strict';
 const fs = require('node:fs');
 const http = require('node:http');
@@ -13,7 +14,7 @@ const path = require('node:path');
 const zlib = require('node:zlib');
 const puppeteer = require('puppeteer-core');
 
-const site = process.env.VANTORIX_SITE;
+const site = process.env.VANTORIX_SITE || path.join(__dirname, '..', 'build', 'web', 'site');
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 const script = '# nothing: the autopilot plays\n';
 
