@@ -14,8 +14,8 @@ const puppeteer = require('puppeteer-core');
 const site = process.env.VANTORIX_SITE;
 const native = process.env.VANTORIX_NATIVE;
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'vantorix-web-'));
-// Pictures of each run, to be looked at: build/web/shots/<case>/.
-const shots = path.join(site, '..', 'shots', process.argv[2] || '');
+// Pictures of each run, to be looked at: build/web/shots/<site or checked>/<case>/.
+const shots = path.join(path.dirname(site), 'shots', path.basename(site), process.argv[2] || '');
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
                 '.png': 'image/png', '.txt': 'text/plain' };
@@ -63,10 +63,15 @@ async function browse(server, viewport = { width: 1024, height: 802 }) {
 
 const pause = ms => new Promise(resolve => setTimeout(resolve, ms));
 
-// Until the game has ended; its exit status.
+// Until the game has ended, its exit status; an error of the page (a trap of the checked game)
+// fails at once, with what the page said.
 async function ended(page, seconds) {
-  await page.waitForFunction(() => window.vantorixExit !== undefined, { timeout: seconds * 1000 });
-  return page.evaluate(() => window.vantorixExit);
+  for (const deadline = Date.now() + seconds * 1000; Date.now() < deadline; await pause(200)) {
+    const status = await page.evaluate(() => window.vantorixExit);
+    if (status !== undefined) return status;
+    if (page.log.some(line => line.startsWith('page error'))) break;
+  }
+  throw new Error('the game did not end:\n' + page.log.join('\n'));
 }
 
 // The game run by the address's command line, with files of this run's folder fetched to /run/.
