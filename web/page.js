@@ -16,13 +16,19 @@ const page = {
   fill: document.getElementById('fill'),
   message: document.getElementById('message'),
   saves: '/libsdl',          // SDL's folder of per-user data in the browser
-  opened: '/libsdl/opened-replay.txt', // a replay from the player's disk, while it is watched
+  opened: '/libsdl/opened',  // a replay from the player's disk, while it is watched
   syncing: null,             // the write-back to IndexedDB under way
   again: false,              // a save came while it ran
 };
 page.runArgs = page.params.getAll('arg');
 page.scripted = page.runArgs.length > 0;
 page.watching = !page.scripted && page.params.has('watch');
+
+// A file's name as the game's messages may show it: plain letters, digits, '.', '-' and '_'.
+function plainName(name) {
+  return (name || 'replay.txt').replace(/[^\w.-]/g, '_').replace(/^\.+/, '_').slice(0, 100);
+}
+page.watched = page.opened + '/' + plainName(page.params.get('watch'));
 
 function say(text) {
   page.message.textContent = text;
@@ -146,7 +152,7 @@ window.addEventListener('unhandledrejection', event => {
 
 var Module = {
   canvas: page.canvas,
-  arguments: page.watching ? ['--replay', page.opened] : page.runArgs,
+  arguments: page.watching ? ['--replay', page.watched] : page.runArgs,
   preRun: [enterGameFolder, mountSaves, fetchFiles, waitForClick],
   keepSaves,
   savesKept,
@@ -168,7 +174,7 @@ var Module = {
   onExit(status) {
     window.vantorixExit = status;
     if (page.watching) {
-      FS.unlink(page.opened);
+      FS.unlink(page.watched);
       keepSaves();
     }
     savesKept().then(() => ended(status === 0 ? 'THE GAME HAS ENDED' :
@@ -192,10 +198,12 @@ picker.addEventListener('change', async () => {
     alert('That file is larger than any replay (64 MiB).');
     return;
   }
-  FS.writeFile(page.opened, new Uint8Array(await file.arrayBuffer()));
+  const name = plainName(file.name);
+  if (!FS.analyzePath(page.opened).exists) FS.mkdir(page.opened);
+  FS.writeFile(page.opened + '/' + name, new Uint8Array(await file.arrayBuffer()));
   keepSaves();
   await savesKept();
-  location.assign(location.pathname + '?watch');
+  location.assign(location.pathname + '?watch=' + encodeURIComponent(name));
 });
 
 // The kept replays, newest first, each a download.
