@@ -19,6 +19,7 @@ const page = {
   opened: '/libsdl/opened',  // a replay from the player's disk, while it is watched
   syncing: null,             // the write-back to IndexedDB under way
   again: false,              // a save came while it ran
+  started: false,            // the click to play was offered
 };
 page.runArgs = page.params.getAll('arg');
 page.scripted = page.runArgs.length > 0;
@@ -164,7 +165,8 @@ var Module = {
     if (progress) page.fill.style.width = (100 * progress[1] / progress[2]) + '%';
   },
   monitorRunDependencies(left) {
-    if (left === 1 && !page.scripted && !page.cover.hidden && !page.started) {
+    // The click is the last thing the game waits for.
+    if (left === 1 && !page.scripted && !page.started) {
       page.started = true;
       page.fill.style.width = '100%';
       page.cover.classList.add('ready');

@@ -37,7 +37,8 @@ bool InitRuntime(const RuntimeOptions& options);
 void ShutdownRuntime();
 // What EndProgram throws: the program ends by unwinding to main, which catches it, shuts the
 // runtime down and returns the status, so every object on the way is destroyed properly (an
-// online game tells the others and keeps its replay, a trace file is closed).
+// online game tells the others and keeps its replay, a trace file is closed). The browser's
+// game, which has no online play and catches no exceptions, exits where it is instead.
 struct ProgramEnd {
     int status = 0;
 };
