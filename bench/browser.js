@@ -9,35 +9,18 @@
 // than build/web/site.
 'use strict';
 const fs = require('node:fs');
-const http = require('node:http');
+const os = require('node:os');
 const path = require('node:path');
 const zlib = require('node:zlib');
-const puppeteer = require('puppeteer-core');
+const { serve, launch } = require('../tests/web/chromium.js');
 
 const site = process.env.VANTORIX_SITE || path.join(__dirname, '..', 'build', 'web', 'site');
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-const script = '# nothing: the autopilot plays\n';
-
-function serve() {
-  const server = http.createServer((request, response) => {
-    const name = new URL(request.url, 'http://x').pathname.slice(1) || 'index.html';
-    if (name === 'script.txt') return response.end(script);
-    fs.readFile(path.join(site, path.basename(name)), (error, bytes) => {
-      if (error) return response.writeHead(404).end();
-      response.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
-      response.end(bytes);
-    });
-  });
-  return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
+// The script of the timed runs, served at /bench/.
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'vantorix-bench-'));
+fs.writeFileSync(path.join(work, 'script.txt'), '# nothing: the autopilot plays\n');
 
 async function open(server) {
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
-  });
+  const browser = await launch();
   const page = await browser.newPage();
   await page.setViewport({ width: 1024, height: 802 });
   page.on('dialog', dialog => dialog.dismiss());
@@ -70,9 +53,10 @@ async function load(server) {
   let raw = 0, packed = 0;
   for (const name of fs.readdirSync(site)) {
     const bytes = fs.readFileSync(path.join(site, name));
+    const gzipped = zlib.gzipSync(bytes, { level: 9 }).length;
     raw += bytes.length;
-    packed += zlib.gzipSync(bytes, { level: 9 }).length;
-    console.log(`${name}: ${bytes.length} bytes, ${zlib.gzipSync(bytes, { level: 9 }).length} gzipped`);
+    packed += gzipped;
+    console.log(`${name}: ${bytes.length} bytes, ${gzipped} gzipped`);
   }
   console.log(`the site: ${(raw / 1048576).toFixed(2)} MiB, ${(packed / 1048576).toFixed(2)} MiB gzipped`);
   const ready = [], drawn = [], rates = [];
@@ -101,20 +85,21 @@ async function run(server, level, frames) {
   const { browser, page, origin } = await open(server);
   const args = ['--script', '/run/script.txt', '--nodraw', '--seed', '5', '--autopilot', '5',
                 '--level', level, '--frames', frames];
-  await page.goto(origin + '?' + args.map(a => 'arg=' + a).join('&') + '&fetch=script.txt');
+  await page.goto(origin + '?' + args.map(a => 'arg=' + a).join('&') + '&fetch=bench/script.txt');
   await page.waitForFunction(() => window.exitAt !== undefined, { timeout: 600000 });
   console.log(((await page.evaluate(() => window.exitAt)) / 1000).toFixed(4));
   await browser.close();
 }
 
 (async () => {
-  const server = await serve();
+  const server = await serve({ '/': site, '/bench/': work });
   try {
     if (process.argv[2] === 'load') await load(server);
     else if (process.argv[2] === 'run') await run(server, process.argv[3], process.argv[4]);
     else throw new Error('usage: node bench/browser.js load | run LEVEL FRAMES');
   } finally {
     server.close();
+    fs.rmSync(work, { recursive: true, force: true });
   }
 })().catch(error => {
   console.error(error.stack || error);

@@ -2,9 +2,8 @@
 # The game's speed in each build there is, in one run on this machine: the Linux game, the
 # Windows game under Wine (build/windows) and the browser's build in headless Chromium
 # (build/web, through bench/browser.js), each playing without drawing on a script's clock (so as
-# fast as it can). Measured: the cost of a
-# frame of level 9 (the autopilot and the computer figures in it), and of the campaign played
-# from level 1. A run of 2N frames less a run of N takes the start-up (Wine's above all) out.
+# fast as it can). Measured: the cost of a frame of level 9 (the autopilot and the computer
+# figures in it), and of the campaign played from level 1. A run of 2N frames less a run of N takes the start-up (Wine's above all) out.
 # Each measure is taken three times, the builds in turn; the medians are printed.
 # Usage: bench/speed.sh [N]   after scripts/build.sh release (and windows, web)
 set -euo pipefail

@@ -6,10 +6,9 @@
 const assert = require('node:assert/strict');
 const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
-const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
-const puppeteer = require('puppeteer-core');
+const { serve, launch } = require('./chromium.js');
 
 const site = process.env.VANTORIX_SITE;
 const native = process.env.VANTORIX_NATIVE;
@@ -17,36 +16,9 @@ const work = fs.mkdtempSync(path.join(os.tmpdir(), 'vantorix-web-'));
 // Pictures of each run, to be looked at: build/web/shots/<site or checked>/<case>/.
 const shots = path.join(path.dirname(site), 'shots', path.basename(site), process.argv[2] || '');
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                '.png': 'image/png', '.txt': 'text/plain' };
-
-// The site at /, this run's folder at /work/.
-function serve() {
-  const server = http.createServer((request, response) => {
-    const url = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = url.startsWith('/work/') ? path.join(work, url.slice(6))
-                                          : path.join(site, url === '/' ? 'index.html' : url);
-    fs.readFile(file, (error, bytes) => {
-      if (error) {
-        response.writeHead(404).end();
-        return;
-      }
-      response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-      response.end(bytes);
-    });
-  });
-  return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
-// Chromium as the machine's network allows: nothing but the page's own server.
+// Chromium on a page of its own, whose messages, errors and boxes are kept.
 async function browse(server, viewport = { width: 1024, height: 802 }) {
-  const browser = await puppeteer.launch({
-    executablePath: process.env.VANTORIX_CHROMIUM || '/usr/bin/chromium',
-    userDataDir: fs.mkdtempSync(path.join(work, 'profile-')),
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
-  });
+  const browser = await launch({ userDataDir: fs.mkdtempSync(path.join(work, 'profile-')) });
   const page = await browser.newPage();
   await page.setViewport(viewport);
   page.log = [];
@@ -399,7 +371,8 @@ const cases = { golden, custom, replay, player, pad, screens };
   const test = cases[process.argv[2]];
   if (!test) throw new Error('usage: node browser_test.js ' + Object.keys(cases).join('|'));
   fs.mkdirSync(shots, { recursive: true });
-  const server = await serve();
+  // The site at /, this run's folder at /work/.
+  const server = await serve({ '/': site, '/work/': work });
   try {
     await test(server);
   } finally {
