@@ -12,7 +12,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const zlib = require('node:zlib');
-const { serve, launch } = require('../tests/web/chromium.js');
+const { launch, serving } = require('../tests/web/chromium.js');
 
 const site = process.env.VANTORIX_SITE || path.join(__dirname, '..', 'build', 'web', 'site');
 // The script of the timed runs, served at /bench/.
@@ -91,17 +91,8 @@ async function run(server, level, frames) {
   await browser.close();
 }
 
-(async () => {
-  const server = await serve({ '/': site, '/bench/': work });
-  try {
-    if (process.argv[2] === 'load') await load(server);
-    else if (process.argv[2] === 'run') await run(server, process.argv[3], process.argv[4]);
-    else throw new Error('usage: node bench/browser.js load | run LEVEL FRAMES');
-  } finally {
-    server.close();
-    fs.rmSync(work, { recursive: true, force: true });
-  }
-})().catch(error => {
-  console.error(error.stack || error);
-  process.exit(1);
+serving({ '/': site, '/bench/': work }, work, async server => {
+  if (process.argv[2] === 'load') await load(server);
+  else if (process.argv[2] === 'run') await run(server, process.argv[3], process.argv[4]);
+  else throw new Error('usage: node bench/browser.js load | run LEVEL FRAMES');
 });

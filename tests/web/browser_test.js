@@ -8,7 +8,7 @@ const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const { serve, launch } = require('./chromium.js');
+const { launch, serving } = require('./chromium.js');
 
 const site = process.env.VANTORIX_SITE;
 const native = process.env.VANTORIX_NATIVE;
@@ -367,19 +367,10 @@ async function screens(server) {
 
 const cases = { golden, custom, replay, player, pad, screens };
 
-(async () => {
+// The site at /, this run's folder at /work/.
+serving({ '/': site, '/work/': work }, work, async server => {
   const test = cases[process.argv[2]];
   if (!test) throw new Error('usage: node browser_test.js ' + Object.keys(cases).join('|'));
   fs.mkdirSync(shots, { recursive: true });
-  // The site at /, this run's folder at /work/.
-  const server = await serve({ '/': site, '/work/': work });
-  try {
-    await test(server);
-  } finally {
-    server.close();
-    fs.rmSync(work, { recursive: true, force: true });
-  }
-})().catch(error => {
-  console.error(error.stack || error);
-  process.exit(1);
+  await test(server);
 });

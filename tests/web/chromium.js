@@ -39,4 +39,21 @@ function launch(options = {}) {
   });
 }
 
-module.exports = { serve, launch };
+// A program's whole run: body(server) with the folders served, then the server closed and the
+// run's own folder removed; an error ends the program with status 1.
+function serving(folders, work, body) {
+  (async () => {
+    const server = await serve(folders);
+    try {
+      await body(server);
+    } finally {
+      server.close();
+      fs.rmSync(work, { recursive: true, force: true });
+    }
+  })().catch(error => {
+    console.error(error.stack || error);
+    process.exit(1);
+  });
+}
+
+module.exports = { serve, launch, serving };
