@@ -19,6 +19,7 @@ const page = {
   opened: '/libsdl/opened',  // a replay from the player's disk, while it is watched
   syncing: null,             // the write-back to IndexedDB under way
   again: false,              // a save came while it ran
+  clickable: false,          // the game waits for the click to play
   started: false,            // the click to play was offered
 };
 page.runArgs = page.params.getAll('arg');
@@ -122,6 +123,7 @@ function enterGameFolder() {
 function waitForClick() {
   if (page.scripted) return;
   addRunDependency('click');
+  page.clickable = true;
 }
 
 function start() {
@@ -165,8 +167,9 @@ var Module = {
     if (progress) page.fill.style.width = (100 * progress[1] / progress[2]) + '%';
   },
   monitorRunDependencies(left) {
-    // The click is the last thing the game waits for.
-    if (left === 1 && !page.scripted && !page.started) {
+    // Offered once the click is all the game waits for (before that, one thing left may be
+    // the game's own code still loading).
+    if (left === 1 && page.clickable && !page.started) {
       page.started = true;
       page.fill.style.width = '100%';
       page.cover.classList.add('ready');
